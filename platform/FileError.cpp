@@ -1,0 +1,58 @@
+#include "platform/FileError.h"
+
+#include <cerrno>
+#include <filesystem>
+
+namespace qm {
+
+FileError::FileError(int code) : Failure(fileErrorText(code)), m_code(code) {}
+
+std::string fileErrorText(int code) {
+    switch (code) {
+    case 2: return "File not found";
+    case 3: return "Invalid filename";
+    case 4: return "Too many open files";
+    case 5: return "File access denied";
+    case 100: return "Read beyond end of file";
+    case 101: return "Disk full";
+    case 106: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(code);
+    }
+}
+
+int fileErrorCode(int err, const std::string& path) {
+    switch (err) {
+    case ENOENT: {
+        // A missing folder is a bad name rather than a missing file, as the game's own
+        // platform reports it.
+        std::error_code ec;
+        auto parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
+            return 3;
+        return 2;
+    }
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+        return 3;
+    case EMFILE:
+    case ENFILE:
+        return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+    case EBUSY:
+        return 5;
+    case ENOSPC:
+    case EDQUOT:
+        return 101;
+    default:
+        return err;
+    }
+}
+
+void throwFileError(int err, const std::string& path) { throw FileError(fileErrorCode(err, path)); }
+
+} // namespace qm

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+
+namespace qm {
+
+/// Paths built from the game location use Windows separators; here a backslash is a
+/// separator, so it becomes a slash before the path reaches the file system.
+std::string nativePath(const std::string& path);
+
+/// True only for an existing regular file (a folder or a missing path gives false).
+bool isFile(const std::string& path);
+
+/// The folder of the running executable, with its trailing separator.
+std::string executableDir();
+
+/// True when the file or folder exists and carries no write permission at all. Writers
+/// honour this even for a privileged user, the way a read-only attribute stops everyone.
+bool writeProtected(const std::string& path);
+
+/// The folder part of a path ("." for a bare name).
+std::string folderOf(const std::string& path);
+
+} // namespace qm

@@ -1,0 +1,57 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+/// Splits text into lines the way every text file of the program is read: a line ends at
+/// CR LF or a lone LF, a lone CR is dropped, the byte 0x1A ends the text, and a read at
+/// the end yields an empty line without failing.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : m_text(text) {}
+    bool atEnd() const;
+    std::string readLine();
+
+private:
+    std::string_view m_text;
+    size_t m_pos = 0;
+};
+
+/// A text file opened for line reading. The whole file is read at once, so nothing stays
+/// open between calls. Opening fails with a FileError.
+class TextFileReader {
+public:
+    explicit TextFileReader(const std::string& path);
+    bool atEnd() const { return m_cursor.atEnd(); }
+    std::string readLine() { return m_cursor.readLine(); }
+
+private:
+    std::string m_bytes;
+    LineCursor m_cursor;
+};
+
+/// Reads a whole file's bytes; fails with a FileError.
+std::string readFileBytes(const std::string& path);
+
+/// A text file created (or emptied) for line writing; every line ends with CR LF.
+/// Failures are FileErrors; close() flushes to disk and reports a failed write.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(const std::string& path);
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    void writeLine(std::string_view line);
+    void close();
+
+private:
+    void flush();
+
+    std::string m_path;
+    int m_fd = -1;
+    std::string m_buffer;
+};
+
+} // namespace qm
