@@ -1,0 +1,176 @@
+#pragma once
+#include "platform/Clock.h"
+#include "serverlist/ServerList.h"
+#include "ui/Dialogs.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+
+namespace qm {
+
+class CEditIPAddr;
+class CheckListBox;
+class ClickLabel;
+class GradientButton;
+class SpinEdit;
+
+/// What the window takes from outside: the seams tests replace.
+struct TfmMainEnvironment {
+    Dialogs* dialogs = nullptr;
+    const Clock* clock = nullptr;
+    /// Folder of userpref.ini, with its trailing separator; the executable's folder.
+    std::string settingsDir;
+};
+
+/// The main window. It owns all state of a run; every operation is one of its handlers,
+/// which read the controls, call the operation and write the outcome.
+class TfmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfmMain(const TfmMainEnvironment& env, QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    QString statusText() const;
+    void setStatusText(const std::string& text);
+    void showMessage(const std::string& text);
+    int64_t countsPerMillisecond() const { return m_countsPerMs; }
+    bool startupChecksDone() const { return m_startupChecksDone; }
+    /// The start-up steps that may touch the network or the disk at length; run once,
+    /// right after the window first shows, so that it is on screen while they wait.
+    void runStartupChecks();
+
+    ServerList& servers() { return m_servers; }
+
+    // Handlers, named after their control and event.
+    void FormCreate();
+    void FormDestroy();
+    void imLogoClick();
+    void bbOpenHelpClick();
+    void bbInvertClick();
+    void bbSelectAllClick();
+    void bbDeselectAllClick();
+    void bbDeleteClick();
+    void bbClearClick();
+    void clbIPsClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMiddleColumn();
+    void buildOptionsPage(QWidget* page);
+    void buildImportPage(QWidget* page);
+    void buildMonitoringPage(QWidget* page);
+    void buildUpdatePage(QWidget* page);
+    void buildHelpPage(QWidget* page);
+    void connectHandlers();
+    GradientButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry);
+    QLineEdit* lineEdit(QWidget* parent, const char* name, const char* text, QRect geometry);
+    QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, QRect geometry);
+    QLabel* label(QWidget* parent, const char* name, const char* text, QRect geometry);
+
+    /// Runs a handler; a failure it does not catch ends it and shows the error box.
+    void guarded(const std::function<void()>& handler);
+    void refreshCountLabel();
+
+    TfmMainEnvironment m_env;
+    int64_t m_countsPerMs = 0;
+    bool m_startupChecksDone = false;
+    ServerList m_servers;
+    ServerList m_dbServers;
+
+public:
+    // Controls, named as the window's design names them.
+    QTabWidget* pcMenu = nullptr;
+    QWidget* tsOptions = nullptr;
+    QWidget* tsImport = nullptr;
+    QWidget* tsMonitoring = nullptr;
+    QWidget* tsUpdate = nullptr;
+    QWidget* tsHelp = nullptr;
+    CheckListBox* clbIPs = nullptr;
+    GradientButton* bbInvert = nullptr;
+    GradientButton* bbSelectAll = nullptr;
+    GradientButton* bbDeselectAll = nullptr;
+    GradientButton* bbDelete = nullptr;
+    GradientButton* bbClear = nullptr;
+    GradientButton* bbSaveList = nullptr;
+    ClickLabel* imLogo = nullptr;
+    ClickLabel* lbVisit4Updates = nullptr;
+    QLabel* lbCount = nullptr;
+    GradientButton* bbOverwrite = nullptr;
+    QStatusBar* sbStatus = nullptr;
+    QLabel* sbStatusPanel = nullptr;
+
+    QLineEdit* edPath2HL = nullptr;
+    GradientButton* bbPath2HL = nullptr;
+    QLineEdit* edLanguage = nullptr;
+    GradientButton* bbLanguageOpen = nullptr;
+    QLineEdit* edExportName = nullptr;
+    QLineEdit* edExportBuild = nullptr;
+    QLineEdit* edExportDate = nullptr;
+    GradientButton* bbSaveSettings = nullptr;
+    QCheckBox* cbSaveOnExit = nullptr;
+    GradientButton* bbBackUp = nullptr;
+    GradientButton* bbRestore = nullptr;
+
+    QLineEdit* edPath2DB = nullptr;
+    GradientButton* bbOpenDB = nullptr;
+    QComboBox* cbCountry = nullptr;
+    GradientButton* bbAddCountry = nullptr;
+    CheckListBox* clbDBIPs = nullptr;
+    GradientButton* bbMove = nullptr;
+    GradientButton* bbDeleteCountryIP = nullptr;
+    GradientButton* bbCountryClear = nullptr;
+    QLabel* lbBuild = nullptr;
+    QLabel* lbDBDate = nullptr;
+    QLabel* lbDBCount = nullptr;
+    GradientButton* bbImportFavourites = nullptr;
+    QLabel* lbPathHLFound = nullptr;
+    QLabel* lbFavouritesCount = nullptr;
+    CEditIPAddr* edNewIP = nullptr;
+    QLineEdit* edNewPort = nullptr;
+    QLineEdit* edGameType = nullptr;
+    GradientButton* bbDetect = nullptr;
+    GradientButton* bbAddIP = nullptr;
+
+    QPlainTextEdit* mmUDPInfo = nullptr;
+    QCheckBox* cbEnableMonitor = nullptr;
+    QCheckBox* cbRefreshOnClick = nullptr;
+    QCheckBox* cbRefreshOnTimer = nullptr;
+    GradientButton* bbUDPRefresh = nullptr;
+    GradientButton* bbUDPClear = nullptr;
+    QLabel* lbPing = nullptr;
+    SpinEdit* seTimer = nullptr;
+    SpinEdit* seTimeout = nullptr;
+
+    QCheckBox* cbCheck4Updates = nullptr;
+    GradientButton* bbCheck4Updates = nullptr;
+    ClickLabel* imLogoUpdate = nullptr;
+    QPlainTextEdit* mmUpdateInfo = nullptr;
+    CEditIPAddr* edProxyIP = nullptr;
+    QLineEdit* edProxyPort = nullptr;
+    QLineEdit* edProxyLogin = nullptr;
+    QLineEdit* edProxyPassword = nullptr;
+
+    ClickLabel* imHelpLogo = nullptr;
+    QPlainTextEdit* mmAbout = nullptr;
+    GradientButton* bbOpenHelp = nullptr;
+
+    QTimer* udpTimer = nullptr;
+};
+
+} // namespace qm

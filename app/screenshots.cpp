@@ -1,0 +1,50 @@
+// Renders the main window once per page into PNG files, to check the layout by eye:
+//   quillmark-screenshots <folder>
+#include "app/TfmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+
+#include <cstdio>
+
+namespace {
+
+// Nothing is asked and nothing leaves the program while the pictures are taken.
+class SilentDialogs : public qm::Dialogs {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    void showError(const std::string&, const std::string&) override {}
+    std::optional<std::string> openFile(const std::string&, const std::string&) override { return std::nullopt; }
+    void openDocument(const std::string&) override {}
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(folder);
+
+    SilentDialogs dialogs;
+    qm::SteadyClock clock;
+    qm::TfmMainEnvironment env;
+    env.dialogs = &dialogs;
+    env.clock = &clock;
+    env.settingsDir = QDir(folder).absolutePath().toStdString() + "/";
+    qm::TfmMain window(env);
+    window.show();
+    QApplication::processEvents();
+    for (int page = 0; page < window.pcMenu->count(); ++page) {
+        window.pcMenu->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString name = QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(window.pcMenu->tabText(page));
+        if (!window.grab().save(name)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(name));
+    }
+    return 0;
+}

@@ -1,0 +1,134 @@
+#include "platform/AtomicFile.h"
+#include "platform/FileError.h"
+#include "platform/TextFile.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <sys/stat.h>
+
+using namespace qm;
+using qm::test::readAll;
+using qm::test::TempDir;
+using qm::test::writeAll;
+
+namespace {
+
+std::vector<std::string> allLines(std::string_view text) {
+    LineCursor cursor(text);
+    std::vector<std::string> lines;
+    while (!cursor.atEnd())
+        lines.push_back(cursor.readLine());
+    return lines;
+}
+
+} // namespace
+
+TEST(LineCursor, EndsLinesAtCrLfAndLoneLf) {
+    EXPECT_EQ(allLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(LineCursor, DropsALoneCr) { EXPECT_EQ(allLines("ab\rcd\r\n"), (std::vector<std::string>{"abcd"})); }
+
+TEST(LineCursor, SubstituteByteEndsTheText) {
+    LineCursor cursor("one\r\ntw\x1Ao\r\nthree\r\n");
+    EXPECT_EQ(cursor.readLine(), "one");
+    EXPECT_EQ(cursor.readLine(), "tw");
+    EXPECT_TRUE(cursor.atEnd());
+    EXPECT_EQ(cursor.readLine(), "");
+}
+
+TEST(LineCursor, ReadAtTheEndYieldsAnEmptyLine) {
+    LineCursor cursor("x\r\n");
+    EXPECT_EQ(cursor.readLine(), "x");
+    EXPECT_TRUE(cursor.atEnd());
+    EXPECT_EQ(cursor.readLine(), "");
+    EXPECT_EQ(cursor.readLine(), "");
+}
+
+TEST(LineCursor, KeepsLongLinesWhole) {
+    const std::string longLine(100000, 'q');
+    EXPECT_EQ(allLines(longLine + "\r\nz"), (std::vector<std::string>{longLine, "z"}));
+}
+
+TEST(TextFileWriter, EndsEveryLineWithCrLf) {
+    TempDir dir;
+    TextFileWriter out(dir.file("t.txt"));
+    out.writeLine("first");
+    out.writeLine("");
+    out.writeLine("last");
+    out.close();
+    EXPECT_EQ(readAll(dir.file("t.txt")), "first\r\n\r\nlast\r\n");
+}
+
+TEST(TextFileReader, MissingFileIsFileNotFound) {
+    TempDir dir;
+    try {
+        TextFileReader in(dir.file("absent.txt"));
+        FAIL() << "opened a missing file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), 2);
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+}
+
+TEST(TextFileReader, MissingFolderIsInvalidFilename) {
+    TempDir dir;
+    try {
+        TextFileReader in(dir.file("no-such-folder/x.txt"));
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.code(), 3);
+    }
+}
+
+TEST(FileErrorText, NamesEachCode) {
+    EXPECT_EQ(fileErrorText(2), "File not found");
+    EXPECT_EQ(fileErrorText(3), "Invalid filename");
+    EXPECT_EQ(fileErrorText(4), "Too many open files");
+    EXPECT_EQ(fileErrorText(5), "File access denied");
+    EXPECT_EQ(fileErrorText(100), "Read beyond end of file");
+    EXPECT_EQ(fileErrorText(101), "Disk full");
+    EXPECT_EQ(fileErrorText(106), "Invalid numeric input");
+    EXPECT_EQ(fileErrorText(32), "I/O error 32");
+}
+
+TEST(FileErrorText, MapsSystemErrors) {
+    EXPECT_EQ(fileErrorCode(EACCES, "/x"), 5);
+    EXPECT_EQ(fileErrorCode(ENOSPC, "/x"), 101);
+    EXPECT_EQ(fileErrorCode(EMFILE, "/x"), 4);
+}
+
+TEST(AtomicTextFile, LeavesTheTargetUntouchedUntilCommit) {
+    TempDir dir;
+    writeAll(dir.file("fav.vdf"), "old\r\n");
+    {
+        AtomicTextFile out(dir.file("fav.vdf"));
+        out.writeLine("new");
+        EXPECT_EQ(readAll(dir.file("fav.vdf")), "old\r\n");
+        // Leaving without commit throws the new text away.
+    }
+    EXPECT_EQ(readAll(dir.file("fav.vdf")), "old\r\n");
+    EXPECT_FALSE(std::ifstream(dir.file("fav.vdf.part")).good());
+    AtomicTextFile out(dir.file("fav.vdf"));
+    out.writeLine("new");
+    out.commit();
+    EXPECT_EQ(readAll(dir.file("fav.vdf")), "new\r\n");
+}
+
+TEST(AtomicTextFile, RefusesAReadOnlyTarget) {
+    TempDir dir;
+    writeAll(dir.file("fav.vdf"), "old\r\n");
+    chmod(dir.file("fav.vdf").c_str(), 0444);
+    try {
+        AtomicTextFile out(dir.file("fav.vdf"));
+        out.writeLine("new");
+        out.commit();
+        FAIL() << "wrote over a read-only file";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(readAll(dir.file("fav.vdf")), "old\r\n");
+}

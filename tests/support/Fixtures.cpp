@@ -1,0 +1,19 @@
+#include "tests/support/Fixtures.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace qm::test {
+
+std::string fixturePath(const std::string& relative) { return std::string(QM_FIXTURES_DIR) + "/" + relative; }
+
+std::vector<std::string> vdfFixtures() {
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(fixturePath("vdf")))
+        if (e.path().extension() == ".vdf")
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace qm::test

@@ -1,0 +1,60 @@
+#include "ui/CheckListBox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace qm {
+
+CheckListBox::CheckListBox(ServerList& list, QWidget* parent)
+    : QListView(parent), m_model(new CheckListModel(list, this)) {
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (m_syncing)
+            return;
+        this->list().setHighlighted(current.isValid() ? static_cast<size_t>(current.row()) : ServerList::npos);
+    });
+    // A reset (removal, merge, clear) loses the view's current row; put back the list's.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &CheckListBox::followHighlight);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &CheckListBox::followHighlight);
+}
+
+void CheckListBox::followHighlight() {
+    m_syncing = true;
+    const size_t row = list().highlighted();
+    if (row == ServerList::npos) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex idx = m_model->index(static_cast<int>(row));
+        selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
+    }
+    m_syncing = false;
+}
+
+void CheckListBox::clickRow(size_t row) {
+    if (row >= list().count())
+        return;
+    setCurrentIndex(m_model->index(static_cast<int>(row)));
+    emit clicked();
+}
+
+void CheckListBox::mouseReleaseEvent(QMouseEvent* event) {
+    QListView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        emit clicked();
+}
+
+void CheckListBox::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex before = currentIndex();
+    if (event->key() == Qt::Key_Space && before.isValid()) {
+        list().toggleChecked(static_cast<size_t>(before.row()));
+        return;
+    }
+    QListView::keyPressEvent(event);
+    if (currentIndex().isValid() && currentIndex() != before)
+        emit clicked();
+}
+
+} // namespace qm
