@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs every test.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+cd build
+exec ctest --output-on-failure -j"$(nproc)"
