@@ -31,6 +31,11 @@ void TfmMain::connectHandlers() {
     on(bbDelete, &TfmMain::bbDeleteClick);
     on(bbClear, &TfmMain::bbClearClick);
     on(bbOpenHelp, &TfmMain::bbOpenHelpClick);
+    on(bbPath2HL, &TfmMain::bbPath2HLClick);
+    on(bbOverwrite, &TfmMain::bbOverwriteClick);
+    on(bbImportFavourites, &TfmMain::bbImportFavouritesClick);
+    on(bbBackUp, &TfmMain::bbBackUpClick);
+    on(bbRestore, &TfmMain::bbRestoreClick);
     for (ClickLabel* logo : {imLogo, lbVisit4Updates, imLogoUpdate, imHelpLogo})
         connect(logo, &ClickLabel::clicked, this, [this] { guarded([this] { imLogoClick(); }); });
     connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
@@ -66,6 +71,7 @@ void TfmMain::runStartupChecks() {
     if (m_startupChecksDone)
         return;
     m_startupChecksDone = true;
+    detectGameLocation();
 }
 
 void TfmMain::FormDestroy() {}

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Clock.h"
+#include "platform/Outcome.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
 
@@ -65,6 +66,11 @@ public:
     void bbDeleteClick();
     void bbClearClick();
     void clbIPsClick();
+    void bbPath2HLClick();
+    void bbOverwriteClick();
+    void bbImportFavouritesClick();
+    void bbBackUpClick();
+    void bbRestoreClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -86,6 +92,10 @@ private:
     /// Runs a handler; a failure it does not catch ends it and shows the error box.
     void guarded(const std::function<void()>& handler);
     void refreshCountLabel();
+    /// Shows the outcome's message, if any, then writes its status text.
+    void report(const Outcome& outcome);
+    std::string gameLocation() const;
+    void detectGameLocation();
 
     TfmMainEnvironment m_env;
     int64_t m_countsPerMs = 0;

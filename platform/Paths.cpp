@@ -44,3 +44,13 @@ std::string folderOf(const std::string& path) {
 }
 
 } // namespace qm
+
+namespace qm {
+
+void moveCurrentDirectoryTo(const std::string& file) {
+    if (::chdir(folderOf(file).c_str()) != 0) {
+        // The folder vanished after the pick; the current directory simply stays.
+    }
+}
+
+} // namespace qm

@@ -21,3 +21,11 @@ bool writeProtected(const std::string& path);
 std::string folderOf(const std::string& path);
 
 } // namespace qm
+
+namespace qm {
+
+/// Makes the folder of `file` the process's current directory, as picking a file in the
+/// file-open dialog does; relative names resolve there afterwards. Failures are ignored.
+void moveCurrentDirectoryTo(const std::string& file);
+
+} // namespace qm

@@ -25,6 +25,8 @@ public:
     explicit TextFileReader(const std::string& path);
     bool atEnd() const { return m_cursor.atEnd(); }
     std::string readLine() { return m_cursor.readLine(); }
+    /// A fresh cursor at the start of the file's text.
+    LineCursor cursor() const { return LineCursor(m_bytes); }
 
 private:
     std::string m_bytes;

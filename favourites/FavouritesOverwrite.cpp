@@ -1,0 +1,56 @@
+#include "favourites/FavouritesOverwrite.h"
+
+#include "favourites/FavoritesFormat.h"
+#include "favourites/GameLocation.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
+
+namespace qm {
+
+void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
+                       const std::function<void(std::string_view)>& writeLine) {
+    const std::vector<std::string> block = favoritesBlockLines(entries);
+    bool favoritesMet = false;
+    while (!in.atEnd()) {
+        std::string line = in.readLine();
+        const bool atFavorites = line == kFavoritesLine;
+        const bool atTopClose = line == kTopLevelClose && !favoritesMet;
+        if (atFavorites || atTopClose) {
+            favoritesMet = favoritesMet || atFavorites;
+            for (const std::string& b : block)
+                writeLine(b);
+            if (atTopClose)
+                writeLine(kTopLevelClose);
+            if (atFavorites) {
+                // Skip the old block through its closing line; a file cut short inside
+                // the block ends the skip at its end.
+                while (!in.atEnd() && in.readLine() != kFirstLevelClose) {
+                }
+            }
+            // The game's own files put the block's neighbour here; it is copied as it is.
+            line = in.readLine();
+        }
+        writeLine(line);
+    }
+}
+
+Outcome overwriteFavourites(const std::string& location, const std::vector<std::string>& entries) {
+    const std::string favourites = nativePath(favouritesFileOf(location));
+    const std::string temporary = nativePath(temporaryFileOf(location));
+    try {
+        TextFileReader in(favourites);
+        {
+            TextFileWriter out(temporary);
+            LineCursor cursor = in.cursor();
+            rewriteFavourites(cursor, entries, [&](std::string_view l) { out.writeLine(l); });
+            out.close();
+        }
+        replaceFile(temporary, favourites);
+    } catch (const std::exception&) {
+        return {"Favourites were not overwritten.", kOverwriteFailedMessage, false};
+    }
+    return {"Favourites were overwritten. You can start CS now.", {}, true};
+}
+
+} // namespace qm

@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/Outcome.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+class LineCursor;
+
+/// Copies the favourites text line by line to `writeLine`, putting the Favorites block
+/// for `entries` in place of every old one, or before a top-level "}" while no Favorites
+/// line has been met. The line after each insertion is copied without being examined.
+void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
+                       const std::function<void(std::string_view)>& writeLine);
+
+inline constexpr const char* kOverwriteFailedMessage = "Cannot find file. May be path to CS is incorrect.";
+
+/// Overwrite: writes the new favourites into the temporary file beside the favourites
+/// file of `location`, then puts it in the favourites file's place in one step. When any
+/// step fails the favourites file stays as it was.
+Outcome overwriteFavourites(const std::string& location, const std::vector<std::string>& entries);
+
+} // namespace qm
