@@ -5,15 +5,21 @@
 #include "ui/CheckListBox.h"
 #include "ui/ClickLabel.h"
 #include "ui/GradientButton.h"
+#include "ui/SpinEdit.h"
 #include "ui/TextCodec.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QCloseEvent>
 #include <QShowEvent>
 #include <QTimer>
 
 namespace qm {
 
-TfmMain::TfmMain(const TfmMainEnvironment& env, QWidget* parent) : QWidget(parent), m_env(env) {
+TfmMain::TfmMain(const TfmMainEnvironment& env, QWidget* parent)
+    : QWidget(parent), m_env(env), udpClient(env.hostLookup) {
+    udpClient.ReceiveTimeout = 500;
+    udpClient.setMessagePump([this] { return pumpMessages(); });
     buildWindow();
     connectHandlers();
     FormCreate();
@@ -36,6 +42,16 @@ void TfmMain::connectHandlers() {
     on(bbImportFavourites, &TfmMain::bbImportFavouritesClick);
     on(bbBackUp, &TfmMain::bbBackUpClick);
     on(bbRestore, &TfmMain::bbRestoreClick);
+    on(bbSaveSettings, &TfmMain::bbSaveSettingsClick);
+    on(bbUDPRefresh, &TfmMain::bbUDPRefreshClick);
+    on(bbUDPClear, &TfmMain::bbUDPClearClick);
+    on(bbDetect, &TfmMain::bbDetectClick);
+    on(bbAddIP, &TfmMain::bbAddIPClick);
+    connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
+    connect(cbEnableMonitor, &QCheckBox::toggled, this, [this] { guarded([this] { cbEnableMonitorClick(); }); });
+    connect(cbRefreshOnTimer, &QCheckBox::toggled, this, [this] { guarded([this] { cbRefreshOnTimerClick(); }); });
+    connect(seTimer, &SpinEdit::changed, this, [this] { guarded([this] { seTimerChange(); }); });
+    connect(seTimeout, &SpinEdit::changed, this, [this] { guarded([this] { seTimeoutChange(); }); });
     for (ClickLabel* logo : {imLogo, lbVisit4Updates, imLogoUpdate, imHelpLogo})
         connect(logo, &ClickLabel::clicked, this, [this] { guarded([this] { imLogoClick(); }); });
     connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
@@ -57,6 +73,9 @@ void TfmMain::showMessage(const std::string& text) { m_env.dialogs->showMessage(
 
 void TfmMain::FormCreate() {
     m_countsPerMs = m_env.clock->frequency() / 1000;
+    // The timer runs from the window's creation; a loaded setting may stop it.
+    udpTimer->start();
+    loadSettings();
     imLogoUpdate->setPixmap(imLogo->pixmap());
     imHelpLogo->setPixmap(imLogo->pixmap());
 }
@@ -67,6 +86,16 @@ void TfmMain::showEvent(QShowEvent* event) {
         QTimer::singleShot(0, this, [this] { runStartupChecks(); });
 }
 
+void TfmMain::closeEvent(QCloseEvent* event) {
+    // A network wait is unwinding further up the stack; close once it has.
+    if (m_networkDepth > 0) {
+        m_closing = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void TfmMain::runStartupChecks() {
     if (m_startupChecksDone)
         return;
@@ -74,6 +103,9 @@ void TfmMain::runStartupChecks() {
     detectGameLocation();
 }
 
-void TfmMain::FormDestroy() {}
+void TfmMain::FormDestroy() {
+    if (cbSaveOnExit->isChecked())
+        bbSaveSettingsClick();
+}
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
+#include "query/TIdUDPClient.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
 
@@ -34,6 +35,8 @@ struct TfmMainEnvironment {
     const Clock* clock = nullptr;
     /// Folder of userpref.ini, with its trailing separator; the executable's folder.
     std::string settingsDir;
+    /// The host-name lookup of the network clients.
+    HostLookup hostLookup = systemHostLookup;
 };
 
 /// The main window. It owns all state of a run; every operation is one of its handlers,
@@ -71,9 +74,23 @@ public:
     void bbImportFavouritesClick();
     void bbBackUpClick();
     void bbRestoreClick();
+    void bbSaveSettingsClick();
+    void cbEnableMonitorClick();
+    void cbRefreshOnTimerClick();
+    void seTimerChange();
+    void seTimeoutChange();
+    void bbUDPRefreshClick();
+    void bbUDPClearClick();
+    void udpTimerTimer();
+    void bbDetectClick();
+    void bbAddIPClick();
+
+    /// True while a network call waits with the window serviced.
+    bool networkBusy() const { return m_networkDepth > 0; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWindow();
@@ -96,8 +113,26 @@ private:
     void report(const Outcome& outcome);
     std::string gameLocation() const;
     void detectGameLocation();
+    std::string settingsPath() const;
+    void loadSettings();
+
+    /// Marks a network call in progress; a close asked for meanwhile happens after it.
+    class NetworkScope {
+    public:
+        explicit NetworkScope(TfmMain& window);
+        ~NetworkScope();
+
+    private:
+        TfmMain& m_window;
+    };
+    bool pumpMessages();
+    void runPendingQuery();
 
     TfmMainEnvironment m_env;
+    int m_networkDepth = 0;
+    bool m_closing = false;
+    bool m_refreshPending = false;
+    bool m_detectPending = false;
     int64_t m_countsPerMs = 0;
     bool m_startupChecksDone = false;
     ServerList m_servers;
@@ -181,6 +216,7 @@ public:
     GradientButton* bbOpenHelp = nullptr;
 
     QTimer* udpTimer = nullptr;
+    TIdUDPClient udpClient;
 };
 
 } // namespace qm

@@ -24,6 +24,4 @@ void TfmMain::bbClearClick() {
     refreshCountLabel();
 }
 
-void TfmMain::clbIPsClick() {}
-
 } // namespace qm

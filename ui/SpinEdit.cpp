@@ -2,6 +2,7 @@
 
 #include "platform/IntText.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QToolButton>
@@ -33,6 +34,13 @@ SpinEdit::SpinEdit(int minimum, int maximum, QWidget* parent)
     connect(up, &QToolButton::clicked, this, [this] { step(1); });
     connect(down, &QToolButton::clicked, this, [this] { step(-1); });
     connect(m_edit, &QLineEdit::textChanged, this, &SpinEdit::changed);
+    m_edit->installEventFilter(this);
+}
+
+bool SpinEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit && event->type() == QEvent::FocusOut)
+        setValue(value());
+    return QWidget::eventFilter(watched, event);
 }
 
 int SpinEdit::value() const {

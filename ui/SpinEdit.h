@@ -25,6 +25,10 @@ public:
 signals:
     void changed();
 
+protected:
+    /// Leaving the edit brings its text into range.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void step(int delta);
 

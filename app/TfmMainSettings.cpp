@@ -1,0 +1,80 @@
+// userpref.ini: the settings load at start-up and Save settings.
+#include "app/SettingsTable.h"
+#include "app/TfmMain.h"
+#include "platform/IntText.h"
+#include "platform/ProfileFile.h"
+#include "ui/CEditIPAddr.h"
+#include "ui/SpinEdit.h"
+#include "ui/TextCodec.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace qm {
+
+std::string TfmMain::settingsPath() const { return m_env.settingsDir + kSettingsFileName; }
+
+void TfmMain::loadSettings() {
+    ProfileFile file(settingsPath());
+    try {
+        for (const SettingRow& row : kSettingRows) {
+            const std::string stored = file.read(row.section, row.key, row.fallback);
+            QWidget* control = findChild<QWidget*>(QString::fromLatin1(row.control));
+            switch (row.type) {
+            case SettingType::Text:
+                static_cast<QLineEdit*>(control)->setText(toDisplay(stored));
+                break;
+            case SettingType::Boolean:
+                // A changed state runs the box's handler, as a user's click would.
+                static_cast<QCheckBox*>(control)->setChecked(readBooleanSetting(stored, *row.fallback == '1'));
+                break;
+            case SettingType::Integer: {
+                auto* spin = static_cast<SpinEdit*>(control);
+                spin->setValue(readIntegerSetting(stored, std::stoi(row.fallback), spin->minimum(), spin->maximum()));
+                break;
+            }
+            case SettingType::Address:
+                static_cast<CEditIPAddr*>(control)->setText(stored);
+                break;
+            }
+        }
+    } catch (const std::exception&) {
+        showMessage("Error reading 'userpref.ini' file");
+        return;
+    }
+    setStatusText("Loading 'userpref.ini' complete");
+}
+
+void TfmMain::bbSaveSettingsClick() {
+    ProfileFile file(settingsPath());
+    try {
+        for (const SettingRow& row : kSettingRows) {
+            QWidget* control = findChild<QWidget*>(QString::fromLatin1(row.control));
+            std::string value;
+            switch (row.type) {
+            case SettingType::Text:
+                value = fromDisplay(static_cast<QLineEdit*>(control)->text());
+                break;
+            case SettingType::Boolean:
+                value.assign(1, static_cast<QCheckBox*>(control)->isChecked() ? '1' : '0');
+                break;
+            case SettingType::Integer: {
+                // The text as typed, not brought into range; the minimum when it is no number.
+                auto* spin = static_cast<SpinEdit*>(control);
+                value = std::to_string(parseInteger(fromDisplay(spin->text())).value_or(spin->minimum()));
+                break;
+            }
+            case SettingType::Address:
+                value = static_cast<CEditIPAddr*>(control)->text();
+                break;
+            }
+            file.write(row.section, row.key, value);
+        }
+    } catch (const std::exception&) {
+        setStatusText("Error writing 'userpref.ini' file");
+        return;
+    }
+    setStatusText("Saving 'userpref.ini' complete");
+}
+
+} // namespace qm

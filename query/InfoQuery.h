@@ -1,0 +1,53 @@
+#pragma once
+#include "platform/Clock.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+class TIdUDPClient;
+
+/// FF FF FF FF "infostring" 00: 15 bytes, the NUL sent too.
+extern const std::string kInfoRequest;
+
+inline constexpr int32_t kRefreshWaitMs = 1000;
+inline constexpr int32_t kDetectWaitMs = 5000;
+
+/// A reply is valid when it is not empty and starts with FF FF FF FF.
+bool isValidInfoReply(const std::string& reply);
+
+/// The value of `key` among the reply's \key\value pairs; "-" when the key is not one of
+/// them, empty for a key without a value. Only key positions are matched, so a server
+/// name that holds the word "map" never stands in for the map.
+std::string infoValue(const std::string& reply, std::string_view key);
+
+/// A value as shown: up to its first NUL byte.
+std::string shownValue(const std::string& value);
+
+/// The ten lines the Monitoring page shows for a valid reply.
+std::vector<std::string> infoLines(const std::string& reply);
+
+/// What a refresh shows: the memo's lines and the ping label's text.
+struct InfoExchange {
+    std::vector<std::string> memoLines;
+    std::string pingText;
+    bool answered = false;
+};
+
+/// Sends the info request to host:port and reads the reply within 1000 ms. A failed or
+/// invalid reply becomes the memo's one line; a failed send is thrown.
+InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int32_t port, const Clock& clock,
+                             int64_t countsPerMs);
+
+/// The ping in whole milliseconds, halves to the even neighbour; "---" when the counter
+/// is too coarse to measure milliseconds.
+std::string pingText(int64_t start, int64_t stop, int64_t countsPerMs);
+
+/// Detect: the server's game directory, or empty when it answers nothing valid within
+/// 5000 ms. Failures are thrown.
+std::string detectGameDir(TIdUDPClient& client, const std::string& host, int32_t port);
+
+} // namespace qm

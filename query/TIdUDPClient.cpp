@@ -1,0 +1,115 @@
+#include "query/TIdUDPClient.h"
+
+#include "platform/SocketError.h"
+#include "platform/WaitSlicing.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qm {
+
+TIdUDPClient::TIdUDPClient(HostLookup lookup) : m_lookup(std::move(lookup)) {}
+
+TIdUDPClient::~TIdUDPClient() {
+    if (m_fd >= 0) {
+        ::shutdown(m_fd, SHUT_WR);
+        ::close(m_fd);
+    }
+}
+
+void TIdUDPClient::ensureSocket() {
+    if (m_fd >= 0)
+        return;
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        throw EIdInvalidSocket();
+    int broadcast = BroadcastEnabled ? 1 : 0;
+    if (::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &broadcast, sizeof broadcast) != 0)
+        throwLastSocketError();
+}
+
+uint16_t TIdUDPClient::localPort() const {
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    if (m_fd < 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &len) != 0)
+        return 0;
+    return ntohs(local.sin_port);
+}
+
+void TIdUDPClient::dropQueued() {
+    char scrap[1];
+    while (::recv(m_fd, scrap, sizeof scrap, MSG_DONTWAIT | MSG_TRUNC) >= 0) {
+    }
+}
+
+void TIdUDPClient::SendDatagram(const std::string& data) {
+    const std::string address = resolveHost(Host, m_lookup);
+    const auto bytes = addressBytes(address);
+    ensureSocket();
+    dropQueued();
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    std::memcpy(&to.sin_addr, bytes.data(), 4);
+    to.sin_port = htons(static_cast<uint16_t>(Port & 0xFFFF));
+    const ssize_t sent = ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    if (sent < 0) {
+        if (errno == EMSGSIZE)
+            throw EIdPackageSizeTooBig();
+        throwLastSocketError();
+    }
+    if (static_cast<size_t>(sent) < data.size())
+        throw EIdNotAllBytesSent();
+    m_peerAddress = to.sin_addr.s_addr;
+    m_peerPort = to.sin_port;
+    m_hasPeer = true;
+}
+
+std::string TIdUDPClient::ReceiveDatagram(int32_t waitMs) {
+    if (waitMs == -1)
+        waitMs = ReceiveTimeout;
+    ensureSocket();
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
+    std::vector<char> buffer(static_cast<size_t>(BufferSize > 0 ? BufferSize : 1));
+    int32_t wait = waitMs;
+    for (;;) {
+        if (!waitReadable(m_fd, wait, m_pump))
+            return {};
+        sockaddr_in from{};
+        socklen_t fromLen = sizeof from;
+        const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 0) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                throwLastSocketError();
+        } else {
+            const bool fromPeer = !m_hasPeer || (from.sin_addr.s_addr == m_peerAddress && from.sin_port == m_peerPort);
+            if (fromPeer) {
+                char text[INET_ADDRSTRLEN] = {};
+                ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+                m_lastSender = std::string(text) + ":" + std::to_string(ntohs(from.sin_port));
+                // The system cuts an oversized datagram silently; it is an error here.
+                if (static_cast<size_t>(n) > buffer.size())
+                    throw EIdSocketError(10040);
+                return std::string(buffer.data(), static_cast<size_t>(n));
+            }
+            // Anyone else's datagram is dropped and the wait goes on.
+        }
+        if (waitMs > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0)
+                return {};
+            wait = static_cast<int32_t>(left);
+        } else if (waitMs == 0) {
+            return {};
+        }
+    }
+}
+
+} // namespace qm

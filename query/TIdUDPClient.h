@@ -1,0 +1,53 @@
+#pragma once
+#include "platform/HostResolver.h"
+#include "platform/MessagePump.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+/// The window's one UDP client: one datagram socket, made at the first send and kept for
+/// the whole run, one destination. Waits are cut into slices with the message pump run
+/// between them. Only datagrams from the destination of the last send are taken, and
+/// whatever was still queued is dropped before a new request goes out, so a late reply
+/// of one server is never read as another's.
+class TIdUDPClient {
+public:
+    explicit TIdUDPClient(HostLookup lookup = systemHostLookup);
+    ~TIdUDPClient();
+    TIdUDPClient(const TIdUDPClient&) = delete;
+    TIdUDPClient& operator=(const TIdUDPClient&) = delete;
+
+    std::string Host;
+    int32_t Port = 0;
+    /// The wait of a receive that asks for the default (-1); -2 waits without limit.
+    int32_t ReceiveTimeout = -2;
+    int32_t BufferSize = 8192;
+    bool BroadcastEnabled = false;
+
+    /// Sends every byte of `data` as one datagram to Host:Port.
+    void SendDatagram(const std::string& data);
+    /// The next datagram from the destination within `waitMs`, or the empty text.
+    std::string ReceiveDatagram(int32_t waitMs = -1);
+
+    void setMessagePump(MessagePump pump) { m_pump = std::move(pump); }
+    /// The sender of the datagram received last, "address:port".
+    const std::string& lastSender() const { return m_lastSender; }
+    /// The local port the socket got at its first send (0 before).
+    uint16_t localPort() const;
+
+private:
+    void ensureSocket();
+    void dropQueued();
+
+    HostLookup m_lookup;
+    MessagePump m_pump;
+    int m_fd = -1;
+    uint32_t m_peerAddress = 0; // network order
+    uint16_t m_peerPort = 0;    // network order
+    bool m_hasPeer = false;
+    std::string m_lastSender;
+};
+
+} // namespace qm

@@ -1,0 +1,77 @@
+#include "platform/FileError.h"
+#include "platform/ProfileFile.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace qm;
+using namespace qm::test;
+
+TEST(ProfileFile, MissingFileGivesDefaultsAndTheFirstWriteCreatesIt) {
+    TempDir dir;
+    ProfileFile f(dir.file("u.ini"));
+    EXPECT_EQ(f.read("Options", "edPath2HL", "dflt"), "dflt");
+    f.write("Options", "edPath2HL", "C:\\hl.exe");
+    EXPECT_EQ(readAll(dir.file("u.ini")), "[Options]\r\nedPath2HL=C:\\hl.exe\r\n");
+    EXPECT_EQ(ProfileFile(dir.file("u.ini")).read("Options", "edPath2HL", "dflt"), "C:\\hl.exe");
+}
+
+TEST(ProfileFile, PresentEmptyValueIsNotTheDefault) {
+    TempDir dir;
+    writeAll(dir.file("u.ini"), "[Update]\nedProxyPort=\n");
+    EXPECT_EQ(ProfileFile(dir.file("u.ini")).read("Update", "edProxyPort", "x"), "");
+}
+
+TEST(ProfileFile, NamesIgnoreCaseAndEdgeBlanks) {
+    TempDir dir;
+    writeAll(dir.file("u.ini"), "[ options ]\nCBSAVEONEXIT = 0\n");
+    ProfileFile f(dir.file("u.ini"));
+    EXPECT_EQ(f.read(" Options", "cbSaveOnExit", "1"), "0");
+    f.write(" Options", "cbSaveOnExit", "1");
+    EXPECT_EQ(readAll(dir.file("u.ini")), "[ options ]\r\ncbSaveOnExit=1\r\n");
+}
+
+TEST(ProfileFile, QuotesKeepEdgeBlanks) {
+    TempDir dir;
+    ProfileFile f(dir.file("u.ini"));
+    f.write("S", "k", "  padded ");
+    f.write("S", "q", "\"quoted\"");
+    ProfileFile again(dir.file("u.ini"));
+    EXPECT_EQ(again.read("S", "k", ""), "  padded ");
+    EXPECT_EQ(again.read("S", "q", ""), "\"quoted\"");
+}
+
+TEST(ProfileFile, LongValuesComeBackCut) {
+    TempDir dir;
+    ProfileFile f(dir.file("u.ini"));
+    f.write("S", "k", std::string(3000, 'v'));
+    EXPECT_EQ(ProfileFile(dir.file("u.ini")).read("S", "k", ""), std::string(2047, 'v'));
+}
+
+TEST(ProfileFile, WritingKeepsEveryOtherLine) {
+    TempDir dir;
+    writeAll(dir.file("u.ini"), "; my notes\n[Options]\nedLanguage=English\nmine=1\n\n[Other]\nx=y\n");
+    ProfileFile f(dir.file("u.ini"));
+    f.write("Options", "edLanguage", "Deutsch");
+    f.write("Options", "edExportName", "a.db2");
+    f.write("Update", "edProxyPort", "8080");
+    EXPECT_EQ(readAll(dir.file("u.ini")), "; my notes\r\n[Options]\r\nedLanguage=Deutsch\r\nmine=1\r\n"
+                                          "edExportName=a.db2\r\n\r\n[Other]\r\nx=y\r\n[Update]\r\nedProxyPort=8080\r\n");
+}
+
+TEST(ProfileFile, CommentsAreNotKeys) {
+    TempDir dir;
+    writeAll(dir.file("u.ini"), "[S]\n;k=commented\nk=real\n");
+    EXPECT_EQ(ProfileFile(dir.file("u.ini")).read("S", "k", ""), "real");
+}
+
+TEST(ProfileFile, ReadOnlyFileRefusesTheWriteAndStaysIntact) {
+    TempDir dir;
+    writeAll(dir.file("u.ini"), "[S]\nk=old\n");
+    chmod(dir.file("u.ini").c_str(), 0444);
+    ProfileFile f(dir.file("u.ini"));
+    EXPECT_THROW(f.write("S", "k", "new"), FileError);
+    EXPECT_EQ(readAll(dir.file("u.ini")), "[S]\nk=old\n");
+}
