@@ -15,9 +15,10 @@ std::string_view ServerEntryParts::port(std::string_view entry) {
     const size_t colon = entry.find(':');
     if (colon == std::string_view::npos)
         return {};
+    // Without a blank after the colon there is no port text at all.
     const size_t blank = entry.find(' ');
     if (blank == std::string_view::npos || blank < colon)
-        return entry.substr(colon + 1);
+        return {};
     return entry.substr(colon + 1, blank - colon - 1);
 }
 

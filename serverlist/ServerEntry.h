@@ -12,7 +12,7 @@ struct ServerEntryParts {
     static std::string_view gameDir(std::string_view entry);
     /// Text before the first colon.
     static std::string_view ip(std::string_view entry);
-    /// Text between the first colon and the first blank.
+    /// Text between the first colon and the first blank; empty when no blank follows.
     static std::string_view port(std::string_view entry);
 };
 

@@ -144,4 +144,6 @@ TEST(ServerEntryParts, TakesAnEntryApart) {
     EXPECT_EQ(ServerEntryParts::port(e), "27015");
     EXPECT_EQ(ServerEntryParts::gameDir("10.0.0.5:27015 "), "");
     EXPECT_EQ(ServerEntryParts::gameDir("1.2.3.4:5 a b"), "a b");
+    EXPECT_EQ(ServerEntryParts::port("10.0.0.5:27015"), "");
+    EXPECT_EQ(ServerEntryParts::ip("10.0.0.5"), "10.0.0.5");
 }

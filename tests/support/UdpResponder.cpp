@@ -1,0 +1,71 @@
+#include "tests/support/UdpResponder.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qm::test {
+
+UdpResponder::UdpResponder(Reply reply, std::chrono::milliseconds delay)
+    : m_reply(std::move(reply)), m_delay(delay) {
+    m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+        throw std::runtime_error("cannot bind a loopback UDP socket");
+    int big = 1 << 20;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+    socklen_t len = sizeof addr;
+    ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    m_port = ntohs(addr.sin_port);
+    m_thread = std::thread([this] { run(); });
+}
+
+UdpResponder::~UdpResponder() {
+    m_stop = true;
+    m_thread.join();
+    ::close(m_fd);
+}
+
+std::vector<std::string> UdpResponder::requests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void UdpResponder::sendTo(uint16_t port, const std::string& data) const {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(port);
+    ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+}
+
+void UdpResponder::run() {
+    std::vector<char> buffer(65536);
+    while (!m_stop) {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        sockaddr_in from{};
+        socklen_t fromLen = sizeof from;
+        const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 0)
+            continue;
+        const std::string request(buffer.data(), static_cast<size_t>(n));
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_requests.push_back(request);
+        }
+        const std::string reply = m_reply(request);
+        if (reply.empty())
+            continue;
+        std::this_thread::sleep_for(m_delay);
+        ::sendto(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+    }
+}
+
+} // namespace qm::test

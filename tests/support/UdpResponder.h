@@ -1,0 +1,39 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qm::test {
+
+/// A game server stand-in on 127.0.0.1: answers every datagram with what `reply` returns
+/// for it (nothing for an empty text), after `delay`. Records the requests it got.
+class UdpResponder {
+public:
+    using Reply = std::function<std::string(const std::string& request)>;
+    explicit UdpResponder(Reply reply, std::chrono::milliseconds delay = std::chrono::milliseconds(0));
+    ~UdpResponder();
+
+    uint16_t port() const { return m_port; }
+    std::vector<std::string> requests() const;
+    /// Sends `data` from this responder's socket to a loopback port.
+    void sendTo(uint16_t port, const std::string& data) const;
+
+private:
+    void run();
+
+    int m_fd = -1;
+    uint16_t m_port = 0;
+    Reply m_reply;
+    std::chrono::milliseconds m_delay;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_requests;
+    std::thread m_thread;
+};
+
+} // namespace qm::test
