@@ -47,6 +47,12 @@ void TfmMain::connectHandlers() {
     on(bbUDPClear, &TfmMain::bbUDPClearClick);
     on(bbDetect, &TfmMain::bbDetectClick);
     on(bbAddIP, &TfmMain::bbAddIPClick);
+    on(bbOpenDB, &TfmMain::bbOpenDBClick);
+    on(bbAddCountry, &TfmMain::bbAddCountryClick);
+    on(bbDeleteCountryIP, &TfmMain::bbDeleteCountryIPClick);
+    on(bbCountryClear, &TfmMain::bbCountryClearClick);
+    on(bbMove, &TfmMain::bbMoveClick);
+    on(bbSaveList, &TfmMain::bbSaveListClick);
     connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
     connect(cbEnableMonitor, &QCheckBox::toggled, this, [this] { guarded([this] { cbEnableMonitorClick(); }); });
     connect(cbRefreshOnTimer, &QCheckBox::toggled, this, [this] { guarded([this] { cbRefreshOnTimerClick(); }); });
@@ -101,6 +107,7 @@ void TfmMain::runStartupChecks() {
         return;
     m_startupChecksDone = true;
     detectGameLocation();
+    autoLoadDatabase();
 }
 
 void TfmMain::FormDestroy() {

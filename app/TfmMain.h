@@ -57,6 +57,7 @@ public:
     void runStartupChecks();
 
     ServerList& servers() { return m_servers; }
+    ServerList& databaseServers() { return m_dbServers; }
 
     // Handlers, named after their control and event.
     void FormCreate();
@@ -84,6 +85,12 @@ public:
     void udpTimerTimer();
     void bbDetectClick();
     void bbAddIPClick();
+    void bbOpenDBClick();
+    void bbAddCountryClick();
+    void bbDeleteCountryIPClick();
+    void bbCountryClearClick();
+    void bbMoveClick();
+    void bbSaveListClick();
 
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
@@ -115,6 +122,11 @@ private:
     void detectGameLocation();
     std::string settingsPath() const;
     void loadSettings();
+    std::string databasePath() const;
+    /// Loads the database named in edPath2DB into the Import page; false when rejected.
+    bool loadDatabaseIntoBrowser();
+    void autoLoadDatabase();
+    std::string countryName() const;
 
     /// Marks a network call in progress; a close asked for meanwhile happens after it.
     class NetworkScope {

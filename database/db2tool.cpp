@@ -1,0 +1,67 @@
+// Turns a server database into plain text and back, so it can be kept in a text editor:
+//   db2tool decode servers.db2 servers.txt
+//   db2tool encode servers.txt servers.db2
+// The text holds the same lines as the database: "Quillmark", build, date, server count,
+// then "/Country" markers and "address:port gamedir" entries.
+#include "database/Db2File.h"
+#include "database/Db2Format.h"
+#include "platform/AtomicFile.h"
+#include "platform/TextFile.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "db2tool: %s\n", message.c_str());
+    return 1;
+}
+
+int decode(const std::string& from, const std::string& to) {
+    qm::Db2Reader in(from);
+    std::vector<std::string> lines;
+    while (!in.atEnd())
+        lines.push_back(in.readLine());
+    if (lines.empty() || lines[0] != qm::kDb2ProductName)
+        return fail(from + " is not a Quillmark database (its first line does not read \"Quillmark\")");
+    qm::AtomicTextFile out(to);
+    for (const std::string& line : lines)
+        out.writeLine(line);
+    out.commit();
+    return 0;
+}
+
+int encode(const std::string& from, const std::string& to) {
+    qm::TextFileReader in(from);
+    std::vector<std::string> lines;
+    while (!in.atEnd())
+        lines.push_back(in.readLine());
+    if (lines.empty() || lines[0] != qm::kDb2ProductName)
+        return fail(from + ": the first line must be \"Quillmark\"");
+    if (lines.size() < 4)
+        return fail(from + ": a database needs four header lines (Quillmark, build, date, server count)");
+    if (const auto bad = qm::firstUnsafeLine(lines))
+        return fail(from + ":" + std::to_string(*bad + 1) + ": this line holds characters a database cannot store");
+    qm::Db2Writer out(to);
+    for (const std::string& line : lines)
+        out.writeLine(line);
+    out.commit();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 4 || (std::string(argv[1]) != "decode" && std::string(argv[1]) != "encode")) {
+        std::fprintf(stderr, "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n");
+        return 2;
+    }
+    try {
+        return std::string(argv[1]) == "decode" ? decode(argv[2], argv[3]) : encode(argv[2], argv[3]);
+    } catch (const std::exception& e) {
+        return fail(std::string(argv[2]) + ": " + e.what());
+    }
+}

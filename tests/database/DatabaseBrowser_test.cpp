@@ -1,0 +1,123 @@
+#include "database/DatabaseBrowser.h"
+#include "database/ListExport.h"
+#include "platform/FileError.h"
+#include "tests/database/DatabaseTestFile.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <sys/stat.h>
+
+using namespace qm;
+using namespace qm::test;
+
+class DatabaseFiles : public ::testing::Test {
+protected:
+    std::string db() const { return dir.file("t.db2"); }
+    TempDir dir;
+};
+
+TEST_F(DatabaseFiles, LoadReadsTheHeaderAndTheMarkers) {
+    writeDatabase(db(), {"Quillmark", "42", "01/02/03", "3", "/Germany", "1.1.1.1:1 a", "/", "2.2.2.2:2 b", "x/y",
+                         "/Last"});
+    const auto s = loadDatabase(db());
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->build, "42");
+    EXPECT_EQ(s->date, "01/02/03");
+    EXPECT_EQ(s->count, "3");
+    // "/" alone is a country with an empty name; the last line is never examined.
+    EXPECT_EQ(s->countries, (std::vector<std::string>{"Germany", ""}));
+}
+
+TEST_F(DatabaseFiles, OnlyTheExactProductNameIsADatabase) {
+    for (const char* first : {"quillmark", "Quillmark ", "QUILLMARK", ""}) {
+        writeDatabase(db(), {first, "1", "2", "3"});
+        EXPECT_FALSE(loadDatabase(db())) << first;
+    }
+}
+
+TEST_F(DatabaseFiles, HeaderOnlyFileLoadsEmpty) {
+    writeDatabase(db(), {"Quillmark"});
+    const auto s = loadDatabase(db());
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->build, "");
+    EXPECT_TRUE(s->countries.empty());
+}
+
+TEST_F(DatabaseFiles, MissingFileIsAFileError) { EXPECT_THROW(loadDatabase(db()), FileError); }
+
+TEST_F(DatabaseFiles, AddTakesTheEntriesOfTheFirstMatchingMarker) {
+    writeDatabase(db(), {"Quillmark", "1", "d", "4", "/Spain", "1.1.1.1:1 a", "/Italy", "2.2.2.2:2 b", "/Spain",
+                         "3.3.3.3:3 c", "4.4.4.4:4 d"});
+    EXPECT_EQ(countryEntries(db(), "Spain"), std::vector<std::string>{"1.1.1.1:1 a"});
+    EXPECT_EQ(countryEntries(db(), "spain"), std::vector<std::string>{});
+    EXPECT_EQ(countryEntries(db(), "Nowhere"), std::vector<std::string>{});
+}
+
+TEST_F(DatabaseFiles, EntriesRunToTheEndOfTheFile) {
+    writeDatabase(db(), {"Quillmark", "1", "d", "2", "/Spain", "1.1.1.1:1 a", "2.2.2.2:2 b"});
+    EXPECT_EQ(countryEntries(db(), "Spain"), (std::vector<std::string>{"1.1.1.1:1 a", "2.2.2.2:2 b"}));
+}
+
+TEST_F(DatabaseFiles, TheSearchSkipsOnlyTheFirstCharacterOfEveryLine) {
+    // "uillmark" matches line 0 from its second character on: the header lines follow.
+    writeDatabase(db(), {"Quillmark", "7", "d", "0", "/A"});
+    EXPECT_EQ(countryEntries(db(), "uillmark"), (std::vector<std::string>{"7", "d", "0"}));
+}
+
+TEST_F(DatabaseFiles, ExportOfAnEmptyListGivesFiveLinesAndNoCountry) {
+    const Outcome r = exportList({db(), "custom", "00/00/00"}, "0 server(s)", {});
+    EXPECT_EQ(r.status, "Exporting complete");
+    Db2Reader in(db());
+    std::vector<std::string> lines;
+    while (!in.atEnd())
+        lines.push_back(in.readLine());
+    EXPECT_EQ(lines, (std::vector<std::string>{"Quillmark", "custom", "00/00/00", "0", "/Custom build"}));
+    EXPECT_TRUE(loadDatabase(db())->countries.empty());
+}
+
+TEST_F(DatabaseFiles, ExportTakesTheCountFromTheLabel) {
+    exportList({db(), "b", "d"}, "12 server(s)", {"1.1.1.1:1 a"});
+    EXPECT_EQ(loadDatabase(db())->count, "12");
+    exportList({db(), "b", "d"}, "nothing", {"1.1.1.1:1 a"});
+    EXPECT_EQ(loadDatabase(db())->count, "");
+}
+
+TEST_F(DatabaseFiles, ExportThenAddGivesBackEveryEntry) {
+    const std::vector<std::string> entries = {"10.0.0.5:27015 cstrike", "9.0.0.1:27015 ", "1.2.3.4:5 a b"};
+    exportList({db(), "  ", "d"}, "3 server(s)", entries);
+    const auto s = loadDatabase(db());
+    EXPECT_EQ(s->build, "  ");
+    // The only marker is the file's fifth line; with entries after it, it is listed.
+    EXPECT_EQ(s->countries, std::vector<std::string>{"Custom build"});
+    EXPECT_EQ(countryEntries(db(), "Custom build"), entries);
+}
+
+TEST_F(DatabaseFiles, ExportRefusesEmptyOptions) {
+    for (const ExportOptions& o : {ExportOptions{db(), "", "d"}, ExportOptions{db(), "b", ""}, ExportOptions{"", "b", "d"}}) {
+        EXPECT_EQ(exportList(o, "0 server(s)", {}).status, "Error: fill export options first");
+    }
+    EXPECT_FALSE(std::ifstream(db()).good());
+}
+
+TEST_F(DatabaseFiles, ExportRefusesTextsItCannotStoreAndTouchesNothing) {
+    writeAll(db(), "old");
+    const Outcome r = exportList({db(), "b", "d"}, "1 server(s)", {"\xD8"});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.status, "Error: the entry '\xD8' holds characters a database cannot store; nothing was exported");
+    EXPECT_EQ(readAll(db()), "old");
+}
+
+TEST_F(DatabaseFiles, ExportIntoAReadOnlyFileFailsAndKeepsIt) {
+    writeAll(db(), "old");
+    chmod(db().c_str(), 0444);
+    try {
+        exportList({db(), "b", "d"}, "0 server(s)", {});
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(readAll(db()), "old");
+}

@@ -1,0 +1,32 @@
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace qm::test;
+
+namespace {
+int tool(const std::string& args) { return std::system((std::string(QM_DB2TOOL) + " " + args + " 2>/dev/null").c_str()); }
+} // namespace
+
+TEST(Db2Tool, RoundTripsTheSampleDatabaseByteForByte) {
+    TempDir dir;
+    ASSERT_EQ(tool("decode " QM_SAMPLE_DB " " + dir.file("s.txt")), 0);
+    EXPECT_NE(readAll(dir.file("s.txt")).find("/Germany\r\n"), std::string::npos);
+    ASSERT_EQ(tool("encode " + dir.file("s.txt") + " " + dir.file("s.db2")), 0);
+    EXPECT_EQ(readAll(dir.file("s.db2")), readAll(QM_SAMPLE_DB));
+}
+
+TEST(Db2Tool, RefusesBadInput) {
+    TempDir dir;
+    writeAll(dir.file("bad.txt"), "Not a database\n");
+    EXPECT_NE(tool("encode " + dir.file("bad.txt") + " " + dir.file("o.db2")), 0);
+    writeAll(dir.file("short.txt"), "Quillmark\n1\n");
+    EXPECT_NE(tool("encode " + dir.file("short.txt") + " " + dir.file("o.db2")), 0);
+    writeAll(dir.file("unsafe.txt"), "Quillmark\n1\nd\n1\n/Custom build\n\xD8\n");
+    EXPECT_NE(tool("encode " + dir.file("unsafe.txt") + " " + dir.file("o.db2")), 0);
+    EXPECT_NE(tool("decode " + dir.file("bad.txt") + " " + dir.file("o.txt")), 0);
+    EXPECT_NE(tool("decode " + dir.file("missing.db2") + " " + dir.file("o.txt")), 0);
+    EXPECT_NE(tool("frobnicate a b"), 0);
+}
