@@ -17,7 +17,8 @@
 namespace qm {
 
 TfmMain::TfmMain(const TfmMainEnvironment& env, QWidget* parent)
-    : QWidget(parent), m_env(env), udpClient(env.hostLookup) {
+    : QWidget(parent), m_env(env), udpClient(env.hostLookup), httpClient(env.hostLookup) {
+    httpClient.setMessagePump([this] { return pumpMessages(); });
     udpClient.ReceiveTimeout = 500;
     udpClient.setMessagePump([this] { return pumpMessages(); });
     buildWindow();
@@ -53,6 +54,7 @@ void TfmMain::connectHandlers() {
     on(bbCountryClear, &TfmMain::bbCountryClearClick);
     on(bbMove, &TfmMain::bbMoveClick);
     on(bbSaveList, &TfmMain::bbSaveListClick);
+    on(bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick);
     connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
     connect(cbEnableMonitor, &QCheckBox::toggled, this, [this] { guarded([this] { cbEnableMonitorClick(); }); });
     connect(cbRefreshOnTimer, &QCheckBox::toggled, this, [this] { guarded([this] { cbRefreshOnTimerClick(); }); });
@@ -88,7 +90,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_startupChecksDone && !event->spontaneous())
+    if (m_env.startupChecksOnShow && !m_startupChecksDone && !event->spontaneous())
         QTimer::singleShot(0, this, [this] { runStartupChecks(); });
 }
 
@@ -106,6 +108,15 @@ void TfmMain::runStartupChecks() {
     if (m_startupChecksDone)
         return;
     m_startupChecksDone = true;
+    if (cbCheck4Updates->isChecked()) {
+        try {
+            bbCheck4UpdatesClick();
+        } catch (const std::exception& e) {
+            // An error the check does not catch ends the start-up steps here.
+            m_env.dialogs->showError(kApplicationTitle, errorReportText(e.what()));
+            return;
+        }
+    }
     detectGameLocation();
     autoLoadDatabase();
 }

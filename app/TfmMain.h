@@ -2,6 +2,9 @@
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
 #include "query/TIdUDPClient.h"
+#include "update/ProjectSite.h"
+#include "update/TIdHTTP.h"
+#include "update/UpdateCheck.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
 
@@ -37,6 +40,10 @@ struct TfmMainEnvironment {
     std::string settingsDir;
     /// The host-name lookup of the network clients.
     HostLookup hostLookup = systemHostLookup;
+    /// The web site the update check asks.
+    UpdateSite site{kSiteHost, kSiteRoot, kUpdatePageUrl};
+    /// Whether the first show runs the start-up checks by itself (tests run them by hand).
+    bool startupChecksOnShow = true;
 };
 
 /// The main window. It owns all state of a run; every operation is one of its handlers,
@@ -91,6 +98,7 @@ public:
     void bbCountryClearClick();
     void bbMoveClick();
     void bbSaveListClick();
+    void bbCheck4UpdatesClick();
 
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
@@ -137,12 +145,20 @@ private:
     private:
         TfmMain& m_window;
     };
+    /// Marks the UDP client busy for one query.
+    struct QueryGuard {
+        explicit QueryGuard(bool& flag) : m_flag(flag) { m_flag = true; }
+        ~QueryGuard() { m_flag = false; }
+        bool& m_flag;
+    };
     bool pumpMessages();
     void runPendingQuery();
 
     TfmMainEnvironment m_env;
     int m_networkDepth = 0;
     bool m_closing = false;
+    bool m_queryRunning = false;
+    bool m_updateRunning = false;
     bool m_refreshPending = false;
     bool m_detectPending = false;
     int64_t m_countsPerMs = 0;
@@ -229,6 +245,7 @@ public:
 
     QTimer* udpTimer = nullptr;
     TIdUDPClient udpClient;
+    TIdHTTP httpClient;
 };
 
 } // namespace qm

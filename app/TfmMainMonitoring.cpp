@@ -52,11 +52,12 @@ void TfmMain::runPendingQuery() {
 void TfmMain::bbUDPRefreshClick() {
     // One query at a time on the one client; a request during a wait is kept and run
     // for the entry highlighted when the running query ends.
-    if (m_networkDepth > 0) {
+    if (m_queryRunning) {
         m_refreshPending = true;
         return;
     }
     NetworkScope scope(*this);
+    QueryGuard query(m_queryRunning);
     bbUDPRefresh->setEnabled(false);
     udpTimer->stop();
     struct Restart {
@@ -123,11 +124,12 @@ void TfmMain::seTimerChange() {
 void TfmMain::seTimeoutChange() { udpClient.ReceiveTimeout = seTimeout->value(); }
 
 void TfmMain::bbDetectClick() {
-    if (m_networkDepth > 0) {
+    if (m_queryRunning) {
         m_detectPending = true;
         return;
     }
     NetworkScope scope(*this);
+    QueryGuard query(m_queryRunning);
     bbDetect->setEnabled(false);
     struct Reenable {
         TfmMain& w;

@@ -7,15 +7,15 @@
 namespace qm {
 
 void TfmMain::imLogoClick() {
-    m_env.dialogs->openDocument(kSiteRoot);
-    setStatusText(std::string("Opening Quillmark site at ") + kSiteHost);
+    m_env.dialogs->openDocument(m_env.site.rootUrl);
+    setStatusText("Opening Quillmark site at " + m_env.site.hostName);
 }
 
 void TfmMain::bbOpenHelpClick() {
     if (isFile("index.html"))
         m_env.dialogs->openDocument("index.html");
     else
-        setStatusText(std::string("Help File not found on hard drive. Visit ") + kSiteRoot + " to download it");
+        setStatusText("Help File not found on hard drive. Visit " + m_env.site.rootUrl + " to download it");
 }
 
 } // namespace qm

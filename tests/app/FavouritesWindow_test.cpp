@@ -62,6 +62,7 @@ TEST_F(FavouritesWindow, CancelledBrowseChangesNothing) {
 TEST_F(FavouritesWindow, StartUpDetectionFindsAStoredLocation) {
     writeAll(favourites(), "");
     control<QLineEdit>("edPath2HL")->setText(QString::fromStdString(hl()));
+    control<QCheckBox>("cbCheck4Updates")->setChecked(false);
     window->setStatusText("kept");
     window->runStartupChecks();
     EXPECT_EQ(text("lbPathHLFound"), "'hl.exe' was found");

@@ -103,9 +103,9 @@ TEST_F(MainWindow, EveryLogoAndTheLinkOpenTheSite) {
         w->show();
         window->show();
         QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
-        EXPECT_EQ(status(), "Opening Quillmark site at quillmark.example") << name;
+        EXPECT_EQ(status(), "Opening Quillmark site at updates.test") << name;
     }
-    EXPECT_EQ(dialogs.opened, std::vector<std::string>(4, "http://quillmark.example/"));
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>(4, "http://updates.test/"));
 }
 
 TEST_F(MainWindow, OpenHelpOpensTheLocalFileAndLeavesTheStatus) {
@@ -119,7 +119,7 @@ TEST_F(MainWindow, OpenHelpOpensTheLocalFileAndLeavesTheStatus) {
 TEST_F(MainWindow, OpenHelpWithoutTheFileSaysWhereToGetIt) {
     click("bbOpenHelp");
     EXPECT_TRUE(dialogs.opened.empty());
-    EXPECT_EQ(status(), "Help File not found on hard drive. Visit http://quillmark.example/ to download it");
+    EXPECT_EQ(status(), "Help File not found on hard drive. Visit http://updates.test/ to download it");
 }
 
 TEST_F(MainWindow, DeleteWithNothingMarkedRewritesTheCountLabel) {
@@ -162,4 +162,12 @@ TEST_F(MainWindow, SpaceBarFlipsTheHighlightedEntry) {
     EXPECT_FALSE(list.isChecked(0));
     QTest::keyClick(view, Qt::Key_Space);
     EXPECT_FALSE(list.isChecked(1));
+}
+
+TEST(ProjectSite, TheProgramAsksItsOwnSite) {
+    const TfmMainEnvironment real;
+    EXPECT_EQ(real.site.rootUrl, "http://quillmark.example/");
+    EXPECT_EQ(real.site.hostName, "quillmark.example");
+    EXPECT_EQ(real.site.updatePageUrl, "http://quillmark.example/update.html");
+    EXPECT_TRUE(real.startupChecksOnShow);
 }

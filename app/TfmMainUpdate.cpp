@@ -1,0 +1,32 @@
+// Check for updates.
+#include "app/AppTitle.h"
+#include "app/TfmMain.h"
+#include "ui/CEditIPAddr.h"
+#include "ui/TextCodec.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace qm {
+
+void TfmMain::bbCheck4UpdatesClick() {
+    // The one HTTP client serves one check at a time; a click meanwhile does nothing.
+    if (m_updateRunning)
+        return;
+    NetworkScope scope(*this);
+    QueryGuard running(m_updateRunning);
+    setStatusText("Connecting to " + m_env.site.hostName);
+    mmUpdateInfo->clear();
+    const UpdateProxySettings proxy{edProxyIP->text(), fromDisplay(edProxyPort->text()),
+                                    fromDisplay(edProxyLogin->text()), fromDisplay(edProxyPassword->text())};
+    const Outcome outcome = runUpdateCheck(httpClient, proxy, m_env.site, kProgramVersion, kLocalDatabase,
+                                           [this](const std::string& line) { mmUpdateInfo->appendPlainText(toDisplay(line)); });
+    if (outcome.status.empty() || m_closing)
+        return;
+    setStatusText(outcome.status);
+    if (!outcome.message.empty())
+        showMessage(outcome.message);
+}
+
+} // namespace qm

@@ -1,0 +1,209 @@
+#include "update/HttpResponse.h"
+
+#include "platform/Failure.h"
+#include "platform/IntText.h"
+#include "update/ByteSource.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qm {
+
+namespace {
+
+const char* const kClosedGracefully = "Connection Closed Gracefully.";
+
+std::string trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos)
+        return {};
+    const size_t e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+int statusCode(const std::string& statusLine) {
+    const size_t blank = statusLine.find(' ');
+    if (blank == std::string::npos)
+        return -1;
+    const std::string rest = trim(statusLine.substr(blank + 1));
+    const auto code = parseInteger(rest.substr(0, rest.find(' ')));
+    return code ? *code : -1;
+}
+
+// A chunk size line: hexadecimal digits up to the first blank, 0 when it is not a number.
+size_t chunkSize(const std::string& line) {
+    const std::string digits = trim(line.substr(0, line.find(' ')));
+    if (digits.empty() || digits.size() > 15)
+        return 0;
+    size_t n = 0;
+    for (char c : digits) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return 0;
+        n = n * 16 + static_cast<size_t>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+    }
+    return n;
+}
+
+} // namespace
+
+std::optional<std::string> HttpResponseHead::header(const std::string& name) const {
+    for (const auto& [n, v] : headers)
+        if (sameName(n, name))
+            return trim(v);
+    return std::nullopt;
+}
+
+std::vector<std::string> HttpResponseHead::headerValues(const std::string& name) const {
+    std::vector<std::string> values;
+    for (const auto& [n, v] : headers)
+        if (sameName(n, name))
+            values.push_back(trim(v));
+    return values;
+}
+
+bool HttpReader::fill() {
+    if (m_closed)
+        return false;
+    if (m_pos > 0 && m_pos == m_buffer.size()) {
+        m_buffer.clear();
+        m_pos = 0;
+    }
+    char chunk[kBlockSize];
+    const size_t n = m_source.read(chunk, sizeof chunk, m_wait);
+    if (n == 0) {
+        m_closed = true;
+        return false;
+    }
+    m_buffer.append(chunk, n);
+    return true;
+}
+
+std::optional<std::string> HttpReader::readLine() {
+    size_t scanned = m_pos;
+    for (;;) {
+        const size_t lf = m_buffer.find('\n', scanned);
+        if (lf != std::string::npos) {
+            std::string line = m_buffer.substr(m_pos, lf - m_pos);
+            m_pos = lf + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (line.size() > kMaxLineLength)
+                throw Failure("Max line length exceeded.");
+            return line;
+        }
+        if (m_buffer.size() - m_pos > kMaxLineLength + 1)
+            throw Failure("Max line length exceeded.");
+        scanned = m_buffer.size();
+        const size_t offset = m_pos;
+        if (!fill())
+            return std::nullopt;
+        scanned -= offset - m_pos; // fill() may have moved the buffer's start
+    }
+}
+
+std::string HttpReader::take(size_t n) {
+    while (m_buffer.size() - m_pos < n)
+        if (!fill())
+            throw Failure(kClosedGracefully);
+    std::string out = m_buffer.substr(m_pos, n);
+    m_pos += n;
+    return out;
+}
+
+HttpResponseHead HttpReader::readHead() {
+    HttpResponseHead head;
+    do {
+        head = HttpResponseHead();
+        const auto status = readLine();
+        if (!status)
+            throw Failure(kClosedGracefully);
+        head.statusLine = *status;
+        head.code = statusCode(*status);
+        bool first = true;
+        for (;;) {
+            const auto line = readLine();
+            if (!line) {
+                // Inside the first header line a close is a failure; later it ends the head.
+                if (first)
+                    throw Failure(kClosedGracefully);
+                head.closedInHead = true;
+                break;
+            }
+            first = false;
+            if (line->empty())
+                break;
+            if ((line->front() == ' ' || line->front() == '\t') && !head.headers.empty()) {
+                head.headers.back().second = trim(head.headers.back().second) + " " + trim(*line);
+                continue;
+            }
+            const size_t colon = line->find(':');
+            if (colon == std::string::npos)
+                continue;
+            std::string value = line->substr(colon + 1);
+            if (!value.empty() && value.front() == ' ')
+                value.erase(0, 1);
+            head.headers.emplace_back(line->substr(0, colon), value);
+        }
+    } while (head.code == 100 && !head.closedInHead);
+    return head;
+}
+
+void HttpReader::appendBody(std::string& body, const std::string& part) const {
+    if (body.size() + part.size() > m_maxBody)
+        throw Failure("The answer is larger than " + std::to_string(m_maxBody / (1024 * 1024)) +
+                      " MiB; it was not read");
+    body += part;
+}
+
+std::string HttpReader::readBody(const HttpResponseHead& head) {
+    std::string body;
+    if (head.code == 204)
+        return body;
+    const auto lengthText = head.header("Content-Length");
+    const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
+    if (length && *length > 0) {
+        if (static_cast<size_t>(*length) > m_maxBody)
+            appendBody(body, std::string(static_cast<size_t>(*length), '\0'));
+        size_t left = static_cast<size_t>(*length);
+        while (left > 0) {
+            const size_t block = std::min(left, kBlockSize);
+            // A body that ends before its announced length is not the page it claims to be.
+            body += take(block);
+            left -= block;
+        }
+        return body;
+    }
+    const auto encoding = head.header("Transfer-Encoding");
+    if (encoding && encoding->find("chunked") != std::string::npos) {
+        for (;;) {
+            const auto sizeLine = readLine();
+            if (!sizeLine)
+                throw Failure(kClosedGracefully);
+            const size_t size = chunkSize(*sizeLine);
+            if (size == 0)
+                break;
+            if (size > m_maxBody)
+                appendBody(body, std::string(size, '\0'));
+            appendBody(body, take(size));
+            readLine();
+        }
+        readLine(); // the line after the last chunk
+        return body;
+    }
+    if (length)
+        return body; // Content-Length: 0
+    // No length and no chunks: the body runs until the server closes.
+    do {
+        appendBody(body, m_buffer.substr(m_pos));
+        m_pos = m_buffer.size();
+    } while (fill());
+    return body;
+}
+
+} // namespace qm

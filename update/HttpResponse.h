@@ -1,0 +1,57 @@
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qm {
+
+class ByteSource;
+
+/// The head of an HTTP answer as the client reads it.
+struct HttpResponseHead {
+    std::string statusLine;
+    int code = -1;
+    std::vector<std::pair<std::string, std::string>> headers;
+    /// The server closed the connection inside the header block.
+    bool closedInHead = false;
+
+    /// The value of the first header of that name (any case), trimmed.
+    std::optional<std::string> header(const std::string& name) const;
+    /// Every value of headers of that name, in order.
+    std::vector<std::string> headerValues(const std::string& name) const;
+};
+
+/// Reads lines and bodies off a byte source, with the client's limits.
+class HttpReader {
+public:
+    static constexpr size_t kMaxLineLength = 16384;
+    static constexpr size_t kBlockSize = 32768;
+
+    HttpReader(ByteSource& source, int waitMs, size_t maxBody) : m_source(source), m_wait(waitMs), m_maxBody(maxBody) {}
+    void setWait(int waitMs) { m_wait = waitMs; }
+
+    /// A line up to LF without its CR; nothing when the peer closed before its end.
+    std::optional<std::string> readLine();
+    /// Status line, headers, skipping 100 answers. Fails with "Connection Closed
+    /// Gracefully." when the peer closes in the status line or the first header line.
+    HttpResponseHead readHead();
+    /// The body as the head announces it (length, chunks, or up to the close).
+    std::string readBody(const HttpResponseHead& head);
+    bool peerClosed() const { return m_closed; }
+
+private:
+    bool fill();
+    std::string take(size_t n);
+    void appendBody(std::string& body, const std::string& part) const;
+
+    ByteSource& m_source;
+    int m_wait;
+    size_t m_maxBody;
+    std::string m_buffer;
+    size_t m_pos = 0;
+    bool m_closed = false;
+};
+
+} // namespace qm

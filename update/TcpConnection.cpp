@@ -1,0 +1,155 @@
+#include "update/TcpConnection.h"
+
+#include "platform/Failure.h"
+#include "platform/HostResolver.h"
+#include "platform/SocketError.h"
+#include "platform/WaitSlicing.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+constexpr int kConnectStepMs = 125;
+
+// Runs on the connect thread: a non-blocking connect watched until it ends or is called off.
+int connectUntilDone(int fd, const sockaddr_in& to, const std::atomic<bool>& cancel) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+        return 0;
+    if (errno != EINPROGRESS)
+        return errno;
+    while (!cancel) {
+        pollfd p{fd, POLLOUT, 0};
+        const int rc = ::poll(&p, 1, 25);
+        if (rc < 0 && errno != EINTR)
+            return errno;
+        if (rc > 0) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+            return err;
+        }
+    }
+    return ETIMEDOUT;
+}
+
+} // namespace
+
+void TcpConnection::close() {
+    if (m_fd >= 0) {
+        ::shutdown(m_fd, SHUT_RDWR);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void TcpConnection::open(const std::string& address, uint16_t port, int limitMs) {
+    close();
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw EIdInvalidSocket();
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        ::close(fd);
+        throw Failure("Could not bind socket. Address and port are already in use.");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    const auto bytes = addressBytes(address);
+    std::memcpy(&to.sin_addr, bytes.data(), 4);
+    to.sin_port = htons(port);
+
+    std::atomic<bool> done{false};
+    std::atomic<bool> cancel{false};
+    int result = 0;
+    std::thread connector([&] {
+        result = connectUntilDone(fd, to, cancel);
+        done = true;
+    });
+    bool givenUp = false;
+    for (int waited = 0; !done;) {
+        for (int step = 0; step < kConnectStepMs / 5 && !done; ++step)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (done)
+            break;
+        waited += kConnectStepMs;
+        if ((m_pump && !m_pump()) || waited >= limitMs) {
+            givenUp = true;
+            break;
+        }
+    }
+    cancel = true;
+    connector.join();
+    if (givenUp && result == ETIMEDOUT) {
+        ::close(fd);
+        throw Failure("Connect timed out.");
+    }
+    if (result != 0) {
+        ::close(fd);
+        errno = result;
+        throwLastSocketError();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fd = fd;
+    m_address = address;
+    m_port = port;
+}
+
+void TcpConnection::sendAll(const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::send(m_fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throwLastSocketError();
+        }
+        done += static_cast<size_t>(n);
+    }
+}
+
+size_t TcpConnection::read(char* into, size_t max, int waitMs) {
+    if (m_fd < 0)
+        return 0;
+    if (!waitReadable(m_fd, waitMs, m_pump))
+        throw Failure("Read Timeout");
+    for (;;) {
+        const ssize_t n = ::recv(m_fd, into, max, 0);
+        if (n >= 0)
+            return static_cast<size_t>(n);
+        if (errno != EINTR)
+            throwLastSocketError();
+    }
+}
+
+bool TcpConnection::closedByPeer() {
+    pollfd p{m_fd, POLLIN, 0};
+    if (::poll(&p, 1, 1) <= 0)
+        return false;
+    char probe;
+    const ssize_t n = ::recv(m_fd, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n == 0)
+        return true;
+    if (n < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return false;
+        throwLastSocketError();
+    }
+    // Bytes nobody asked for: the connection is out of step, so start afresh.
+    return true;
+}
+
+} // namespace qm

@@ -1,0 +1,39 @@
+#pragma once
+#include "platform/MessagePump.h"
+#include "update/ByteSource.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+/// One TCP connection to a dotted IPv4 address, read in waits cut into slices.
+class TcpConnection : public ByteSource {
+public:
+    explicit TcpConnection(MessagePump pump) : m_pump(std::move(pump)) {}
+    ~TcpConnection() override { close(); }
+    TcpConnection(const TcpConnection&) = delete;
+    TcpConnection& operator=(const TcpConnection&) = delete;
+
+    /// Binds to any local port and connects within `limitMs`; the connect runs on a
+    /// short-lived thread while this one waits in 125 ms steps, running the pump.
+    void open(const std::string& address, uint16_t port, int limitMs);
+    bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+    void sendAll(const std::string& data);
+    size_t read(char* into, size_t max, int waitMs) override;
+    /// True when the peer has closed a kept connection; throws the socket error of a reset.
+    bool closedByPeer();
+
+    const std::string& address() const { return m_address; }
+    uint16_t port() const { return m_port; }
+
+private:
+    MessagePump m_pump;
+    int m_fd = -1;
+    std::string m_address;
+    uint16_t m_port = 0;
+};
+
+} // namespace qm
