@@ -41,16 +41,18 @@ public:
 /// folder and the current directory moved there.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest() : cwd(dir.path()) { application(); }
+    WindowTest() : cwd(dir.path()) {
+        application();
+        env.startupChecksOnShow = false;
+        // No name resolves: nothing a test does may reach past the loopback.
+        env.hostLookup = [](const std::string&) { return HostLookupResult{"", 11001}; };
+        env.site = {"updates.test", "http://updates.test/", "http://updates.test/update.html"};
+    }
 
     void makeWindow() {
         env.dialogs = &dialogs;
         env.clock = &clock;
         env.settingsDir = dir.path();
-        env.startupChecksOnShow = false;
-        // No name resolves: nothing a test does may reach past the loopback.
-        env.hostLookup = [](const std::string&) { return HostLookupResult{"", 11001}; };
-        env.site = {"updates.test", "http://updates.test/", "http://updates.test/update.html"};
         window = std::make_unique<TfmMain>(env);
     }
 

@@ -1,0 +1,101 @@
+#include "tests/support/TcpTestServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qm::test {
+
+TcpTestServer::TcpTestServer(Script script) : m_script(std::move(script)) {
+    m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+    int yes = 1;
+    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_listen, 8) != 0)
+        throw std::runtime_error("cannot listen on the loopback");
+    socklen_t len = sizeof addr;
+    ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
+    m_port = ntohs(addr.sin_port);
+    m_thread = std::thread([this] { run(); });
+}
+
+TcpTestServer::~TcpTestServer() {
+    m_stop = true;
+    m_thread.join();
+    ::close(m_listen);
+}
+
+std::vector<std::string> TcpTestServer::requests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void TcpTestServer::run() {
+    while (!m_stop) {
+        pollfd p{m_listen, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0)
+            continue;
+        const int fd = ::accept(m_listen, nullptr, nullptr);
+        if (fd < 0)
+            continue;
+        ++m_connections;
+        Connection c(fd, *this);
+        m_script(c);
+        ::close(fd);
+    }
+}
+
+std::string TcpTestServer::Connection::readRequest() {
+    char buf[4096];
+    for (;;) {
+        const size_t end = m_pending.find("\r\n\r\n");
+        if (end != std::string::npos) {
+            std::string request = m_pending.substr(0, end + 4);
+            m_pending.erase(0, end + 4);
+            std::lock_guard<std::mutex> lock(m_server.m_mutex);
+            m_server.m_requests.push_back(request);
+            return request;
+        }
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 5000) <= 0)
+            return {};
+        const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
+        if (n <= 0)
+            return {};
+        m_pending.append(buf, static_cast<size_t>(n));
+    }
+}
+
+void TcpTestServer::Connection::send(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n <= 0)
+            return;
+        done += static_cast<size_t>(n);
+    }
+}
+
+void TcpTestServer::Connection::waitForStop() {
+    while (!m_server.m_stop)
+        ::usleep(10000);
+}
+
+uint16_t freeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+} // namespace qm::test

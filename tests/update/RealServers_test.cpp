@@ -1,0 +1,137 @@
+// The HTTP client against nginx and tinyproxy from Debian, started on the loopback.
+#include "tests/support/TcpTestServer.h"
+#include "tests/support/TempDir.h"
+#include "update/TIdHTTP.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+HostLookupResult noNames(const std::string&) { return {"", 11001}; }
+
+bool accepting(uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(port);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+/// A program started in the foreground and stopped with the test.
+class Daemon {
+public:
+    Daemon(std::vector<std::string> argv, uint16_t port) {
+        m_pid = fork();
+        if (m_pid == 0) {
+            std::vector<char*> args;
+            for (std::string& a : argv)
+                args.push_back(a.data());
+            args.push_back(nullptr);
+            freopen("/dev/null", "w", stderr);
+            execv(args[0], args.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && !accepting(port); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_up = accepting(port);
+    }
+    ~Daemon() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    bool up() const { return m_up; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_up = false;
+};
+
+class Nginx {
+public:
+    Nginx() : m_port(freeLoopbackPort()) {
+        writeAll(m_dir.file("update.html"), "Quillmark\n3.51\nQMbld\n100\n");
+        writeAll(m_dir.file("big.bin"), std::string(1 << 20, 'q'));
+        writeAll(m_dir.file("nginx.conf"),
+                 "daemon off;\nmaster_process off;\nerror_log " + m_dir.file("error.log") + ";\npid " +
+                     m_dir.file("nginx.pid") + ";\nevents {}\nhttp {\n access_log off;\n client_body_temp_path " +
+                     m_dir.path() + ";\n proxy_temp_path " + m_dir.path() + ";\n fastcgi_temp_path " + m_dir.path() +
+                     ";\n uwsgi_temp_path " + m_dir.path() + ";\n scgi_temp_path " + m_dir.path() +
+                     ";\n server {\n  listen 127.0.0.1:" + std::to_string(m_port) + ";\n  root " + m_dir.path() +
+                     ";\n  keepalive_requests 100;\n }\n}\n");
+        m_daemon = std::make_unique<Daemon>(
+            std::vector<std::string>{"/usr/sbin/nginx", "-p", m_dir.path(), "-c", m_dir.file("nginx.conf")}, m_port);
+    }
+    bool up() const { return m_daemon->up(); }
+    uint16_t port() const { return m_port; }
+    std::string url(const std::string& doc) const { return "http://127.0.0.1:" + std::to_string(m_port) + "/" + doc; }
+
+private:
+    TempDir m_dir;
+    uint16_t m_port;
+    std::unique_ptr<Daemon> m_daemon;
+};
+
+} // namespace
+
+TEST(RealServers, NginxServesThePageAndKeepsTheConnection) {
+    if (access("/usr/sbin/nginx", X_OK) != 0)
+        GTEST_SKIP() << "nginx is not installed";
+    Nginx nginx;
+    ASSERT_TRUE(nginx.up());
+    TIdHTTP http(noNames);
+    EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
+    EXPECT_EQ(http.Get(nginx.url("big.bin")), std::string(1 << 20, 'q'));
+    try {
+        http.Get(nginx.url("missing.html"));
+        FAIL();
+    } catch (const EIdHTTPProtocolException& e) {
+        EXPECT_STREQ(e.what(), "HTTP/1.1 404 Not Found");
+        EXPECT_NE(e.ErrorMessage().find("404"), std::string::npos);
+    }
+    EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
+}
+
+TEST(RealServers, TinyproxyCarriesTheFetch) {
+    if (access("/usr/sbin/nginx", X_OK) != 0 || access("/usr/bin/tinyproxy", X_OK) != 0)
+        GTEST_SKIP() << "nginx or tinyproxy is not installed";
+    Nginx nginx;
+    ASSERT_TRUE(nginx.up());
+    TempDir dir;
+    const uint16_t proxyPort = freeLoopbackPort();
+    writeAll(dir.file("tinyproxy.conf"), "Port " + std::to_string(proxyPort) +
+                                             "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
+                                             "User nobody\nGroup nogroup\nLogLevel Critical\n");
+    Daemon proxy({"/usr/bin/tinyproxy", "-d", "-c", dir.file("tinyproxy.conf")}, proxyPort);
+    ASSERT_TRUE(proxy.up());
+    TIdHTTP http(noNames);
+    http.ProxyParams.ProxyServer = "127.0.0.1";
+    http.ProxyParams.ProxyPort = proxyPort;
+    EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
+    http.ProxyParams.ProxyPort = 0;
+    EXPECT_EQ([&] {
+        try {
+            http.Get(nginx.url("update.html"));
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    }(),
+              "Socket Error # 10061\r\nConnection refused.");
+}
