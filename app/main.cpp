@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -16,6 +17,8 @@ int main(int argc, char* argv[]) {
     env.settingsDir = qm::executableDir();
 
     qm::TfmMain fmMain(env);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        fmMain.move(screen->availableGeometry().center() - fmMain.rect().center());
     fmMain.show();
     return QApplication::exec();
 }

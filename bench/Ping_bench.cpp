@@ -1,0 +1,28 @@
+// How close the shown ping comes to a server's real delay on the loopback. The counter
+// "error_ms" is the shown ping minus the delay; it should stay within a few milliseconds.
+#include "query/InfoQuery.h"
+#include "query/InfoReply.h"
+#include "query/TIdUDPClient.h"
+#include "tests/support/UdpResponder.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_PingAccuracy(benchmark::State& state) {
+    const auto delay = std::chrono::milliseconds(state.range(0));
+    qm::test::UdpResponder server([](const std::string&) { return qm::buildInfoReply(qm::ServerInfo()); }, delay);
+    qm::TIdUDPClient client;
+    qm::SteadyClock clock;
+    double error = 0;
+    int rounds = 0;
+    for (auto _ : state) {
+        const auto shown = qm::runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+        error += std::stod(shown.pingText) - static_cast<double>(delay.count());
+        ++rounds;
+    }
+    state.counters["error_ms"] = error / rounds;
+}
+BENCHMARK(BM_PingAccuracy)->Arg(0)->Arg(20)->Arg(50)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
