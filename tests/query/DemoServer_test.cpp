@@ -1,56 +1,32 @@
 // The demo game server, read by this program's client and by Debian's qstat.
 #include "query/InfoQuery.h"
 #include "query/TIdUDPClient.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
-#include <signal.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
+// The demo server prints "listening on 127.0.0.1:PORT" once it is bound.
 class DemoServer {
 public:
-    explicit DemoServer(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], 1);
-            close(out[0]);
-            std::vector<char*> argv{const_cast<char*>(QM_DEMO_SERVER)};
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(QM_DEMO_SERVER, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        // It prints "listening on 127.0.0.1:PORT" once bound.
-        FILE* in = fdopen(out[0], "r");
-        char line[128] = {};
-        if (in && fgets(line, sizeof line, in)) {
-            const std::string text = line;
-            m_port = std::stoi(text.substr(text.rfind(':') + 1));
-        }
-        if (in)
-            fclose(in);
-    }
-    ~DemoServer() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
+    explicit DemoServer(std::vector<std::string> args) : m_process([&] {
+        args.insert(args.begin(), QM_DEMO_SERVER);
+        return args;
+    }()) {
+        const std::string line = m_process.readLine();
+        if (line.rfind("listening on ", 0) == 0)
+            m_port = std::stoi(line.substr(line.rfind(':') + 1));
     }
     int port() const { return m_port; }
 
 private:
-    pid_t m_pid = -1;
+    qm::test::ChildProcess m_process;
     int m_port = 0;
 };
 

@@ -1,17 +1,11 @@
 // The HTTP client against nginx and tinyproxy from Debian, started on the loopback.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TcpTestServer.h"
 #include "tests/support/TempDir.h"
 #include "update/TIdHTTP.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <chrono>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace qm;
@@ -21,46 +15,15 @@ namespace {
 
 HostLookupResult noNames(const std::string&) { return {"", 11001}; }
 
-bool accepting(uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(port);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
-
-/// A program started in the foreground and stopped with the test.
+/// A server program in the foreground, up once its port takes connections.
 class Daemon {
 public:
-    Daemon(std::vector<std::string> argv, uint16_t port) {
-        m_pid = fork();
-        if (m_pid == 0) {
-            std::vector<char*> args;
-            for (std::string& a : argv)
-                args.push_back(a.data());
-            args.push_back(nullptr);
-            freopen("/dev/null", "w", stderr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 200 && !accepting(port); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        m_up = accepting(port);
-    }
-    ~Daemon() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
+    Daemon(const std::vector<std::string>& argv, uint16_t port) : m_process(argv), m_up(waitUntilAccepting(port)) {}
     bool up() const { return m_up; }
 
 private:
-    pid_t m_pid = -1;
-    bool m_up = false;
+    ChildProcess m_process;
+    bool m_up;
 };
 
 class Nginx {
