@@ -37,6 +37,10 @@ int main(int argc, char* argv[]) {
     env.startupChecksOnShow = false;
     env.hostLookup = [](const std::string&) { return qm::HostLookupResult{"", 11001}; };
     qm::TfmMain window(env);
+    // A few entries, so the list shows its check boxes and a highlighted line.
+    for (const char* entry : {"192.0.2.30:27015 cstrike", "198.51.100.21:27015 valve", "203.0.113.12:27015 dod"})
+        window.servers().addIfAbsent(entry);
+    window.servers().setChecked(0, true);
     window.show();
     QApplication::processEvents();
     for (int page = 0; page < window.pcMenu->count(); ++page) {
