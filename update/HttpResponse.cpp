@@ -154,10 +154,14 @@ HttpResponseHead HttpReader::readHead() {
     return head;
 }
 
-void HttpReader::appendBody(std::string& body, const std::string& part) const {
-    if (body.size() + part.size() > m_maxBody)
+void HttpReader::refuseBeyondLimit(size_t total) const {
+    if (total > m_maxBody)
         throw Failure("The answer is larger than " + std::to_string(m_maxBody / (1024 * 1024)) +
                       " MiB; it was not read");
+}
+
+void HttpReader::appendBody(std::string& body, const std::string& part) const {
+    refuseBeyondLimit(body.size() + part.size());
     body += part;
 }
 
@@ -168,8 +172,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     const auto lengthText = head.header("Content-Length");
     const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
     if (length && *length > 0) {
-        if (static_cast<size_t>(*length) > m_maxBody)
-            appendBody(body, std::string(static_cast<size_t>(*length), '\0'));
+        refuseBeyondLimit(static_cast<size_t>(*length));
         size_t left = static_cast<size_t>(*length);
         while (left > 0) {
             const size_t block = std::min(left, kBlockSize);
@@ -188,9 +191,8 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
             const size_t size = chunkSize(*sizeLine);
             if (size == 0)
                 break;
-            if (size > m_maxBody)
-                appendBody(body, std::string(size, '\0'));
-            appendBody(body, take(size));
+            refuseBeyondLimit(body.size() + size);
+            body += take(size);
             readLine();
         }
         readLine(); // the line after the last chunk

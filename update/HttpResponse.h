@@ -44,6 +44,7 @@ public:
 private:
     bool fill();
     std::string take(size_t n);
+    void refuseBeyondLimit(size_t total) const;
     void appendBody(std::string& body, const std::string& part) const;
 
     ByteSource& m_source;
