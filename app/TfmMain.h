@@ -7,6 +7,7 @@
 #include "update/UpdateCheck.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
+#include "ui/TIdAntiFreeze.h"
 
 #include <QWidget>
 
@@ -136,20 +137,20 @@ private:
     void autoLoadDatabase();
     std::string countryName() const;
 
-    /// Marks a network call in progress; a close asked for meanwhile happens after it.
-    class NetworkScope {
+    /// One network call of the window: marks `busy` while it lasts, runs `finish` when
+    /// it ends (normally or by a failure), then closes the window if that was asked for
+    /// during the wait.
+    class NetworkCall {
     public:
-        explicit NetworkScope(TfmMain& window);
-        ~NetworkScope();
+        NetworkCall(TfmMain& window, bool& busy, std::function<void()> finish = {});
+        ~NetworkCall();
+        NetworkCall(const NetworkCall&) = delete;
+        NetworkCall& operator=(const NetworkCall&) = delete;
 
     private:
         TfmMain& m_window;
-    };
-    /// Marks the UDP client busy for one query.
-    struct QueryGuard {
-        explicit QueryGuard(bool& flag) : m_flag(flag) { m_flag = true; }
-        ~QueryGuard() { m_flag = false; }
-        bool& m_flag;
+        bool& m_busy;
+        std::function<void()> m_finish;
     };
     bool pumpMessages();
     void runPendingQuery();
@@ -246,6 +247,7 @@ public:
     QTimer* udpTimer = nullptr;
     TIdUDPClient udpClient;
     TIdHTTP httpClient;
+    TIdAntiFreeze IdAntiFreeze1;
 };
 
 } // namespace qm

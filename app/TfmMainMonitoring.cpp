@@ -9,7 +9,6 @@
 #include "ui/SpinEdit.h"
 #include "ui/TextCodec.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,15 +24,22 @@ namespace {
 constexpr int kMonitoringPage = 2;
 }
 
-TfmMain::NetworkScope::NetworkScope(TfmMain& window) : m_window(window) { ++m_window.m_networkDepth; }
+TfmMain::NetworkCall::NetworkCall(TfmMain& window, bool& busy, std::function<void()> finish)
+    : m_window(window), m_busy(busy), m_finish(std::move(finish)) {
+    m_busy = true;
+    ++m_window.m_networkDepth;
+}
 
-TfmMain::NetworkScope::~NetworkScope() {
+TfmMain::NetworkCall::~NetworkCall() {
+    m_busy = false;
+    if (m_finish)
+        m_finish();
     if (--m_window.m_networkDepth == 0 && m_window.m_closing)
         QTimer::singleShot(0, &m_window, &QWidget::close);
 }
 
 bool TfmMain::pumpMessages() {
-    QApplication::processEvents(QEventLoop::AllEvents);
+    IdAntiFreeze1.process();
     return !m_closing;
 }
 
@@ -56,18 +62,13 @@ void TfmMain::bbUDPRefreshClick() {
         m_refreshPending = true;
         return;
     }
-    NetworkScope scope(*this);
-    QueryGuard query(m_queryRunning);
     bbUDPRefresh->setEnabled(false);
     udpTimer->stop();
-    struct Restart {
-        TfmMain& w;
-        ~Restart() {
-            w.bbUDPRefresh->setEnabled(true);
-            w.udpTimer->start();
-            w.runPendingQuery();
-        }
-    } restart{*this};
+    const NetworkCall call(*this, m_queryRunning, [this] {
+        bbUDPRefresh->setEnabled(true);
+        udpTimer->start();
+        runPendingQuery();
+    });
 
     const size_t row = m_servers.highlighted();
     if (row != ServerList::npos) {
@@ -128,16 +129,11 @@ void TfmMain::bbDetectClick() {
         m_detectPending = true;
         return;
     }
-    NetworkScope scope(*this);
-    QueryGuard query(m_queryRunning);
     bbDetect->setEnabled(false);
-    struct Reenable {
-        TfmMain& w;
-        ~Reenable() {
-            w.bbDetect->setEnabled(true);
-            w.runPendingQuery();
-        }
-    } reenable{*this};
+    const NetworkCall call(*this, m_queryRunning, [this] {
+        bbDetect->setEnabled(true);
+        runPendingQuery();
+    });
 
     const std::string host = edNewIP->text();
     const std::string portText = fromDisplay(edNewPort->text());

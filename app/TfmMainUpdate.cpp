@@ -14,8 +14,7 @@ void TfmMain::bbCheck4UpdatesClick() {
     // The one HTTP client serves one check at a time; a click meanwhile does nothing.
     if (m_updateRunning)
         return;
-    NetworkScope scope(*this);
-    QueryGuard running(m_updateRunning);
+    const NetworkCall call(*this, m_updateRunning);
     setStatusText("Connecting to " + m_env.site.hostName);
     mmUpdateInfo->clear();
     const UpdateProxySettings proxy{edProxyIP->text(), fromDisplay(edProxyPort->text()),
