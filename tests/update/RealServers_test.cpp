@@ -98,3 +98,29 @@ TEST(RealServers, TinyproxyCarriesTheFetch) {
     }(),
               "Socket Error # 10061\r\nConnection refused.");
 }
+
+TEST(RealServers, TinyproxyWithALoginGetsTheOneTyped) {
+    if (access("/usr/sbin/nginx", X_OK) != 0 || access("/usr/bin/tinyproxy", X_OK) != 0)
+        GTEST_SKIP() << "nginx or tinyproxy is not installed";
+    Nginx nginx;
+    ASSERT_TRUE(nginx.up());
+    TempDir dir;
+    const uint16_t proxyPort = freeLoopbackPort();
+    writeAll(dir.file("tinyproxy.conf"), "Port " + std::to_string(proxyPort) +
+                                             "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
+                                             "User nobody\nGroup nogroup\nLogLevel Critical\nBasicAuth me secret\n");
+    Daemon proxy({"/usr/bin/tinyproxy", "-d", "-c", dir.file("tinyproxy.conf")}, proxyPort);
+    ASSERT_TRUE(proxy.up());
+    TIdHTTP http(noNames);
+    http.ProxyParams.ProxyServer = "127.0.0.1";
+    http.ProxyParams.ProxyPort = proxyPort;
+    try {
+        http.Get(nginx.url("update.html"));
+        FAIL() << "the proxy let an anonymous request through";
+    } catch (const EIdHTTPProtocolException& e) {
+        EXPECT_EQ(e.ErrorCode(), 407);
+    }
+    http.ProxyParams.ProxyUsername = "me";
+    http.ProxyParams.ProxyPassword = "secret";
+    EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
+}
