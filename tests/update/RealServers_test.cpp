@@ -51,6 +51,25 @@ private:
     std::unique_ptr<Daemon> m_daemon;
 };
 
+/// tinyproxy on a free loopback port, with extra lines for its configuration.
+class Tinyproxy {
+public:
+    explicit Tinyproxy(const std::string& extraConfig) : m_port(freeLoopbackPort()) {
+        writeAll(m_dir.file("tinyproxy.conf"), "Port " + std::to_string(m_port) +
+                                                   "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
+                                                   "User nobody\nGroup nogroup\nLogLevel Critical\n" + extraConfig);
+        m_daemon = std::make_unique<Daemon>(
+            std::vector<std::string>{"/usr/bin/tinyproxy", "-d", "-c", m_dir.file("tinyproxy.conf")}, m_port);
+    }
+    bool up() const { return m_daemon->up(); }
+    uint16_t port() const { return m_port; }
+
+private:
+    TempDir m_dir;
+    uint16_t m_port;
+    std::unique_ptr<Daemon> m_daemon;
+};
+
 } // namespace
 
 TEST(RealServers, NginxServesThePageAndKeepsTheConnection) {
@@ -76,16 +95,11 @@ TEST(RealServers, TinyproxyCarriesTheFetch) {
         GTEST_SKIP() << "nginx or tinyproxy is not installed";
     Nginx nginx;
     ASSERT_TRUE(nginx.up());
-    TempDir dir;
-    const uint16_t proxyPort = freeLoopbackPort();
-    writeAll(dir.file("tinyproxy.conf"), "Port " + std::to_string(proxyPort) +
-                                             "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
-                                             "User nobody\nGroup nogroup\nLogLevel Critical\n");
-    Daemon proxy({"/usr/bin/tinyproxy", "-d", "-c", dir.file("tinyproxy.conf")}, proxyPort);
+    Tinyproxy proxy("");
     ASSERT_TRUE(proxy.up());
     TIdHTTP http(noNames);
     http.ProxyParams.ProxyServer = "127.0.0.1";
-    http.ProxyParams.ProxyPort = proxyPort;
+    http.ProxyParams.ProxyPort = proxy.port();
     EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
     http.ProxyParams.ProxyPort = 0;
     EXPECT_EQ([&] {
