@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -73,8 +74,7 @@ QCheckBox* TfmMain::checkBox(QWidget* parent, const char* name, const char* capt
 
 QLabel* TfmMain::label(QWidget* parent, const char* name, const char* text, QRect geometry) {
     auto* l = new QLabel(QString::fromLatin1(text), parent);
-    if (name)
-        l->setObjectName(QString::fromLatin1(name));
+    if (name) l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(geometry);
     return l;
 }
@@ -88,8 +88,8 @@ void TfmMain::buildWindow() {
     // The design font is MS Sans Serif at 8 points; where it is missing, a narrow sans
     // serif of the same height keeps the captions inside their controls.
     QFont face;
-    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans Condensed")});
+    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed")});
     face.setStyleHint(QFont::SansSerif);
     face.setPixelSize(11);
     setFont(face);
@@ -223,6 +223,8 @@ void TfmMain::buildImportPage(QWidget* page) {
     cbCountry->setObjectName(QStringLiteral("cbCountry"));
     cbCountry->setEditable(true);
     cbCountry->setInsertPolicy(QComboBox::NoInsert);
+    // Country names match with exact case: the box must never change what was typed.
+    cbCountry->completer()->setCaseSensitivity(Qt::CaseSensitive);
     cbCountry->setGeometry(8, 38, 200, 22);
     bbAddCountry = button(gbDatabase, "bbAddCountry", "Add", {214, 37, 67, 24});
     clbDBIPs = new CheckListBox(m_dbServers, gbDatabase);

@@ -12,9 +12,11 @@ void TfmMain::imLogoClick() {
 }
 
 void TfmMain::bbOpenHelpClick() {
-    if (isFile("index.html"))
-        m_env.dialogs->openDocument("index.html");
-    else
+    if (isFile("index.html")) {
+        if (!m_env.dialogs->openDocument("index.html"))
+            showMessage("No program on this system opens the help file " + absolutePath("index.html") +
+                        ". Open it in a web browser.");
+    } else
         setStatusText("Help File not found on hard drive. Visit " + m_env.site.rootUrl + " to download it");
 }
 

@@ -12,11 +12,13 @@ namespace {
 
 // Nothing is asked and nothing leaves the program while the pictures are taken.
 class SilentDialogs : public qm::Dialogs {
-public:
+  public:
     void showMessage(const std::string&, const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
-    std::optional<std::string> openFile(const std::string&, const std::string&) override { return std::nullopt; }
-    void openDocument(const std::string&) override {}
+    std::optional<std::string> openFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    bool openDocument(const std::string&) override { return true; }
 };
 
 } // namespace
@@ -38,7 +40,8 @@ int main(int argc, char* argv[]) {
     env.hostLookup = [](const std::string&) { return qm::HostLookupResult{"", 11001}; };
     qm::TfmMain window(env);
     // A few entries, so the list shows its check boxes and a highlighted line.
-    for (const char* entry : {"192.0.2.30:27015 cstrike", "198.51.100.21:27015 valve", "203.0.113.12:27015 dod"})
+    for (const char* entry :
+         {"192.0.2.30:27015 cstrike", "198.51.100.21:27015 valve", "203.0.113.12:27015 dod"})
         window.servers().addIfAbsent(entry);
     window.servers().setChecked(0, true);
     window.show();
@@ -46,7 +49,8 @@ int main(int argc, char* argv[]) {
     for (int page = 0; page < window.pcMenu->count(); ++page) {
         window.pcMenu->setCurrentIndex(page);
         QApplication::processEvents();
-        const QString name = QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(window.pcMenu->tabText(page));
+        const QString name =
+            QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(window.pcMenu->tabText(page));
         if (!window.grab().save(name)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
             return 1;

@@ -10,14 +10,14 @@ namespace qm {
 /// Reads a database file line by line, each line unscrambled with the key of its number.
 /// Opening fails with a FileError; reading past the end yields empty lines.
 class Db2Reader {
-public:
+  public:
     explicit Db2Reader(const std::string& path);
     bool atEnd() const { return m_file.atEnd(); }
     std::string readLine();
     /// The number of the line that readLine() returns next.
     uint64_t lineNumber() const { return m_next; }
 
-private:
+  private:
     TextFileReader m_file;
     uint64_t m_next = 0;
 };
@@ -25,12 +25,13 @@ private:
 /// Writes a database file beside its target, each line scrambled with the key of its
 /// number and ended with CR LF; commit() puts it in the target's place.
 class Db2Writer {
-public:
-    explicit Db2Writer(const std::string& path) : m_file(path) {}
+  public:
+    explicit Db2Writer(const std::string& path, const AtomicWriteOptions& options = {})
+        : m_file(path, options) {}
     void writeLine(std::string_view plain);
     void commit() { m_file.commit(); }
 
-private:
+  private:
     AtomicTextFile m_file;
     uint64_t m_next = 0;
 };

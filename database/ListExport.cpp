@@ -31,9 +31,11 @@ Outcome exportList(const ExportOptions& options, const std::string& countLabel,
     if (const auto bad = firstUnsafeLine(lines)) {
         const std::string what = *bad >= kFirstEntryLine ? "the entry '" + lines[*bad] + "'"
                                                          : "the export option '" + lines[*bad] + "'";
-        return {"Error: " + what + " holds characters a database cannot store; nothing was exported", {}, false};
+        return {
+            "Error: " + what + " holds characters a database cannot store; nothing was exported", {}, false};
     }
-    Db2Writer out(options.fileName);
+    // The user named this file: when its folder takes no temporary file, write it in place.
+    Db2Writer out(options.fileName, {LineEnd::CrLf, 0666, true});
     for (const std::string& line : lines)
         out.writeLine(line);
     out.commit();

@@ -20,8 +20,7 @@ void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
             favoritesMet = favoritesMet || atFavorites;
             for (const std::string& b : block)
                 writeLine(b);
-            if (atTopClose)
-                writeLine(kTopLevelClose);
+            if (atTopClose) writeLine(kTopLevelClose);
             if (atFavorites) {
                 // Skip the old block through its closing line; a file cut short inside
                 // the block ends the skip at its end.
@@ -37,16 +36,12 @@ void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
 
 Outcome overwriteFavourites(const std::string& location, const std::vector<std::string>& entries) {
     const std::string favourites = nativePath(favouritesFileOf(location));
-    const std::string temporary = nativePath(temporaryFileOf(location));
     try {
         TextFileReader in(favourites);
-        {
-            TextFileWriter out(temporary);
-            LineCursor cursor = in.cursor();
-            rewriteFavourites(cursor, entries, [&](std::string_view l) { out.writeLine(l); });
-            out.close();
-        }
-        replaceFile(temporary, favourites);
+        AtomicTextFile out(favourites);
+        LineCursor cursor = in.cursor();
+        rewriteFavourites(cursor, entries, [&](std::string_view l) { out.writeLine(l); });
+        out.commit();
     } catch (const std::exception&) {
         return {"Favourites were not overwritten.", kOverwriteFailedMessage, false};
     }

@@ -17,10 +17,6 @@ std::string backupFileOf(const std::string& location) {
     return gameDirectory(location) + "platform\\config\\ServerBrowser.bak";
 }
 
-std::string temporaryFileOf(const std::string& location) {
-    return gameDirectory(location) + "platform\\config\\NewServerBrowser.vdf";
-}
-
 bool isGameLocation(const std::string& location) {
     return isFile(location) && isFile(favouritesFileOf(location));
 }

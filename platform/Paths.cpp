@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,25 +22,27 @@ bool isFile(const std::string& path) {
 std::string executableDir() {
     char buffer[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return "./";
+    if (n <= 0) return "./";
     std::string path(buffer, static_cast<size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
 }
 
 bool writeProtected(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return false;
+    if (::stat(path.c_str(), &st) != 0) return false;
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(nativePath(path), ec);
+    return ec ? path : absolute.lexically_normal().string();
 }
 
 std::string folderOf(const std::string& path) {
     auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
     return path.substr(0, slash);
 }
 

@@ -17,6 +17,9 @@ std::string executableDir();
 /// honour this even for a privileged user, the way a read-only attribute stops everyone.
 bool writeProtected(const std::string& path);
 
+/// The path made absolute against the current directory, for messages that name a file.
+std::string absolutePath(const std::string& path);
+
 /// The folder part of a path ("." for a bare name).
 std::string folderOf(const std::string& path);
 

@@ -19,16 +19,12 @@ std::string_view trim(std::string_view s) {
 bool sameName(std::string_view a, std::string_view b) {
     a = trim(a);
     b = trim(b);
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y + 32);
-        if (x != y)
-            return false;
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+        if (x != y) return false;
     }
     return true;
 }
@@ -41,11 +37,9 @@ bool isComment(std::string_view line) {
 // "[name]" gives name; anything else gives nothing.
 std::optional<std::string_view> sectionName(std::string_view line) {
     line = trim(line);
-    if (line.size() < 2 || line.front() != '[')
-        return std::nullopt;
+    if (line.size() < 2 || line.front() != '[') return std::nullopt;
     const size_t close = line.find(']');
-    if (close == std::string_view::npos)
-        return std::nullopt;
+    if (close == std::string_view::npos) return std::nullopt;
     return line.substr(1, close - 1);
 }
 
@@ -55,7 +49,9 @@ bool isQuoted(std::string_view v) {
 
 } // namespace
 
-ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) { load(); }
+ProfileFile::ProfileFile(std::string path) : m_path(std::move(path)) {
+    load();
+}
 
 void ProfileFile::load() {
     m_lines.clear();
@@ -71,40 +67,35 @@ void ProfileFile::load() {
 std::optional<size_t> ProfileFile::findSection(std::string_view section) const {
     for (size_t i = 0; i < m_lines.size(); ++i) {
         const auto name = sectionName(m_lines[i]);
-        if (name && sameName(*name, section))
-            return i;
+        if (name && sameName(*name, section)) return i;
     }
     return std::nullopt;
 }
 
 std::optional<size_t> ProfileFile::findKey(size_t sectionLine, std::string_view key) const {
     for (size_t i = sectionLine + 1; i < m_lines.size() && !sectionName(m_lines[i]); ++i) {
-        if (isComment(m_lines[i]))
-            continue;
+        if (isComment(m_lines[i])) continue;
         const size_t eq = m_lines[i].find('=');
-        if (eq != std::string::npos && sameName(std::string_view(m_lines[i]).substr(0, eq), key))
-            return i;
+        if (eq != std::string::npos && sameName(std::string_view(m_lines[i]).substr(0, eq), key)) return i;
     }
     return std::nullopt;
 }
 
-std::string ProfileFile::read(std::string_view section, std::string_view key, std::string_view fallback) const {
+std::string ProfileFile::read(std::string_view section, std::string_view key,
+                              std::string_view fallback) const {
     const auto s = findSection(section);
     const auto k = s ? findKey(*s, key) : std::nullopt;
-    if (!k)
-        return std::string(fallback.substr(0, kMaxValueLength));
+    if (!k) return std::string(fallback.substr(0, kMaxValueLength));
     const std::string& line = m_lines[*k];
     std::string_view value = trim(std::string_view(line).substr(line.find('=') + 1));
-    if (isQuoted(value))
-        value = value.substr(1, value.size() - 2);
+    if (isQuoted(value)) value = value.substr(1, value.size() - 2);
     return std::string(value.substr(0, kMaxValueLength));
 }
 
 std::string ProfileFile::encodeValue(std::string_view value) {
     const bool edgeBlank = !value.empty() && (value.front() == ' ' || value.front() == '\t' ||
                                               value.back() == ' ' || value.back() == '\t');
-    if (edgeBlank || isQuoted(value))
-        return "\"" + std::string(value) + "\"";
+    if (edgeBlank || isQuoted(value)) return "\"" + std::string(value) + "\"";
     return std::string(value);
 }
 
@@ -121,11 +112,11 @@ void ProfileFile::write(std::string_view section, std::string_view key, std::str
         // After the section's last key line, so blank lines between sections stay put.
         size_t at = *s + 1;
         for (size_t i = *s + 1; i < lines.size() && !sectionName(lines[i]); ++i)
-            if (!trim(lines[i]).empty())
-                at = i + 1;
+            if (!trim(lines[i]).empty()) at = i + 1;
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), keyLine);
     }
-    AtomicTextFile out(m_path);
+    // The file holds the proxy password: a new one is the user's alone.
+    AtomicTextFile out(m_path, {LineEnd::CrLf, 0600, false});
     for (const std::string& l : lines)
         out.writeLine(l);
     out.commit();

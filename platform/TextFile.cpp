@@ -14,17 +14,17 @@ constexpr char kEndOfText = 0x1A;
 constexpr size_t kFlushSize = 1 << 16;
 } // namespace
 
-bool LineCursor::atEnd() const { return m_pos >= m_text.size() || m_text[m_pos] == kEndOfText; }
+bool LineCursor::atEnd() const {
+    return m_pos >= m_text.size() || m_text[m_pos] == kEndOfText;
+}
 
 std::string LineCursor::readLine() {
     std::string line;
     while (m_pos < m_text.size()) {
         char c = m_text[m_pos];
-        if (c == kEndOfText)
-            break; // the text ends here; the cursor stays on the mark
+        if (c == kEndOfText) break; // the text ends here; the cursor stays on the mark
         ++m_pos;
-        if (c == '\n')
-            break;
+        if (c == '\n') break;
         if (c == '\r') {
             if (m_pos < m_text.size() && m_text[m_pos] == '\n') {
                 ++m_pos;
@@ -39,21 +39,18 @@ std::string LineCursor::readLine() {
 
 std::string readFileBytes(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwFileError(errno, path);
+    if (fd < 0) throwFileError(errno, path);
     std::string bytes;
     char chunk[65536];
     for (;;) {
         ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
             throwFileError(err, path);
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         bytes.append(chunk, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -62,24 +59,35 @@ std::string readFileBytes(const std::string& path) {
 
 TextFileReader::TextFileReader(const std::string& path) : m_bytes(readFileBytes(path)), m_cursor(m_bytes) {}
 
-TextFileWriter::TextFileWriter(const std::string& path) : m_path(path) {
-    if (writeProtected(path) || (!isFile(path) && writeProtected(folderOf(path))))
-        throw FileError(5);
+namespace {
+std::string_view lineEndBytes(LineEnd lineEnd) {
+    return lineEnd == LineEnd::Lf ? "\n" : "\r\n";
+}
+} // namespace
+
+TextFileWriter::TextFileWriter(int fd, std::string path, LineEnd lineEnd)
+    : m_path(std::move(path)), m_fd(fd), m_lineEnd(lineEndBytes(lineEnd)) {}
+
+TextFileWriter::TextFileWriter(const std::string& path, LineEnd lineEnd)
+    : m_path(path), m_lineEnd(lineEndBytes(lineEnd)) {
+    if (writeProtected(path) || (!isFile(path) && writeProtected(folderOf(path)))) throw FileError(5);
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0)
-        throwFileError(errno, path);
+    if (m_fd < 0) throwFileError(errno, path);
 }
 
 TextFileWriter::~TextFileWriter() {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd >= 0) ::close(m_fd);
 }
 
 void TextFileWriter::writeLine(std::string_view line) {
     m_buffer.append(line);
-    m_buffer.append("\r\n");
-    if (m_buffer.size() >= kFlushSize)
-        flush();
+    m_buffer.append(m_lineEnd);
+    if (m_buffer.size() >= kFlushSize) flush();
+}
+
+void TextFileWriter::write(std::string_view bytes) {
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= kFlushSize) flush();
 }
 
 void TextFileWriter::flush() {
@@ -87,8 +95,7 @@ void TextFileWriter::flush() {
     while (done < m_buffer.size()) {
         ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             throwFileError(errno, m_path);
         }
         done += static_cast<size_t>(n);
@@ -97,16 +104,14 @@ void TextFileWriter::flush() {
 }
 
 void TextFileWriter::close() {
-    if (m_fd < 0)
-        return;
+    if (m_fd < 0) return;
     flush();
     // The file is about to replace one the user cares about: it must be on disk first.
     int rc = ::fsync(m_fd);
     int err = errno;
     ::close(m_fd);
     m_fd = -1;
-    if (rc != 0 && err != EINVAL && err != EROFS)
-        throwFileError(err, m_path);
+    if (rc != 0 && err != EINVAL && err != EROFS) throwFileError(err, m_path);
 }
 
 } // namespace qm

@@ -8,12 +8,12 @@ namespace qm {
 /// CR LF or a lone LF, a lone CR is dropped, the byte 0x1A ends the text, and a read at
 /// the end yields an empty line without failing.
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view text) : m_text(text) {}
     bool atEnd() const;
     std::string readLine();
 
-private:
+  private:
     std::string_view m_text;
     size_t m_pos = 0;
 };
@@ -21,14 +21,14 @@ private:
 /// A text file opened for line reading. The whole file is read at once, so nothing stays
 /// open between calls. Opening fails with a FileError.
 class TextFileReader {
-public:
+  public:
     explicit TextFileReader(const std::string& path);
     bool atEnd() const { return m_cursor.atEnd(); }
     std::string readLine() { return m_cursor.readLine(); }
     /// A fresh cursor at the start of the file's text.
     LineCursor cursor() const { return LineCursor(m_bytes); }
 
-private:
+  private:
     std::string m_bytes;
     LineCursor m_cursor;
 };
@@ -36,23 +36,33 @@ private:
 /// Reads a whole file's bytes; fails with a FileError.
 std::string readFileBytes(const std::string& path);
 
-/// A text file created (or emptied) for line writing; every line ends with CR LF.
-/// Failures are FileErrors; close() flushes to disk and reports a failed write.
+/// How written lines end: CR LF for the game's and the program's own files, LF for files
+/// that Linux programs (Steam) own.
+enum class LineEnd { CrLf, Lf };
+
+/// A text file created (or emptied) for line writing; every line ends with CR LF unless
+/// told otherwise. Failures are FileErrors; close() flushes to disk and reports a failed
+/// write.
 class TextFileWriter {
-public:
-    explicit TextFileWriter(const std::string& path);
+  public:
+    explicit TextFileWriter(const std::string& path, LineEnd lineEnd = LineEnd::CrLf);
+    /// Writes into a file already open as `fd`, which it then owns.
+    TextFileWriter(int fd, std::string path, LineEnd lineEnd);
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     void writeLine(std::string_view line);
+    /// Bytes as they are, no line end added.
+    void write(std::string_view bytes);
     void close();
 
-private:
+  private:
     void flush();
 
     std::string m_path;
     int m_fd = -1;
+    std::string_view m_lineEnd;
     std::string m_buffer;
 };
 

@@ -1,13 +1,19 @@
 #include "platform/WaitSlicing.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <poll.h>
 
 namespace qm {
 
+int64_t steadyMilliseconds() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 int firstWaitSlice(int waitMs) {
-    if (waitMs <= kWaitSlice)
-        return waitMs;
+    if (waitMs <= kWaitSlice) return waitMs;
     int rest = waitMs % kWaitSlice;
     return rest == 0 ? kWaitSlice : rest;
 }
@@ -17,30 +23,26 @@ bool readableWithin(int fd, int sliceMs) {
     pollfd p{fd, POLLIN, 0};
     for (;;) {
         int rc = ::poll(&p, 1, sliceMs);
-        if (rc < 0 && errno == EINTR)
-            continue;
+        if (rc < 0 && errno == EINTR) continue;
         return rc != 0;
     }
 }
 } // namespace
 
-bool waitReadable(int fd, int waitMs, const MessagePump& pump) {
-    if (waitMs == 0)
-        return readableWithin(fd, 0);
-    bool forever = waitMs == kWaitForever || waitMs < 0;
-    int left = waitMs;
+bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicMs& now) {
+    if (waitMs == 0) return readableWithin(fd, 0);
+    const bool forever = waitMs == kWaitForever || waitMs < 0;
+    const int64_t deadline = forever ? 0 : now() + waitMs;
     int slice = forever ? kWaitSlice : firstWaitSlice(waitMs);
     for (;;) {
-        if (readableWithin(fd, slice))
-            return true;
-        if (pump && !pump())
-            return false;
-        if (!forever) {
-            left -= slice;
-            if (left <= 0)
-                return false;
-        }
+        if (readableWithin(fd, slice)) return true;
+        if (pump && !pump()) return false;
         slice = kWaitSlice;
+        if (!forever) {
+            const int64_t left = deadline - now();
+            if (left <= 0) return false;
+            slice = static_cast<int>(std::min<int64_t>(slice, left));
+        }
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 #include "platform/MessagePump.h"
 
+#include <cstdint>
+#include <functional>
+
 namespace qm {
 
 /// Wait values: a positive number is a limit in milliseconds, 0 looks once, -2 waits
@@ -8,12 +11,18 @@ namespace qm {
 constexpr int kWaitForever = -2;
 constexpr int kWaitSlice = 250;
 
+/// Milliseconds on a clock that never goes back; every limit of a wait is measured on it.
+using MonotonicMs = std::function<int64_t()>;
+int64_t steadyMilliseconds();
+
 /// The first slice of a wait: the remainder modulo 250, or 250 for a multiple of 250.
 int firstWaitSlice(int waitMs);
 
 /// Waits until `fd` is readable, in slices of at most 250 ms; after every slice in which
-/// nothing arrived the pump runs. Returns false when nothing arrived in the wait or the
-/// pump asked to give up. Readiness errors come back as readable, so the read reports them.
-bool waitReadable(int fd, int waitMs, const MessagePump& pump);
+/// nothing arrived the pump runs. The limit is kept on `now`, so a slow pump cannot
+/// stretch it by more than one slice. Returns false when nothing arrived in the wait or
+/// the pump asked to give up. Readiness errors come back as readable, so the read
+/// reports them.
+bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicMs& now = steadyMilliseconds);
 
 } // namespace qm

@@ -13,7 +13,9 @@ namespace {
 constexpr std::string_view kMarker = "\xFF\xFF\xFF\xFF";
 }
 
-bool isValidInfoReply(const std::string& reply) { return reply.size() >= 4 && reply.compare(0, 4, kMarker) == 0; }
+bool isValidInfoReply(const std::string& reply) {
+    return reply.size() >= 4 && reply.compare(0, 4, kMarker) == 0;
+}
 
 std::string infoValue(const std::string& reply, std::string_view key) {
     // The pairs begin at the first backslash after the marker and the response name.
@@ -21,20 +23,21 @@ std::string infoValue(const std::string& reply, std::string_view key) {
     while (pos != std::string::npos) {
         const size_t keyStart = pos + 1;
         const size_t keyEnd = reply.find('\\', keyStart);
-        const std::string_view name = std::string_view(reply).substr(keyStart, keyEnd == std::string::npos
-                                                                                   ? std::string::npos
-                                                                                   : keyEnd - keyStart);
-        if (keyEnd == std::string::npos)
-            return name == key ? std::string() : "-";
+        const std::string_view name = std::string_view(reply).substr(
+            keyStart, keyEnd == std::string::npos ? std::string::npos : keyEnd - keyStart);
+        if (keyEnd == std::string::npos) return name == key ? std::string() : "-";
         const size_t valueEnd = reply.find('\\', keyEnd + 1);
         if (name == key)
-            return reply.substr(keyEnd + 1, valueEnd == std::string::npos ? std::string::npos : valueEnd - keyEnd - 1);
+            return reply.substr(keyEnd + 1,
+                                valueEnd == std::string::npos ? std::string::npos : valueEnd - keyEnd - 1);
         pos = valueEnd;
     }
     return "-";
 }
 
-std::string shownValue(const std::string& value) { return value.substr(0, value.find('\0')); }
+std::string shownValue(const std::string& value) {
+    return value.substr(0, value.find('\0'));
+}
 
 std::vector<std::string> infoLines(const std::string& reply) {
     auto v = [&](std::string_view key) { return shownValue(infoValue(reply, key)); };
@@ -51,8 +54,7 @@ std::vector<std::string> infoLines(const std::string& reply) {
 }
 
 std::string pingText(int64_t start, int64_t stop, int64_t countsPerMs) {
-    if (countsPerMs <= 0)
-        return "---";
+    if (countsPerMs <= 0) return "---";
     const double ms = static_cast<double>(stop - start) / static_cast<double>(countsPerMs);
     return std::to_string(static_cast<long long>(std::nearbyint(ms)));
 }
@@ -67,17 +69,15 @@ InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int3
     std::string reply;
     try {
         reply = client.ReceiveDatagram(kRefreshWaitMs);
-        if (reply.empty())
-            throw Failure("No data!");
+        if (reply.empty()) throw Failure("No data!");
         if (!isValidInfoReply(reply))
-            throw Failure("Invalid message: " + reply.substr(4));
+            throw Failure("Invalid message: " + reply.substr(std::min<size_t>(4, reply.size())));
         result.answered = true;
     } catch (const std::exception& e) {
         result.memoLines = {shownValue(e.what())};
     }
     result.pingText = pingText(start, clock.counter(), countsPerMs);
-    if (result.answered)
-        result.memoLines = infoLines(reply);
+    if (result.answered) result.memoLines = infoLines(reply);
     return result;
 }
 

@@ -7,12 +7,21 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <linux/errqueue.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
 
 namespace qm {
+
+namespace {
+bool isIcmpReport(int err) {
+    return err == ECONNREFUSED || err == EHOSTUNREACH || err == ENETUNREACH || err == EHOSTDOWN ||
+           err == ENONET || err == EPROTO;
+}
+} // namespace
 
 TIdUDPClient::TIdUDPClient(HostLookup lookup) : m_lookup(std::move(lookup)) {}
 
@@ -24,25 +33,56 @@ TIdUDPClient::~TIdUDPClient() {
 }
 
 void TIdUDPClient::ensureSocket() {
-    if (m_fd >= 0)
-        return;
+    if (m_fd >= 0) return;
     m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
-        throw EIdInvalidSocket();
+    if (m_fd < 0) throw EIdInvalidSocket();
     int broadcast = BroadcastEnabled ? 1 : 0;
     if (::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &broadcast, sizeof broadcast) != 0)
         throwLastSocketError();
+    // A closed port answers with an ICMP "port unreachable", which Windows reports on the
+    // next receive; Linux tells an unconnected socket only through its error queue.
+    int recvErr = 1;
+    ::setsockopt(m_fd, IPPROTO_IP, IP_RECVERR, &recvErr, sizeof recvErr);
+}
+
+bool TIdUDPClient::peerPortUnreachable() {
+    bool unreachable = false;
+    for (;;) {
+        char control[512];
+        sockaddr_in origin{};
+        char scrap[1];
+        iovec iov{scrap, sizeof scrap};
+        msghdr msg{};
+        msg.msg_name = &origin;
+        msg.msg_namelen = sizeof origin;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        if (::recvmsg(m_fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return unreachable;
+        // The error names the destination of the datagram it answers: only the present
+        // destination's counts, as only its replies do.
+        const bool aboutPeer =
+            m_hasPeer && origin.sin_addr.s_addr == m_peerAddress && origin.sin_port == m_peerPort;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+            if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
+            sock_extended_err err{};
+            std::memcpy(&err, CMSG_DATA(c), sizeof err);
+            if (aboutPeer && err.ee_origin == SO_EE_ORIGIN_ICMP && err.ee_errno == ECONNREFUSED)
+                unreachable = true;
+        }
+    }
 }
 
 uint16_t TIdUDPClient::localPort() const {
     sockaddr_in local{};
     socklen_t len = sizeof local;
-    if (m_fd < 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &len) != 0)
-        return 0;
+    if (m_fd < 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &len) != 0) return 0;
     return ntohs(local.sin_port);
 }
 
 void TIdUDPClient::dropQueued() {
+    peerPortUnreachable();
     char scrap[1];
     while (::recv(m_fd, scrap, sizeof scrap, MSG_DONTWAIT | MSG_TRUNC) >= 0) {
     }
@@ -57,54 +97,53 @@ void TIdUDPClient::SendDatagram(const std::string& data) {
     to.sin_family = AF_INET;
     std::memcpy(&to.sin_addr, bytes.data(), 4);
     to.sin_port = htons(static_cast<uint16_t>(Port & 0xFFFF));
-    const ssize_t sent = ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    const ssize_t sent =
+        ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
     if (sent < 0) {
-        if (errno == EMSGSIZE)
-            throw EIdPackageSizeTooBig();
+        if (errno == EMSGSIZE) throw EIdPackageSizeTooBig();
         throwLastSocketError();
     }
-    if (static_cast<size_t>(sent) < data.size())
-        throw EIdNotAllBytesSent();
+    if (static_cast<size_t>(sent) < data.size()) throw EIdNotAllBytesSent();
     m_peerAddress = to.sin_addr.s_addr;
     m_peerPort = to.sin_port;
     m_hasPeer = true;
 }
 
 std::string TIdUDPClient::ReceiveDatagram(int32_t waitMs) {
-    if (waitMs == -1)
-        waitMs = ReceiveTimeout;
+    if (waitMs == -1) waitMs = ReceiveTimeout;
     ensureSocket();
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs > 0 ? waitMs : 0);
     std::vector<char> buffer(static_cast<size_t>(BufferSize > 0 ? BufferSize : 1));
     int32_t wait = waitMs;
     for (;;) {
-        if (!waitReadable(m_fd, wait, m_pump))
-            return {};
+        if (!waitReadable(m_fd, wait, m_pump)) return {};
+        if (peerPortUnreachable()) throw EIdSocketError(10054);
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
         const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
                                      reinterpret_cast<sockaddr*>(&from), &fromLen);
         if (n < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            // An ICMP error comes through the error queue, read above; whoever it was about.
+            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && !isIcmpReport(errno))
                 throwLastSocketError();
         } else {
-            const bool fromPeer = !m_hasPeer || (from.sin_addr.s_addr == m_peerAddress && from.sin_port == m_peerPort);
+            const bool fromPeer =
+                !m_hasPeer || (from.sin_addr.s_addr == m_peerAddress && from.sin_port == m_peerPort);
             if (fromPeer) {
                 char text[INET_ADDRSTRLEN] = {};
                 ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
                 m_lastSender = std::string(text) + ":" + std::to_string(ntohs(from.sin_port));
                 // The system cuts an oversized datagram silently; it is an error here.
-                if (static_cast<size_t>(n) > buffer.size())
-                    throw EIdSocketError(10040);
+                if (static_cast<size_t>(n) > buffer.size()) throw EIdSocketError(10040);
                 return std::string(buffer.data(), static_cast<size_t>(n));
             }
             // Anyone else's datagram is dropped and the wait goes on.
         }
         if (waitMs > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0)
-                return {};
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0) return {};
             wait = static_cast<int32_t>(left);
         } else if (waitMs == 0) {
             return {};

@@ -13,7 +13,7 @@ namespace qm {
 /// whatever was still queued is dropped before a new request goes out, so a late reply
 /// of one server is never read as another's.
 class TIdUDPClient {
-public:
+  public:
     explicit TIdUDPClient(HostLookup lookup = systemHostLookup);
     ~TIdUDPClient();
     TIdUDPClient(const TIdUDPClient&) = delete;
@@ -37,9 +37,12 @@ public:
     /// The local port the socket got at its first send (0 before).
     uint16_t localPort() const;
 
-private:
+  private:
     void ensureSocket();
     void dropQueued();
+    /// Empties the socket's error queue; true when it told that the present destination's
+    /// port is closed.
+    bool peerPortUnreachable();
 
     HostLookup m_lookup;
     MessagePump m_pump;

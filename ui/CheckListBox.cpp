@@ -11,18 +11,12 @@ CheckListBox::CheckListBox(ServerList& list, QWidget* parent)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
-        if (m_syncing)
-            return;
-        this->list().setHighlighted(current.isValid() ? static_cast<size_t>(current.row()) : ServerList::npos);
-    });
     // A reset (removal, merge, clear) loses the view's current row; put back the list's.
     connect(m_model, &QAbstractItemModel::modelReset, this, &CheckListBox::followHighlight);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &CheckListBox::followHighlight);
 }
 
 void CheckListBox::followHighlight() {
-    m_syncing = true;
     const size_t row = list().highlighted();
     if (row == ServerList::npos) {
         selectionModel()->clear();
@@ -30,20 +24,35 @@ void CheckListBox::followHighlight() {
         const QModelIndex idx = m_model->index(static_cast<int>(row));
         selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
     }
-    m_syncing = false;
+}
+
+void CheckListBox::highlightCurrent() {
+    const QModelIndex current = currentIndex();
+    list().setHighlighted(current.isValid() ? static_cast<size_t>(current.row()) : ServerList::npos);
 }
 
 void CheckListBox::clickRow(size_t row) {
-    if (row >= list().count())
-        return;
+    if (row >= list().count()) return;
     setCurrentIndex(m_model->index(static_cast<int>(row)));
+    highlightCurrent();
     emit clicked();
+}
+
+void CheckListBox::focusInEvent(QFocusEvent* event) {
+    // The view gives itself a current row when it gets the focus; that row is no
+    // choice of the user's, so it must not highlight anything.
+    QListView::focusInEvent(event);
+    if (list().highlighted() == ServerList::npos) selectionModel()->clearSelection();
+}
+
+void CheckListBox::mousePressEvent(QMouseEvent* event) {
+    QListView::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid()) highlightCurrent();
 }
 
 void CheckListBox::mouseReleaseEvent(QMouseEvent* event) {
     QListView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
-        emit clicked();
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) emit clicked();
 }
 
 void CheckListBox::keyPressEvent(QKeyEvent* event) {
@@ -53,8 +62,10 @@ void CheckListBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListView::keyPressEvent(event);
-    if (currentIndex().isValid() && currentIndex() != before)
+    if (currentIndex().isValid() && currentIndex() != before) {
+        highlightCurrent();
         emit clicked();
+    }
 }
 
 } // namespace qm

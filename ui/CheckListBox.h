@@ -5,29 +5,31 @@
 
 namespace qm {
 
-/// A sorted check list box over a ServerList. The view's current row is the list's
-/// highlighted entry; clicking an entry or moving to it with the keyboard reports
-/// clicked(), and the space bar flips the highlighted entry's mark.
+/// A sorted check list box over a ServerList. Clicking an entry or moving to it with the
+/// keyboard highlights it in the list and reports clicked(); the focus alone highlights
+/// nothing. The space bar flips the mark of the entry under the focus.
 class CheckListBox : public QListView {
     Q_OBJECT
-public:
+  public:
     CheckListBox(ServerList& list, QWidget* parent);
     ServerList& list() { return m_model->list(); }
     /// Highlights a row as a user's click would, and reports the click.
     void clickRow(size_t row);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void followHighlight();
+    void highlightCurrent();
 
     CheckListModel* m_model;
-    bool m_syncing = false;
 };
 
 } // namespace qm

@@ -1,31 +1,42 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
+
+class QMessageBox;
 
 namespace qm {
 
 /// Everything that waits on the user or leaves the program: message boxes, the file-open
 /// dialog and the shell. The window goes through this one seam, so tests can answer it.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     /// A modal box with one OK button.
     virtual void showMessage(const std::string& caption, const std::string& text) = 0;
     /// A modal box with an error icon and one OK button.
     virtual void showError(const std::string& caption, const std::string& text) = 0;
     /// The file-open dialog with one filter entry; the full path picked, or nothing.
-    virtual std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern) = 0;
-    /// The shell's "open" for a URL or a file name relative to the current directory.
-    virtual void openDocument(const std::string& target) = 0;
+    virtual std::optional<std::string> openFile(const std::string& filterDescription,
+                                                const std::string& pattern) = 0;
+    /// The shell's "open" for a URL or a file name relative to the current directory;
+    /// false when the system has no program that opens it.
+    virtual bool openDocument(const std::string& target) = 0;
 };
 
 /// The real dialogs and the desktop's opener.
 class QtDialogs : public Dialogs {
-public:
+  public:
+    /// The box showMessage and showError put up: the caption, the text, one OK button,
+    /// and an error icon for errors only.
+    static std::unique_ptr<QMessageBox> makeBox(const std::string& caption, const std::string& text,
+                                                bool error);
+
     void showMessage(const std::string& caption, const std::string& text) override;
     void showError(const std::string& caption, const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern) override;
-    void openDocument(const std::string& target) override;
+    std::optional<std::string> openFile(const std::string& filterDescription,
+                                        const std::string& pattern) override;
+    bool openDocument(const std::string& target) override;
 };
 
 } // namespace qm

@@ -12,34 +12,42 @@
 
 namespace qm {
 
+std::unique_ptr<QMessageBox> QtDialogs::makeBox(const std::string& caption, const std::string& text,
+                                                bool error) {
+    // A plain message has no icon; only errors carry one.
+    return std::make_unique<QMessageBox>(error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                                         toDisplay(caption), toDisplay(text), QMessageBox::Ok,
+                                         QApplication::activeWindow());
+}
+
 void QtDialogs::showMessage(const std::string& caption, const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), toDisplay(caption), toDisplay(text));
+    makeBox(caption, text, false)->exec();
 }
 
 void QtDialogs::showError(const std::string& caption, const std::string& text) {
-    QMessageBox::critical(QApplication::activeWindow(), toDisplay(caption), toDisplay(text));
+    makeBox(caption, text, true)->exec();
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::string& filterDescription, const std::string& pattern) {
+std::optional<std::string> QtDialogs::openFile(const std::string& filterDescription,
+                                               const std::string& pattern) {
     // The filter shows just its description when it already names the pattern.
     QString filter = toDisplay(filterDescription);
     if (!filter.contains(toDisplay(pattern)))
         filter += QStringLiteral(" (%1)").arg(toDisplay(pattern));
     else if (!filter.contains('('))
         filter = QStringLiteral("%1 (%1)").arg(toDisplay(pattern));
-    const QString picked = QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QDir::currentPath(),
-                                                        filter, nullptr, QFileDialog::DontUseNativeDialog);
-    if (picked.isEmpty())
-        return std::nullopt;
+    const QString picked =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QDir::currentPath(), filter,
+                                     nullptr, QFileDialog::DontUseNativeDialog);
+    if (picked.isEmpty()) return std::nullopt;
     return QFile::encodeName(picked).toStdString();
 }
 
-void QtDialogs::openDocument(const std::string& target) {
+bool QtDialogs::openDocument(const std::string& target) {
     const QString t = toDisplay(target);
     if (t.startsWith(QLatin1String("http://")) || t.startsWith(QLatin1String("https://")))
-        QDesktopServices::openUrl(QUrl(t));
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath()));
+        return QDesktopServices::openUrl(QUrl(t));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath()));
 }
 
 } // namespace qm

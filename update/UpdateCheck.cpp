@@ -3,89 +3,113 @@
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "platform/IntText.h"
-#include "platform/TextFile.h"
+#include "update/PageLines.h"
 #include "update/TIdHTTP.h"
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace qm {
 
 namespace {
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 // The build on line 1 of the local database; failures become the box's text.
 std::string localBuild(const std::string& path) {
     Db2Reader in(path);
-    if (in.readLine() != kDb2ProductName)
-        throw Failure("Error: servers.db2 is corrupted");
+    if (in.readLine() != kDb2ProductName) throw Failure("Error: servers.db2 is corrupted");
     return in.readLine();
 }
 
-} // namespace
+// The page as the box shows it, and the lines after its first key lines. A key on the
+// page's last line takes the box line that comes next, which the check appends later.
+struct PageReading {
+    std::string text;
+    std::optional<std::string> version;
+    std::optional<std::string> build;
+    bool versionKeyLast = false;
+    bool buildKeyLast = false;
+    size_t lineCount = 0;
+};
 
-std::optional<std::string> valueAfterKey(const std::vector<std::string>& lines, const std::string& key) {
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (equalsIgnoringCase(lines[i], key))
-            return i + 1 < lines.size() ? lines[i + 1] : std::string();
-    return std::nullopt;
+PageReading readPage(std::string_view page) {
+    PageReading r;
+    r.text.reserve(page.size());
+    PageLines lines(page);
+    std::string_view line;
+    bool first = true;
+    while (lines.next(line)) {
+        if (r.versionKeyLast) {
+            r.version = std::string(line);
+            r.versionKeyLast = false;
+        }
+        if (r.buildKeyLast) {
+            r.build = std::string(line);
+            r.buildKeyLast = false;
+        }
+        if (!r.version && !r.versionKeyLast && equalsIgnoringCase(line, kProgramKey)) r.versionKeyLast = true;
+        if (!r.build && !r.buildKeyLast && equalsIgnoringCase(line, kDatabaseKey)) r.buildKeyLast = true;
+        if (!first) r.text.push_back('\n');
+        r.text.append(line);
+        first = false;
+        ++r.lineCount;
+    }
+    return r;
 }
+
+} // namespace
 
 Outcome runUpdateCheck(TIdHTTP& http, const UpdateProxySettings& proxy, const UpdateSite& site,
                        const std::string& programVersion, const std::string& localDatabase,
                        const std::function<void(const std::string&)>& append) {
     http.ProxyParams.ProxyServer = proxy.address;
-    if (!proxy.port.empty())
-        http.ProxyParams.ProxyPort = toInteger(proxy.port);
+    if (!proxy.port.empty()) http.ProxyParams.ProxyPort = toInteger(proxy.port);
     http.ProxyParams.ProxyUsername = proxy.login;
     http.ProxyParams.ProxyPassword = proxy.password;
 
-    std::vector<std::string> box;
-    auto add = [&](const std::string& line) {
-        box.push_back(line);
-        append(line);
-    };
-    add("Setting HTTP Proxy...");
-    add("Downloading update list...");
-    std::string page;
+    append("Setting HTTP Proxy...");
+    append("Downloading update list...");
+    PageReading page;
     try {
-        page = http.Get(site.updatePageUrl);
+        page = readPage(http.Get(site.updatePageUrl));
     } catch (const std::exception& e) {
-        add(e.what());
+        append(e.what());
         return {{}, {}, false};
     }
-    LineCursor lines(page);
-    while (!lines.atEnd())
-        add(lines.readLine());
+    // The page goes into the box in one piece: line by line, a page of megabytes takes
+    // the box seconds to show.
+    if (page.lineCount > 0) append(page.text);
 
     bool found = false;
-    const auto version = valueAfterKey(box, kProgramKey);
+    const auto version = page.versionKeyLast ? std::string() : page.version;
     if (version && *version != programVersion) {
         found = true;
-        add("New version of Quillmark found");
+        append("New version of Quillmark found");
     }
     try {
         const std::string build = localBuild(localDatabase);
-        const auto newest = valueAfterKey(box, kDatabaseKey);
+        const auto newest =
+            page.buildKeyLast ? std::string(found ? "New version of Quillmark found" : "") : page.build;
         if (newest && *newest != build) {
             found = true;
-            add("New version of servers.db2 found");
+            append("New version of servers.db2 found");
         }
     } catch (const std::exception& e) {
-        add(e.what());
+        append(e.what());
     }
 
     if (found) {
-        add("New updates were found. Visit " + site.rootUrl);
+        append("New updates were found. Visit " + site.rootUrl);
         return {"New updates were found. Visit " + site.rootUrl + " for more information",
                 "New updates were found. Visit " + site.rootUrl + " to download the latest version", true};
     }
-    add("You have the latest verson");
+    append("You have the latest verson");
     return {"No new updates were found", {}, true};
 }
 

@@ -28,14 +28,11 @@ inline constexpr const char* kProgramKey = "Quillmark";
 inline constexpr const char* kDatabaseKey = "QMbld";
 inline constexpr const char* kLocalDatabase = "servers.db2";
 
-/// The line after the first line equal to `key` ignoring case; nothing when the key
-/// line is missing (a page without it names no version).
-std::optional<std::string> valueAfterKey(const std::vector<std::string>& lines, const std::string& key);
-
 /// The check after its first status text: sets the proxy on the client (a port that is
 /// not a number is thrown), fetches the page, compares what it names with the program's
-/// version and the build of `localDatabase`. Every line for the information box goes to
-/// `append` as it comes; the outcome carries the closing status text and message, or no
+/// version and the build of `localDatabase`. What the information box gets goes to
+/// `append` as it comes, one text per call (the page's text as one call, its lines joined
+/// by LF); the outcome carries the closing status text and message, or no
 /// status at all when the fetch failed.
 Outcome runUpdateCheck(TIdHTTP& http, const UpdateProxySettings& proxy, const UpdateSite& site,
                        const std::string& programVersion, const std::string& localDatabase,

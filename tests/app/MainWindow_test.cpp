@@ -13,7 +13,7 @@ using namespace qm;
 using namespace qm::test;
 
 class MainWindow : public WindowTest {
-protected:
+  protected:
     void SetUp() override { makeWindow(); }
 };
 
@@ -36,19 +36,30 @@ TEST_F(MainWindow, OpensOnTheHelpPageWithFivePagesInOrder) {
 }
 
 TEST_F(MainWindow, ControlsStartInTheirDesignState) {
-    const std::pair<const char*, const char*> captions[] = {
-        {"bbInvert", "Invert"},         {"bbSelectAll", "Select All"},
-        {"bbDeselectAll", "Deselect All"}, {"bbDelete", "Delete"},
-        {"bbClear", "Clear"},           {"bbSaveList", "Export List"},
-        {"bbOverwrite", "Overwrite"},   {"bbPath2HL", "Browse"},
-        {"bbLanguageOpen", "Open"},     {"bbSaveSettings", "Save settings"},
-        {"bbBackUp", "Back Up"},        {"bbRestore", "Restore"},
-        {"bbOpenDB", "Find"},           {"bbAddCountry", "Add"},
-        {"bbMove", "Move"},             {"bbDeleteCountryIP", "Delete"},
-        {"bbCountryClear", "Clear"},    {"bbImportFavourites", "Import Favourites"},
-        {"bbDetect", "Detect"},         {"bbAddIP", "Add IP"},
-        {"bbUDPRefresh", "Refresh"},    {"bbUDPClear", "Clear"},
-        {"bbCheck4Updates", "Check for updates now"}, {"bbOpenHelp", "Open Help File"}};
+    const std::pair<const char*, const char*> captions[] = {{"bbInvert", "Invert"},
+                                                            {"bbSelectAll", "Select All"},
+                                                            {"bbDeselectAll", "Deselect All"},
+                                                            {"bbDelete", "Delete"},
+                                                            {"bbClear", "Clear"},
+                                                            {"bbSaveList", "Export List"},
+                                                            {"bbOverwrite", "Overwrite"},
+                                                            {"bbPath2HL", "Browse"},
+                                                            {"bbLanguageOpen", "Open"},
+                                                            {"bbSaveSettings", "Save settings"},
+                                                            {"bbBackUp", "Back Up"},
+                                                            {"bbRestore", "Restore"},
+                                                            {"bbOpenDB", "Find"},
+                                                            {"bbAddCountry", "Add"},
+                                                            {"bbMove", "Move"},
+                                                            {"bbDeleteCountryIP", "Delete"},
+                                                            {"bbCountryClear", "Clear"},
+                                                            {"bbImportFavourites", "Import Favourites"},
+                                                            {"bbDetect", "Detect"},
+                                                            {"bbAddIP", "Add IP"},
+                                                            {"bbUDPRefresh", "Refresh"},
+                                                            {"bbUDPClear", "Clear"},
+                                                            {"bbCheck4Updates", "Check for updates now"},
+                                                            {"bbOpenHelp", "Open Help File"}};
     for (const auto& [name, caption] : captions)
         EXPECT_EQ(control<QPushButton>(name)->text().toStdString(), caption) << name;
     EXPECT_FALSE(control<QPushButton>("bbAddIP")->isEnabled());
@@ -63,7 +74,8 @@ TEST_F(MainWindow, ControlsStartInTheirDesignState) {
     // Without a settings file the load's default replaces the design text "Custom".
     EXPECT_EQ(control<QLineEdit>("edExportBuild")->text().toStdString(), "custom");
     EXPECT_EQ(control<QLineEdit>("edExportDate")->text().toStdString(), "00/00/00");
-    for (const char* box : {"cbSaveOnExit", "cbEnableMonitor", "cbRefreshOnClick", "cbRefreshOnTimer", "cbCheck4Updates"})
+    for (const char* box :
+         {"cbSaveOnExit", "cbEnableMonitor", "cbRefreshOnClick", "cbRefreshOnTimer", "cbCheck4Updates"})
         EXPECT_TRUE(control<QCheckBox>(box)->isChecked()) << box;
     EXPECT_EQ(text("lbCount"), "0 servers");
     EXPECT_EQ(text("lbPathHLFound"), "'hl.exe' not found");
@@ -155,7 +167,7 @@ TEST_F(MainWindow, SpaceBarFlipsTheHighlightedEntry) {
     auto* view = control<CheckListBox>("clbIPs");
     window->show();
     view->setFocus();
-    view->setCurrentIndex(view->model()->index(1, 0));
+    view->clickRow(1);
     EXPECT_EQ(list.highlighted(), 1u);
     QTest::keyClick(view, Qt::Key_Space);
     EXPECT_TRUE(list.isChecked(1));

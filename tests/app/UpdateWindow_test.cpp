@@ -12,12 +12,16 @@ using namespace qm;
 using namespace qm::test;
 
 class UpdateWindow : public WindowTest {
-protected:
+  protected:
+    // The window's kept connection must close before the server, or the server waits
+    // for it to time out.
+    void TearDown() override { window.reset(); }
     void serve(const std::string& page) {
         m_page = page;
         server = std::make_unique<TcpTestServer>([this](TcpTestServer::Connection& c) {
             while (!c.readRequest().empty())
-                c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_page.size()) + "\r\n\r\n" + m_page);
+                c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(m_page.size()) + "\r\n\r\n" +
+                       m_page);
         });
         const std::string root = "http://127.0.0.1:" + std::to_string(server->port()) + "/";
         env.site = {"127.0.0.1", root, root + "update.html"};
@@ -42,8 +46,8 @@ TEST_F(UpdateWindow, SameVersionAndBuildFindNothing) {
     makeWindow();
     click("bbCheck4Updates");
     EXPECT_EQ(status(), "No new updates were found");
-    EXPECT_EQ(box(), (std::vector<std::string>{"Setting HTTP Proxy...", "Downloading update list...", "<html>",
-                                               "Quillmark", "3.51", "QMbld", "100", "</html>",
+    EXPECT_EQ(box(), (std::vector<std::string>{"Setting HTTP Proxy...", "Downloading update list...",
+                                               "<html>", "Quillmark", "3.51", "QMbld", "100", "</html>",
                                                "You have the latest verson"}));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(server->requests().at(0).rfind("GET /update.html HTTP/1.1\r\n", 0), 0u);
@@ -62,7 +66,8 @@ TEST_F(UpdateWindow, NewerVersionAndBuildAreBothReported) {
                                         "New updates were found. Visit " + root}));
     EXPECT_EQ(status(), "New updates were found. Visit " + root + " for more information");
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "New updates were found. Visit " + root + " to download the latest version");
+    EXPECT_EQ(dialogs.shown[0].text,
+              "New updates were found. Visit " + root + " to download the latest version");
 }
 
 TEST_F(UpdateWindow, VersionMustMatchExactly) {
@@ -98,6 +103,18 @@ TEST_F(UpdateWindow, PageWithoutKeysIsNoFinding) {
     click("bbCheck4Updates");
     EXPECT_EQ(status(), "No new updates were found");
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(UpdateWindow, PageIsNetworkDataNotATextFile) {
+    // 0x1A does not end the page and a lone CR breaks a line, so the keys after them count.
+    serve("old\x1Apage\rQuillmark\r3.60\rQMbld\n100\n");
+    localDatabase("100");
+    makeWindow();
+    click("bbCheck4Updates");
+    EXPECT_EQ(box(),
+              (std::vector<std::string>{"Setting HTTP Proxy...", "Downloading update list...", "old\x1Apage",
+                                        "Quillmark", "3.60", "QMbld", "100", "New version of Quillmark found",
+                                        "New updates were found. Visit " + env.site.rootUrl}));
 }
 
 TEST_F(UpdateWindow, FailedFetchLeavesTheConnectingText) {

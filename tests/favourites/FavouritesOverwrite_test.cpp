@@ -16,17 +16,17 @@ namespace {
 const std::string kEmptyBlock = "\t\"Favorites\"\r\n\t{\r\n\t}\r\n";
 
 std::string entryBlock(int k, const std::string& address, const std::string& gameDir) {
-    return "\t\t\"" + std::to_string(k) + "\"\r\n\t\t{\r\n" + "\t\t\t\"name\"\t\t\"\"\r\n" + "\t\t\t\"gamedir\"\t\t\"" +
-           gameDir + "\"\r\n" + "\t\t\t\"Players\"\t\t\"\"\r\n" + "\t\t\t\"maxplayers\"\t\t\"\"\r\n" +
-           "\t\t\t\"map\"\t\t\"\"\r\n" + "\t\t\t\"address\"\t\t\"" + address + "\"\r\n" +
-           "\t\t\t\"lastplayed\"\t\t\"\"\r\n" + "\t\t}\r\n";
+    return "\t\t\"" + std::to_string(k) + "\"\r\n\t\t{\r\n" + "\t\t\t\"name\"\t\t\"\"\r\n" +
+           "\t\t\t\"gamedir\"\t\t\"" + gameDir + "\"\r\n" + "\t\t\t\"Players\"\t\t\"\"\r\n" +
+           "\t\t\t\"maxplayers\"\t\t\"\"\r\n" + "\t\t\t\"map\"\t\t\"\"\r\n" + "\t\t\t\"address\"\t\t\"" +
+           address + "\"\r\n" + "\t\t\t\"lastplayed\"\t\t\"\"\r\n" + "\t\t}\r\n";
 }
 
 } // namespace
 
 TEST(FavouritesBlock, WritesEveryEntryNumberedFromOne) {
-    const std::string out = rewritten("\t\"Favorites\"\n\t{\n\t}\n}\n",
-                                      {"10.0.0.1:27015 cstrike", "10.0.0.2:27016 valve"});
+    const std::string out =
+        rewritten("\t\"Favorites\"\n\t{\n\t}\n}\n", {"10.0.0.1:27015 cstrike", "10.0.0.2:27016 valve"});
     EXPECT_EQ(out, "\t\"Favorites\"\r\n\t{\r\n" + entryBlock(1, "10.0.0.1:27015", "cstrike") +
                        entryBlock(2, "10.0.0.2:27016", "valve") + "\t}\r\n}\r\n");
 }
@@ -58,7 +58,8 @@ TEST(FavouritesRewrite, BlockLastInTheTopLevelBlockKeepsTheShape) {
 }
 
 TEST(FavouritesRewrite, WithoutFavoritesInsertsBeforeEachExaminedTopLevelClose) {
-    EXPECT_EQ(rewritten("a\n}\nb\n}\nc\n", {}), "a\r\n" + kEmptyBlock + "}\r\nb\r\n" + kEmptyBlock + "}\r\nc\r\n");
+    EXPECT_EQ(rewritten("a\n}\nb\n}\nc\n", {}),
+              "a\r\n" + kEmptyBlock + "}\r\nb\r\n" + kEmptyBlock + "}\r\nc\r\n");
     // A second "}" right after the first is the unexamined line and only copied.
     EXPECT_EQ(rewritten("a\n}\n}\nc\n", {}), "a\r\n" + kEmptyBlock + "}\r\n}\r\nc\r\n");
 }
@@ -68,14 +69,15 @@ TEST(FavouritesRewrite, TopLevelCloseAsLastLineGivesOneExtraEmptyLine) {
 }
 
 TEST(FavouritesRewrite, ReplacesEachOfTwoBlocks) {
-    const std::string out = rewritten("\t\"Favorites\"\n\t{\n\t}\nmid\n\t\"Favorites\"\n\t{\n\t\t\"9\"\n\t}\nend\n",
-                                      {"1.1.1.1:1 a"});
+    const std::string out = rewritten(
+        "\t\"Favorites\"\n\t{\n\t}\nmid\n\t\"Favorites\"\n\t{\n\t\t\"9\"\n\t}\nend\n", {"1.1.1.1:1 a"});
     const std::string block = "\t\"Favorites\"\r\n\t{\r\n" + entryBlock(1, "1.1.1.1:1", "a") + "\t}\r\n";
     EXPECT_EQ(out, block + "mid\r\n" + block + "end\r\n");
 }
 
 TEST(FavouritesRewrite, FavoritesLineRightAfterAReplacedBlockIsCopied) {
-    const std::string out = rewritten("\t\"Favorites\"\n\t{\n\t}\n\t\"Favorites\"\n\t{\n\t\t\"9\"\n\t}\n}\n", {});
+    const std::string out =
+        rewritten("\t\"Favorites\"\n\t{\n\t}\n\t\"Favorites\"\n\t{\n\t\t\"9\"\n\t}\n}\n", {});
     EXPECT_EQ(out, kEmptyBlock + "\t\"Favorites\"\r\n\t{\r\n\t\t\"9\"\r\n\t}\r\n}\r\n");
 }
 
@@ -89,15 +91,18 @@ TEST(FavouritesRewrite, FileCutShortInsideTheBlockStillEnds) {
 }
 
 TEST(FavouritesImportReader, PairsEachAddressWithTheGameDirBeforeIt) {
-    LineCursor in("\t\"Favorites\"\n\t{\n\t\t\t\"address\"\t\t\"1.1.1.1:1\"\n\t\t\t\"gamedir\"\t\t\"cstrike\"\n"
-                  "\t\t\t\"address\"\t\t\"2.2.2.2:2\"\n\t\t\t\"address\"\t\t\"3.3.3.3:3\"\n\t}\n");
+    LineCursor in(
+        "\t\"Favorites\"\n\t{\n\t\t\t\"address\"\t\t\"1.1.1.1:1\"\n\t\t\t\"gamedir\"\t\t\"cstrike\"\n"
+        "\t\t\t\"address\"\t\t\"2.2.2.2:2\"\n\t\t\t\"address\"\t\t\"3.3.3.3:3\"\n\t}\n");
     EXPECT_EQ(readFavoriteEntries(in),
               (std::vector<std::string>{"1.1.1.1:1 ", "2.2.2.2:2 cstrike", "3.3.3.3:3 cstrike"}));
 }
 
 TEST(FavouritesImportReader, CutsValuesByPosition) {
-    LineCursor in("\t\"Favorites\"\n\t{\n\t\t\t\"gamedir\"\t\t\"valve\"  \n\t\t\t\"address\"\t\t\"1.1.1.1:1\"\n"
-                  "\t\t\t\"address\"\t\"9.9.9.9:9\"\n\t\t\t\"Address\"\t\t\"8.8.8.8:8\"\n\t\t\t\"address\"\t\t\"\n\t}\n");
+    LineCursor in(
+        "\t\"Favorites\"\n\t{\n\t\t\t\"gamedir\"\t\t\"valve\"  \n\t\t\t\"address\"\t\t\"1.1.1.1:1\"\n"
+        "\t\t\t\"address\"\t\"9.9.9.9:9\"\n\t\t\t\"Address\"\t\t\"8.8.8.8:8\"\n\t\t\t\"address\"\t\t\"\n\t}"
+        "\n");
     EXPECT_EQ(readFavoriteEntries(in), (std::vector<std::string>{"1.1.1.1:1 valve\" ", " valve\" "}));
 }
 
@@ -119,16 +124,16 @@ TEST(FavouritesImportReader, NeedsTheExactFavoritesLine) {
 }
 
 TEST(FavouritesRoundTrip, OverwriteThenImportGivesTheListBack) {
-    const std::vector<std::string> entries = {"10.0.0.1:27015 cstrike", "10.0.0.2:27015 ", "10.0.0.3:27015 a b",
-                                              "bare"};
+    const std::vector<std::string> entries = {"10.0.0.1:27015 cstrike", "10.0.0.2:27015 ",
+                                              "10.0.0.3:27015 a b", "bare"};
     const std::string out = rewritten("\"Filters\"\n{\n}\n", entries);
     LineCursor in(out);
     EXPECT_EQ(readFavoriteEntries(in), (std::vector<std::string>{"10.0.0.1:27015 cstrike", "10.0.0.2:27015 ",
-                                                                  "10.0.0.3:27015 a b", " bare"}));
+                                                                 "10.0.0.3:27015 a b", " bare"}));
 }
 
 class FavouritesFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(dir.path() + "platform/config");
         writeAll(dir.file("hl.exe"), "");
@@ -145,16 +150,17 @@ TEST_F(FavouritesFiles, OverwriteReplacesTheFileAndLeavesNoTemporary) {
     EXPECT_EQ(r.status, "Favourites were overwritten. You can start CS now.");
     // The top-level "}" was the last line, so the unexamined read past it adds one empty line.
     EXPECT_EQ(readAll(favourites()), "\"Filters\"\r\n{\r\n" + kEmptyBlock + "}\r\n\r\n");
-    EXPECT_FALSE(std::filesystem::exists(dir.path() + "platform/config/NewServerBrowser.vdf"));
+    EXPECT_EQ(filesIn(dir.path() + "platform/config"), std::vector<std::string>{"ServerBrowser.vdf"});
 }
 
-TEST_F(FavouritesFiles, MissingFavouritesFileLeavesTheTemporaryUntouched) {
+TEST_F(FavouritesFiles, MissingFavouritesFileTouchesNothing) {
     writeAll(dir.path() + "platform/config/NewServerBrowser.vdf", "keep");
     const Outcome r = overwriteFavourites(location(), {"1.1.1.1:1 a"});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "Cannot find file. May be path to CS is incorrect.");
     EXPECT_EQ(r.status, "Favourites were not overwritten.");
     EXPECT_EQ(readAll(dir.path() + "platform/config/NewServerBrowser.vdf"), "keep");
+    EXPECT_EQ(filesIn(dir.path() + "platform/config"), std::vector<std::string>{"NewServerBrowser.vdf"});
 }
 
 TEST_F(FavouritesFiles, FailedReplacementKeepsTheOldFileAndSaysSo) {
@@ -164,6 +170,8 @@ TEST_F(FavouritesFiles, FailedReplacementKeepsTheOldFileAndSaysSo) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.status, "Favourites were not overwritten.");
     EXPECT_EQ(readAll(favourites()), "\"Filters\"\n{\n}\n");
+    // The failed attempt leaves no temporary file behind.
+    EXPECT_EQ(filesIn(dir.path() + "platform/config"), std::vector<std::string>{"ServerBrowser.vdf"});
 }
 
 TEST_F(FavouritesFiles, ReadOnlyFolderKeepsTheOldFile) {

@@ -21,7 +21,6 @@ TEST(GameDirectory, IsEmptyWithoutHlExe) {
 TEST(GameDirectory, DerivesTheThreeFiles) {
     EXPECT_EQ(favouritesFileOf("D:\\hl.exe"), "D:\\platform\\config\\ServerBrowser.vdf");
     EXPECT_EQ(backupFileOf("D:\\hl.exe"), "D:\\platform\\config\\ServerBrowser.bak");
-    EXPECT_EQ(temporaryFileOf("D:\\hl.exe"), "D:\\platform\\config\\NewServerBrowser.vdf");
 }
 
 TEST(GameLocationCheck, NeedsTheFileAndTheFavouritesBesideIt) {

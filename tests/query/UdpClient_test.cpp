@@ -47,7 +47,8 @@ TEST(UdpClient, RealReplyIsShownAsTenLines) {
     UdpResponder server([&](const std::string&) { return real; });
     TIdUDPClient client(noLookup);
     SteadyClock clock;
-    const InfoExchange shown = runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    const InfoExchange shown =
+        runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     ASSERT_TRUE(shown.answered);
     EXPECT_EQ(shown.memoLines, infoLines(real));
     EXPECT_EQ(shown.memoLines[8], "Map: ns_tanith");
@@ -57,7 +58,8 @@ TEST(UdpClient, OtherLeadingBytesGiveOnlyTheFailure) {
     UdpResponder server([](const std::string&) { return std::string("\xFE\xFF\xFF\xFFhello\\map\\x"); });
     TIdUDPClient client(noLookup);
     SteadyClock clock;
-    const InfoExchange shown = runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    const InfoExchange shown =
+        runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     EXPECT_EQ(shown.memoLines, std::vector<std::string>{"Invalid message: hello\\map\\x"});
 }
 
@@ -67,7 +69,8 @@ TEST(UdpClient, NoAnswerGivesNoDataAfterTheWholeWait) {
     int pumps = 0;
     client.setMessagePump([&] { return ++pumps, true; });
     SteadyClock clock;
-    const InfoExchange shown = runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    const InfoExchange shown =
+        runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     EXPECT_EQ(shown.memoLines, std::vector<std::string>{"No data!"});
     EXPECT_GE(std::stoi(shown.pingText), 1000);
     EXPECT_LT(std::stoi(shown.pingText), 5000);
@@ -78,7 +81,8 @@ TEST(UdpClient, PingCoversTheServersDelay) {
     UdpResponder server([](const std::string&) { return replyNamed("slow"); }, 50ms);
     TIdUDPClient client(noLookup);
     SteadyClock clock;
-    const InfoExchange shown = runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    const InfoExchange shown =
+        runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     ASSERT_TRUE(shown.answered);
     EXPECT_GE(std::stoi(shown.pingText), 50);
     EXPECT_LT(std::stoi(shown.pingText), 1000);
@@ -196,4 +200,37 @@ TEST(UdpClient, DetectReadsTheGameDir) {
     UdpResponder server([&](const std::string&) { return buildInfoReply(info); });
     TIdUDPClient client(noLookup);
     EXPECT_EQ(detectGameDir(client, "127.0.0.1", server.port()), "CStrike");
+}
+
+TEST(UdpClient, RepliesTooShortForTheMarkerAreInvalidMessages) {
+    for (const std::string reply : {"a", "ab", "abc", "\xFF\xFF\xFF"}) {
+        UdpResponder server([&](const std::string&) { return reply; });
+        TIdUDPClient client(noLookup);
+        SteadyClock clock;
+        const InfoExchange shown =
+            runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+        EXPECT_EQ(shown.memoLines, std::vector<std::string>{"Invalid message: "}) << reply;
+    }
+}
+
+TEST(UdpClient, ClosedPortIsReportedAtOnceAsAReset) {
+    // A port that was bound a moment ago and is closed now: the host answers with an ICMP
+    // "port unreachable".
+    uint16_t closedPort = 0;
+    {
+        UdpResponder gone([](const std::string&) { return std::string(); });
+        closedPort = gone.port();
+    }
+    TIdUDPClient client(noLookup);
+    SteadyClock clock;
+    const auto start = std::chrono::steady_clock::now();
+    const InfoExchange shown =
+        runInfoExchange(client, "127.0.0.1", closedPort, clock, clock.frequency() / 1000);
+    EXPECT_EQ(shown.memoLines, std::vector<std::string>{"Socket Error # 10054\r\nConnection reset by peer."});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);
+    // The error is spent: the next server on the same client answers as usual.
+    UdpResponder server([](const std::string&) { return replyNamed("after"); });
+    const InfoExchange next =
+        runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    ASSERT_TRUE(next.answered);
 }

@@ -4,25 +4,26 @@ namespace qm::test {
 
 void ScriptedDialogs::showMessage(const std::string& caption, const std::string& text) {
     shown.push_back({caption, text, false});
-    if (onShow)
-        onShow();
+    if (onShow) onShow();
 }
 
 void ScriptedDialogs::showError(const std::string& caption, const std::string& text) {
     shown.push_back({caption, text, true});
-    if (onShow)
-        onShow();
+    if (onShow) onShow();
 }
 
-std::optional<std::string> ScriptedDialogs::openFile(const std::string& filterDescription, const std::string& pattern) {
+std::optional<std::string> ScriptedDialogs::openFile(const std::string& filterDescription,
+                                                     const std::string& pattern) {
     filters.emplace_back(filterDescription, pattern);
-    if (m_picks.empty())
-        return std::nullopt;
+    if (m_picks.empty()) return std::nullopt;
     std::string path = m_picks.front();
     m_picks.pop_front();
     return path;
 }
 
-void ScriptedDialogs::openDocument(const std::string& target) { opened.push_back(target); }
+bool ScriptedDialogs::openDocument(const std::string& target) {
+    opened.push_back(target);
+    return openSucceeds;
+}
 
 } // namespace qm::test

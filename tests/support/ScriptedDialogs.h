@@ -11,7 +11,7 @@ namespace qm::test {
 
 /// Answers the window's dialogs from a script and records what was shown.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         std::string caption;
         std::string text;
@@ -20,19 +20,22 @@ public:
 
     void showMessage(const std::string& caption, const std::string& text) override;
     void showError(const std::string& caption, const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern) override;
-    void openDocument(const std::string& target) override;
+    std::optional<std::string> openFile(const std::string& filterDescription,
+                                        const std::string& pattern) override;
+    bool openDocument(const std::string& target) override;
 
     /// The next file dialog returns this path; nothing queued means the user cancels.
     void pickNext(const std::string& path) { m_picks.push_back(path); }
 
     std::vector<Shown> shown;
     std::vector<std::string> opened;
+    /// What openDocument answers: false plays a system without a program for the target.
+    bool openSucceeds = true;
     std::vector<std::pair<std::string, std::string>> filters;
     /// Called whenever a box is shown, for tests that act while a box is up.
     std::function<void()> onShow;
 
-private:
+  private:
     std::deque<std::string> m_picks;
 };
 

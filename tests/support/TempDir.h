@@ -1,11 +1,12 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace qm::test {
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,20 +16,22 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + name; }
 
-private:
+  private:
     std::string m_path;
 };
 
 std::string readAll(const std::string& path);
+/// The names in a folder, sorted.
+std::vector<std::string> filesIn(const std::string& folder);
 void writeAll(const std::string& path, const std::string& bytes);
 
 /// Makes the current directory `dir` for the lifetime of the object.
 class CurrentDirectory {
-public:
+  public:
     explicit CurrentDirectory(const std::string& dir);
     ~CurrentDirectory();
 
-private:
+  private:
     std::string m_previous;
 };
 

@@ -1,0 +1,88 @@
+// The Update page showing a large update page: the whole check through the window (fetch
+// from a loopback server, lines into the box) against Qt's own setPlainText of the same
+// text. "rss_mb" is how far the process's resident memory grew over the check.
+#include "app/TfmMain.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TcpTestServer.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "bench";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+std::string pageOf(size_t bytes) {
+    std::string page = "Quillmark\n3.51\nQMbld\n100\n";
+    for (size_t i = 0; page.size() < bytes; ++i)
+        page +=
+            "<p>Server " + std::to_string(i) + " 10.0.0." + std::to_string(i % 250) + ":27015 cstrike</p>\n";
+    page.resize(bytes);
+    return page;
+}
+
+double residentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+void BM_UpdatePageIntoTheBox(benchmark::State& state) {
+    application();
+    const std::string page = pageOf(static_cast<size_t>(state.range(0)) << 20);
+    qm::test::TcpTestServer server([&](qm::test::TcpTestServer::Connection& c) {
+        while (!c.readRequest().empty())
+            c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n" + page);
+    });
+    qm::test::ScriptedDialogs dialogs;
+    qm::SteadyClock clock;
+    qm::TfmMainEnvironment env;
+    env.dialogs = &dialogs;
+    env.clock = &clock;
+    env.settingsDir = "/nonexistent/";
+    env.startupChecksOnShow = false;
+    const std::string root = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
+    env.site = {"127.0.0.1", root, root + "update.html"};
+    qm::TfmMain window(env);
+    auto* box = window.findChild<QPlainTextEdit*>("mmUpdateInfo");
+    double grown = 0;
+    for (auto _ : state) {
+        const double before = residentMb();
+        window.findChild<QPushButton*>("bbCheck4Updates")->click();
+        grown = std::max(grown, residentMb() - before);
+        benchmark::DoNotOptimize(box->document()->blockCount());
+    }
+    state.counters["rss_mb"] = grown;
+}
+BENCHMARK(BM_UpdatePageIntoTheBox)->Arg(1)->Arg(4)->Arg(15)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_SetPlainTextOfTheSamePage(benchmark::State& state) {
+    application();
+    const QString text = QString::fromUtf8(pageOf(static_cast<size_t>(state.range(0)) << 20));
+    QPlainTextEdit box;
+    for (auto _ : state) {
+        box.setPlainText(text);
+        benchmark::DoNotOptimize(box.document()->blockCount());
+    }
+}
+BENCHMARK(BM_SetPlainTextOfTheSamePage)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(15)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,102 @@
+#include "platform/AtomicFile.h"
+#include "platform/FileError.h"
+#include "platform/ProfileFile.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+void writeLines(const std::string& target, const AtomicWriteOptions& options = {}) {
+    AtomicTextFile out(target, options);
+    out.writeLine("new");
+    out.commit();
+}
+} // namespace
+
+TEST(AtomicTextFile, ReplacedFilesKeepTheirPermissionBits) {
+    TempDir dir;
+    for (const mode_t mode : {0600, 0640, 0604, 0755}) {
+        writeAll(dir.file("f"), "old");
+        chmod(dir.file("f").c_str(), mode);
+        writeLines(dir.file("f"));
+        EXPECT_EQ(modeOf(dir.file("f")), mode);
+        EXPECT_EQ(readAll(dir.file("f")), "new\r\n");
+    }
+}
+
+TEST(AtomicTextFile, ANewSettingsFileIsTheOwnersAlone) {
+    TempDir dir;
+    ProfileFile(dir.file("userpref.ini")).write("Update", "edProxyPassword", "secret");
+    EXPECT_EQ(modeOf(dir.file("userpref.ini")), 0600u);
+    // One the user opened up keeps that.
+    chmod(dir.file("userpref.ini").c_str(), 0644);
+    ProfileFile(dir.file("userpref.ini")).write("Update", "edProxyLogin", "me");
+    EXPECT_EQ(modeOf(dir.file("userpref.ini")), 0644u);
+}
+
+TEST(AtomicTextFile, NeverWritesThroughAFileOrLinkBesideTheTarget) {
+    TempDir dir;
+    writeAll(dir.file("victim"), "precious");
+    std::filesystem::create_symlink(dir.file("victim"), dir.file("custom.db2.part"));
+    writeAll(dir.file("custom.db2.tmp"), "other");
+    AtomicTextFile first(dir.file("custom.db2"));
+    AtomicTextFile second(dir.file("custom.db2"));
+    EXPECT_NE(first.temporaryPath(), second.temporaryPath());
+    first.writeLine("x");
+    first.commit();
+    EXPECT_EQ(readAll(dir.file("victim")), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("custom.db2.part")));
+    EXPECT_EQ(readAll(dir.file("custom.db2.tmp")), "other");
+    EXPECT_EQ(readAll(dir.file("custom.db2")), "x\r\n");
+}
+
+TEST(AtomicTextFile, AFailedWriteLeavesNoTemporaryFile) {
+    TempDir dir;
+    writeAll(dir.file("fav.vdf"), "old");
+    {
+        AtomicTextFile out(dir.file("fav.vdf"));
+        out.writeLine("half");
+    }
+    EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"fav.vdf"});
+    EXPECT_EQ(readAll(dir.file("fav.vdf")), "old");
+}
+
+TEST(AtomicTextFile, AFolderThatRefusesNewFilesIsWrittenInPlaceOnlyWhenAsked) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("ro"));
+    const std::string target = dir.file("ro/custom.db2");
+    writeAll(target, "old");
+    chmod(dir.file("ro").c_str(), 0555);
+    EXPECT_THROW(writeLines(target), FileError);
+    EXPECT_EQ(readAll(target), "old");
+    writeLines(target, {LineEnd::CrLf, 0666, true});
+    EXPECT_EQ(readAll(target), "new\r\n");
+    // A target that is not there, or not writable, still fails.
+    EXPECT_THROW(writeLines(dir.file("ro/other.db2"), {LineEnd::CrLf, 0666, true}), FileError);
+    chmod(target.c_str(), 0444);
+    try {
+        writeLines(target, {LineEnd::CrLf, 0666, true});
+        ADD_FAILURE() << "a read-only target was written";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "File access denied");
+    }
+    EXPECT_EQ(filesIn(dir.file("ro")), std::vector<std::string>{"custom.db2"});
+}
+
+TEST(AtomicTextFile, LinesEndAsAsked) {
+    TempDir dir;
+    writeLines(dir.file("steam.vdf"), {LineEnd::Lf, 0666, false});
+    EXPECT_EQ(readAll(dir.file("steam.vdf")), "new\n");
+}
