@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 #include "query/TIdUDPClient.h"
+#include "platform/WaitSlicing.h"
 
 #include <cmath>
 
@@ -59,34 +60,62 @@ std::string pingText(int64_t start, int64_t stop, int64_t countsPerMs) {
     return std::to_string(static_cast<long long>(std::nearbyint(ms)));
 }
 
+namespace {
+
+void sendFirstRequests(TIdUDPClient& client, const std::string& host, int32_t port) {
+    client.Host = host;
+    client.Port = port;
+    bool first = true;
+    for (const std::string& request : InfoExchangeRules::firstRequests()) {
+        client.SendDatagram(request, first);
+        first = false;
+    }
+}
+
+} // namespace
+
+ServerAnswer awaitServerAnswer(TIdUDPClient& client, int32_t waitMs, const Clock& clock, int64_t& answeredSend) {
+    InfoExchangeRules rules;
+    const int64_t deadline = steadyMilliseconds() + waitMs;
+    for (;;) {
+        const int64_t left = deadline - steadyMilliseconds();
+        const std::string datagram = left > 0 ? client.ReceiveDatagram(static_cast<int32_t>(left)) : std::string();
+        if (datagram.empty())
+            return ServerAnswer::failed("No data!");
+        InfoExchangeRules::Step step = rules.take(datagram);
+        if (step.done)
+            return step.answer;
+        // The ping counts from the request that gets answered, so a challenge does not
+        // double it. The resend keeps what is queued: it may be this server's other answer.
+        answeredSend = clock.counter();
+        client.SendDatagram(step.resend, false);
+    }
+}
+
 InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int32_t port, const Clock& clock,
                              int64_t countsPerMs) {
     InfoExchange result;
-    const int64_t start = clock.counter();
-    client.Host = host;
-    client.Port = port;
-    client.SendDatagram(kInfoRequest);
-    std::string reply;
+    int64_t start = clock.counter();
+    sendFirstRequests(client, host, port);
     try {
-        reply = client.ReceiveDatagram(kRefreshWaitMs);
-        if (reply.empty()) throw Failure("No data!");
-        if (!isValidInfoReply(reply))
-            throw Failure("Invalid message: " + reply.substr(std::min<size_t>(4, reply.size())));
-        result.answered = true;
-    } catch (const std::exception& e) {
-        result.memoLines = {shownValue(e.what())};
+        result.answer = awaitServerAnswer(client, kRefreshWaitMs, clock, start);
+    } catch (const Failure& e) {
+        result.answer = ServerAnswer::failed(e.what());
     }
+    result.answered = result.answer.answered();
+    if (!result.answered)
+        result.memoLines = {shownValue(result.answer.failure)};
     result.pingText = pingText(start, clock.counter(), countsPerMs);
-    if (result.answered) result.memoLines = infoLines(reply);
+    if (result.answered)
+        result.memoLines = result.answer.lines(host, port);
     return result;
 }
 
 std::string detectGameDir(TIdUDPClient& client, const std::string& host, int32_t port) {
-    client.Host = host;
-    client.Port = port;
-    client.SendDatagram(kInfoRequest);
-    const std::string reply = client.ReceiveDatagram(kDetectWaitMs);
-    return isValidInfoReply(reply) ? shownValue(infoValue(reply, "gamedir")) : std::string();
+    sendFirstRequests(client, host, port);
+    SteadyClock clock;
+    int64_t sent = 0;
+    return awaitServerAnswer(client, kDetectWaitMs, clock, sent).gameDir();
 }
 
 } // namespace qm

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Clock.h"
+#include "query/ServerAnswer.h"
 
 #include <cstdint>
 #include <string>
@@ -35,10 +36,16 @@ struct InfoExchange {
     std::vector<std::string> memoLines;
     std::string pingText;
     bool answered = false;
+    ServerAnswer answer;
 };
 
-/// Sends the info request to host:port and reads the reply within 1000 ms. A failed or
-/// invalid reply becomes the memo's one line; a failed send is thrown.
+/// Waits up to `waitMs` for the answer to the requests just sent, sending A2S_INFO again
+/// for each challenge; `answeredSend` becomes the counter at the send of the request
+/// that was answered. Socket errors are thrown.
+ServerAnswer awaitServerAnswer(TIdUDPClient& client, int32_t waitMs, const Clock& clock, int64_t& answeredSend);
+
+/// Sends the infostring and the A2S_INFO request to host:port and reads the answer within
+/// 1000 ms. A failed or invalid reply becomes the memo's one line; a failed send is thrown.
 InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int32_t port, const Clock& clock,
                              int64_t countsPerMs);
 
@@ -46,8 +53,8 @@ InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int3
 /// is too coarse to measure milliseconds.
 std::string pingText(int64_t start, int64_t stop, int64_t countsPerMs);
 
-/// Detect: the server's game directory, or empty when it answers nothing valid within
-/// 5000 ms. Failures are thrown.
+/// Detect: the server's game directory, from either kind of reply, or empty when it
+/// answers nothing valid within 5000 ms. Socket failures are thrown.
 std::string detectGameDir(TIdUDPClient& client, const std::string& host, int32_t port);
 
 } // namespace qm

@@ -88,17 +88,24 @@ void TIdUDPClient::dropQueued() {
     }
 }
 
-void TIdUDPClient::SendDatagram(const std::string& data) {
+void TIdUDPClient::SendDatagram(const std::string& data, bool dropQueuedFirst) {
     const std::string address = resolveHost(Host, m_lookup);
     const auto bytes = addressBytes(address);
     ensureSocket();
-    dropQueued();
+    if (dropQueuedFirst)
+        dropQueued();
     sockaddr_in to{};
     to.sin_family = AF_INET;
     std::memcpy(&to.sin_addr, bytes.data(), 4);
     to.sin_port = htons(static_cast<uint16_t>(Port & 0xFFFF));
-    const ssize_t sent =
-        ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    auto send = [&] {
+        return ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    };
+    ssize_t sent = send();
+    // A port-unreachable report of an earlier datagram is handed to the next call on the
+    // socket; the receive reports it from the error queue, so the send goes out all the same.
+    if (sent < 0 && isIcmpReport(errno))
+        sent = send();
     if (sent < 0) {
         if (errno == EMSGSIZE) throw EIdPackageSizeTooBig();
         throwLastSocketError();

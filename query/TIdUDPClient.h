@@ -26,8 +26,9 @@ class TIdUDPClient {
     int32_t BufferSize = 8192;
     bool BroadcastEnabled = false;
 
-    /// Sends every byte of `data` as one datagram to Host:Port.
-    void SendDatagram(const std::string& data);
+    /// Sends every byte of `data` as one datagram to Host:Port. What is still queued is
+    /// dropped first, unless this is a further request of the same exchange.
+    void SendDatagram(const std::string& data, bool dropQueuedFirst = true);
     /// The next datagram from the destination within `waitMs`, or the empty text.
     std::string ReceiveDatagram(int32_t waitMs = -1);
 

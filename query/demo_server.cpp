@@ -1,35 +1,60 @@
-// A stand-in game server for trying the Monitoring page and Detect by hand, and for
-// tests: it answers the info request on a loopback port like a Half-Life server.
-//   quillmark-demo-server [--port N] [--name TEXT] [--map NAME] [--players N] [--max N]
-//                         [--gamedir DIR] [--delay-ms N] [--once]
-#include "query/InfoReply.h"
+// A stand-in game server for trying the Monitoring page, Detect and the status table by
+// hand, and for tests: it answers on loopback ports like a Half-Life server.
+//   quillmark-demo-server [--port N | --ports FIRST-LAST] [--protocol legacy|a2s|a2s-open|goldsrc|all]
+//                         [--name TEXT] [--map NAME] [--players N] [--max N] [--gamedir DIR]
+//                         [--delay-ms N] [--once]
+#include "query/DemoServer.h"
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <netinet/in.h>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: quillmark-demo-server [--port N] [--name TEXT] [--map NAME] [--players N]\n"
-                         "                             [--max N] [--gamedir DIR] [--delay-ms N] [--once]\n");
+    std::fprintf(stderr,
+                 "usage: quillmark-demo-server [--port N | --ports FIRST-LAST]\n"
+                 "                             [--protocol legacy|a2s|a2s-open|goldsrc|all]\n"
+                 "                             [--name TEXT] [--map NAME] [--players N] [--max N]\n"
+                 "                             [--gamedir DIR] [--delay-ms N] [--once]\n");
+}
+
+int bindLoopback(int port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        std::perror("quillmark-demo-server: bind");
+        std::exit(1);
+    }
+    return fd;
+}
+
+int boundPort(int fd) {
+    sockaddr_in addr{};
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    return ntohs(addr.sin_port);
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     qm::ServerInfo info;
-    int port = 27015;
+    int firstPort = 27015, lastPort = 27015;
     int delayMs = 0;
     bool once = false;
+    qm::DemoProtocol protocol = qm::DemoProtocol::All;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto next = [&]() -> std::string {
@@ -39,64 +64,85 @@ int main(int argc, char* argv[]) {
             }
             return argv[++i];
         };
-        if (arg == "--port")
-            port = std::atoi(next().c_str());
-        else if (arg == "--name")
+        if (arg == "--port") {
+            firstPort = lastPort = std::atoi(next().c_str());
+        } else if (arg == "--ports") {
+            const std::string range = next();
+            const size_t dash = range.find('-');
+            firstPort = std::atoi(range.c_str());
+            lastPort = dash == std::string::npos ? firstPort : std::atoi(range.c_str() + dash + 1);
+            if (firstPort <= 0 || lastPort < firstPort || lastPort > 65535) {
+                usage();
+                return 2;
+            }
+        } else if (arg == "--protocol") {
+            const auto p = qm::demoProtocolNamed(next());
+            if (!p) {
+                usage();
+                return 2;
+            }
+            protocol = *p;
+        } else if (arg == "--name") {
             info.hostname = next();
-        else if (arg == "--map")
+        } else if (arg == "--map") {
             info.map = next();
-        else if (arg == "--players")
+        } else if (arg == "--players") {
             info.players = std::atoi(next().c_str());
-        else if (arg == "--max")
+        } else if (arg == "--max") {
             info.maxPlayers = std::atoi(next().c_str());
-        else if (arg == "--gamedir")
+        } else if (arg == "--gamedir") {
             info.gameDir = next();
-        else if (arg == "--delay-ms")
+        } else if (arg == "--delay-ms") {
             delayMs = std::atoi(next().c_str());
-        else if (arg == "--once")
+        } else if (arg == "--once") {
             once = true;
-        else {
+        } else {
             usage();
             return 2;
         }
     }
 
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        std::perror("quillmark-demo-server: bind");
-        return 1;
+    // One socket and one server per port; with a range, each server is named after its port.
+    std::vector<pollfd> sockets;
+    std::vector<qm::DemoServer> servers;
+    for (int port = firstPort; port <= lastPort; ++port) {
+        const int fd = bindLoopback(port);
+        qm::ServerInfo own = info;
+        own.address = "127.0.0.1:" + std::to_string(boundPort(fd));
+        if (lastPort > firstPort)
+            own.hostname += " " + std::to_string(boundPort(fd));
+        sockets.push_back({fd, POLLIN, 0});
+        servers.emplace_back(own, protocol);
     }
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    info.address = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-    std::printf("listening on %s\n", info.address.c_str());
+    std::printf("listening on %s", servers.front().info().address.c_str());
+    if (servers.size() > 1)
+        std::printf(" to %s", servers.back().info().address.c_str());
+    std::printf("\n");
     std::fflush(stdout);
 
-    const std::string reply = qm::buildInfoReply(info);
     char buffer[2048];
     for (;;) {
-        sockaddr_in from{};
-        socklen_t fromLen = sizeof from;
-        const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
-        if (n < 0)
+        if (::poll(sockets.data(), sockets.size(), -1) <= 0)
             continue;
-        if (n < 5 || std::memcmp(buffer, "\xFF\xFF\xFF\xFF", 4) != 0)
-            continue;
-        const std::string command(buffer + 4, static_cast<size_t>(n) - 4);
-        // "infostring" is the request of this program; "info"/"details" are the older
-        // queries other clients send first.
-        if (command.rfind("infostring", 0) != 0 && command.rfind("info", 0) != 0 && command.rfind("details", 0) != 0)
-            continue;
-        if (delayMs > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        ::sendto(fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
-        if (once)
-            break;
+        for (size_t i = 0; i < sockets.size(); ++i) {
+            if (!(sockets[i].revents & POLLIN))
+                continue;
+            sockaddr_in from{};
+            socklen_t fromLen = sizeof from;
+            const ssize_t n = ::recvfrom(sockets[i].fd, buffer, sizeof buffer, MSG_DONTWAIT,
+                                         reinterpret_cast<sockaddr*>(&from), &fromLen);
+            if (n <= 0)
+                continue;
+            const std::string reply = servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
+                                                        from.sin_addr.s_addr, from.sin_port);
+            if (reply.empty())
+                continue;
+            if (delayMs > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            ::sendto(sockets[i].fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+            // A challenge is no answer yet: --once waits for the one that follows it.
+            if (once && reply[4] != 'A')
+                return 0;
+        }
     }
-    ::close(fd);
-    return 0;
 }

@@ -32,7 +32,7 @@ const std::vector<std::string> kList = {"10.0.0.1:27015 cstrike", "127.0.0.1:270
 
 } // namespace
 
-TEST(RealFavourites, FixturesAreThere) { EXPECT_EQ(vdfFixtures().size(), 5u); }
+TEST(RealFavourites, FixturesAreThere) { EXPECT_EQ(vdfFixtures().size(), 6u); }
 
 TEST(RealFavourites, OverwriteKeepsEveryOtherLineAndWritesTheExactBlock) {
     for (const std::string& path : vdfFixtures()) {

@@ -55,7 +55,7 @@ TEST(UdpClient, RealReplyIsShownAsTenLines) {
 }
 
 TEST(UdpClient, OtherLeadingBytesGiveOnlyTheFailure) {
-    UdpResponder server([](const std::string&) { return std::string("\xFE\xFF\xFF\xFFhello\\map\\x"); });
+    UdpResponder server([](const std::string&) { return std::string("\xFE\xFF\xFE\xFFhello\\map\\x"); });
     TIdUDPClient client(noLookup);
     SteadyClock clock;
     const InfoExchange shown =
