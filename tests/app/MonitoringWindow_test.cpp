@@ -1,3 +1,4 @@
+#include "query/DemoServer.h"
 #include "query/InfoReply.h"
 #include "tests/app/WindowTest.h"
 #include "tests/support/UdpResponder.h"
@@ -26,7 +27,7 @@ std::string replyNamed(const std::string& name, const std::string& gameDir = "cs
 } // namespace
 
 class MonitoringWindow : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         makeWindow();
         window->show();
@@ -141,7 +142,8 @@ TEST_F(MonitoringWindow, ClickDuringAWaitShowsTheLatestEntryAfterwards) {
     UdpResponder second([](const std::string&) { return replyNamed("Second"); });
     addServer(first.port());
     addServer(second.port());
-    const size_t firstRow = window->servers().text(0).find(std::to_string(first.port())) != std::string::npos ? 0 : 1;
+    const size_t firstRow =
+        window->servers().text(0).find(std::to_string(first.port())) != std::string::npos ? 0 : 1;
     showPage(2);
     QTimer::singleShot(100, window.get(), [&] { highlight(1 - firstRow); });
     highlight(firstRow);
@@ -183,7 +185,8 @@ TEST_F(MonitoringWindow, DetectShowsTheGameDirInLowerCaseAndAddIpChecksIt) {
 }
 
 TEST_F(MonitoringWindow, DetectWithoutGameDirLeavesAddIpAsItWas) {
-    UdpResponder server([](const std::string&) { return std::string("\xFF\xFF\xFF\xFFinfostringresponse\\map\\x"); });
+    UdpResponder server(
+        [](const std::string&) { return std::string("\xFF\xFF\xFF\xFFinfostringresponse\\map\\x"); });
     control<CEditIPAddr>("edNewIP")->setText("127.0.0.1");
     control<QLineEdit>("edNewPort")->setText(QString::number(server.port()));
     click("bbDetect");
@@ -195,4 +198,24 @@ TEST_F(MonitoringWindow, DetectWithoutGameDirLeavesAddIpAsItWas) {
 TEST_F(MonitoringWindow, AddressWithOnlyItsFirstPartReadsAsZeros) {
     control<CEditIPAddr>("edNewIP")->part(0)->setText("10");
     EXPECT_EQ(control<CEditIPAddr>("edNewIP")->text(), "10.0.0.0");
+}
+
+TEST_F(MonitoringWindow, AServerOfTodayIsDetectedAddedAndShown) {
+    // A2S with a challenge only, as Steam servers answer since 2020.
+    std::unique_ptr<DemoServer> demo;
+    UdpResponder server([&](const std::string& r) { return demo ? demo->answer(r, 0, 0) : std::string(); });
+    ServerInfo facts;
+    facts.hostname = "Today";
+    facts.gameDir = "czero";
+    demo = std::make_unique<DemoServer>(facts, DemoProtocol::A2s);
+    control<CEditIPAddr>("edNewIP")->setText("127.0.0.1");
+    control<QLineEdit>("edNewPort")->setText(QString::number(server.port()));
+    click("bbDetect");
+    EXPECT_EQ(control<QLineEdit>("edGameType")->text().toStdString(), "czero");
+    click("bbAddIP");
+    ASSERT_EQ(window->servers().count(), 1u);
+    showPage(2);
+    highlight(0);
+    EXPECT_NE(memo().find("Server: Today"), std::string::npos) << memo();
+    EXPECT_NE(memo().find("Mod: czero"), std::string::npos) << memo();
 }

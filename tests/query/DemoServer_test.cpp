@@ -14,18 +14,18 @@ namespace {
 
 // The demo server prints "listening on 127.0.0.1:PORT" once it is bound.
 class DemoServer {
-public:
-    explicit DemoServer(std::vector<std::string> args) : m_process([&] {
-        args.insert(args.begin(), QM_DEMO_SERVER);
-        return args;
-    }()) {
+  public:
+    explicit DemoServer(std::vector<std::string> args)
+        : m_process([&] {
+              args.insert(args.begin(), QM_DEMO_SERVER);
+              return args;
+          }()) {
         const std::string line = m_process.readLine();
-        if (line.rfind("listening on ", 0) == 0)
-            m_port = std::stoi(line.substr(line.rfind(':') + 1));
+        if (line.rfind("listening on ", 0) == 0) m_port = std::stoi(line.substr(line.rfind(':') + 1));
     }
     int port() const { return m_port; }
 
-private:
+  private:
     qm::test::ChildProcess m_process;
     int m_port = 0;
 };
@@ -33,8 +33,7 @@ private:
 std::string run(const std::string& command) {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
+    if (!p) return out;
     std::array<char, 512> buf{};
     while (fgets(buf.data(), buf.size(), p))
         out += buf.data();
@@ -49,7 +48,8 @@ TEST(DemoServer, AnswersThisProgramsQuery) {
     ASSERT_GT(server.port(), 0);
     qm::TIdUDPClient client;
     qm::SteadyClock clock;
-    const auto shown = qm::runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+    const auto shown =
+        qm::runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     ASSERT_TRUE(shown.answered);
     EXPECT_EQ(shown.memoLines[2], "Players: 7/16");
     EXPECT_EQ(shown.memoLines[5], "Mod: cstrike");
@@ -58,10 +58,9 @@ TEST(DemoServer, AnswersThisProgramsQuery) {
 }
 
 TEST(DemoServer, QstatReadsTheSameFields) {
-    if (access("/usr/bin/quakestat", X_OK) != 0)
-        GTEST_SKIP() << "qstat is not installed";
-    DemoServer server({"--port", "0", "--name", "Loopback Arena", "--map", "cs_office", "--players", "7", "--max",
-                       "20", "--gamedir", "valve"});
+    if (access("/usr/bin/quakestat", X_OK) != 0) GTEST_SKIP() << "qstat is not installed";
+    DemoServer server({"--port", "0", "--name", "Loopback Arena", "--map", "cs_office", "--players", "7",
+                       "--max", "20", "--gamedir", "valve"});
     ASSERT_GT(server.port(), 0);
     const std::string out =
         run("quakestat -hlqs 127.0.0.1:" + std::to_string(server.port()) + " -R -raw , -timeout 5 2>&1");
@@ -70,4 +69,59 @@ TEST(DemoServer, QstatReadsTheSameFields) {
               std::string::npos)
         << out;
     EXPECT_NE(out.find("gamedir=valve"), std::string::npos) << out;
+}
+
+TEST(DemoServer, QstatReadsEveryA2sMode) {
+    if (access("/usr/bin/quakestat", X_OK) != 0) GTEST_SKIP() << "qstat is not installed";
+    for (const char* mode : {"a2s", "a2s-open", "goldsrc", "all"}) {
+        DemoServer server({"--port", "0", "--protocol", mode, "--name", "Loopback Arena", "--map",
+                           "cs_office", "--players", "7", "--max", "20"});
+        ASSERT_GT(server.port(), 0);
+        const std::string address = "127.0.0.1:" + std::to_string(server.port());
+        const std::string out = run("quakestat -a2s " + address + " -raw , -timeout 5 2>&1");
+        // A2S,address,name,map,max,players,...
+        EXPECT_NE(out.find("A2S," + address + ",Loopback Arena,cs_office,20,7,"), std::string::npos)
+            << mode << out;
+    }
+}
+
+TEST(DemoServer, QueryToolReadsEveryModeWithTheSameFields) {
+    std::string expected;
+    for (const char* mode : {"legacy", "a2s", "a2s-open", "goldsrc", "all"}) {
+        DemoServer server(
+            {"--port", "0", "--protocol", mode, "--name", "Loopback Arena", "--map", "cs_office"});
+        ASSERT_GT(server.port(), 0);
+        const std::string address = "127.0.0.1:" + std::to_string(server.port());
+        std::string out = run(std::string(QM_QUERY_TOOL) + " " + address + "; echo rc=$?");
+        ASSERT_NE(out.find("rc=0"), std::string::npos) << mode << out;
+        // The same lines whatever the server speaks, but for the protocol number, the
+        // address (its port) and the ping.
+        std::string fields;
+        for (const char* label : {"Players: ", "Max. players: ", "Bots: ", "Mod: ", "Mod description: ",
+                                  "Server: ", "Map: ", "Use of password: "}) {
+            const size_t at = out.find(std::string("\n") + label);
+            ASSERT_NE(at, std::string::npos) << mode << " " << label << out;
+            fields += out.substr(at, out.find('\n', at + 1) - at);
+        }
+        if (expected.empty()) expected = fields;
+        EXPECT_EQ(fields, expected) << mode;
+        EXPECT_NE(out.find("Address: " + address), std::string::npos) << mode << out;
+    }
+    EXPECT_NE(expected.find("Server: Loopback Arena"), std::string::npos);
+}
+
+TEST(DemoServer, QueryToolExitStatus) {
+    EXPECT_NE(run(std::string(QM_QUERY_TOOL) + " 2>&1; echo rc=$?").find("usage: quillmark-query"),
+              std::string::npos);
+    EXPECT_NE(run(std::string(QM_QUERY_TOOL) + " 127.0.0.1:99999 2>&1; echo rc=$?").find("rc=2"),
+              std::string::npos);
+    DemoServer server({"--port", "0", "--protocol", "a2s"});
+    const std::string live = "127.0.0.1:" + std::to_string(server.port());
+    const std::string json = run(std::string(QM_QUERY_TOOL) + " --json " + live + " 127.0.0.1:1; echo rc=$?");
+    EXPECT_NE(json.find("{\"server\":\"" + live + "\",\"answered\":true,\"protocol\":\"A2S\""),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("{\"server\":\"127.0.0.1:1\",\"answered\":false,\"error\":"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("rc=1"), std::string::npos);
 }
