@@ -1,7 +1,14 @@
 // Renders the main window once per page into PNG files, to check the layout by eye:
-//   quillmark-screenshots <folder>
+//   quillmark-screenshots <folder> [--server 127.0.0.1:PORT]
+// With --server, the window first detects that server on the Import page, adds it and
+// shows it on the Monitoring page, as a user would, before the pictures are taken.
 #include "app/TfmMain.h"
+#include "ui/CEditIPAddr.h"
+#include "ui/CheckListBox.h"
+#include "ui/GradientButton.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
@@ -27,6 +34,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    const std::string server = argc > 3 && std::string(argv[2]) == "--server" ? argv[3] : "";
     QDir().mkpath(folder);
 
     SilentDialogs dialogs;
@@ -46,6 +54,19 @@ int main(int argc, char* argv[]) {
     window.servers().setChecked(0, true);
     window.show();
     QApplication::processEvents();
+    if (!server.empty()) {
+        const size_t colon = server.rfind(':');
+        window.edNewIP->setText(server.substr(0, colon));
+        window.edNewPort->setText(QString::fromStdString(server.substr(colon + 1)));
+        window.pcMenu->setCurrentIndex(1);
+        window.bbDetect->click();
+        window.bbAddIP->click();
+        window.pcMenu->setCurrentIndex(2);
+        for (size_t row = 0; row < window.servers().count(); ++row)
+            if (window.servers().text(row).rfind(server + " ", 0) == 0)
+                window.clbIPs->clickRow(row);
+        std::printf("%s\n", window.statusText().toLocal8Bit().constData());
+    }
     for (int page = 0; page < window.pcMenu->count(); ++page) {
         window.pcMenu->setCurrentIndex(page);
         QApplication::processEvents();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string_view>
 
 namespace qm {
@@ -38,10 +39,13 @@ struct PageReading {
     size_t lineCount = 0;
 };
 
-PageReading readPage(std::string_view page) {
+// The page is rewritten in its own buffer (its line breaks as LF), so a page of megabytes
+// is never held twice.
+PageReading readPage(std::string page) {
     PageReading r;
-    r.text.reserve(page.size());
-    PageLines lines(page);
+    r.text = std::move(page);
+    size_t written = 0;
+    PageLines lines(r.text);
     std::string_view line;
     bool first = true;
     while (lines.next(line)) {
@@ -55,11 +59,14 @@ PageReading readPage(std::string_view page) {
         }
         if (!r.version && !r.versionKeyLast && equalsIgnoringCase(line, kProgramKey)) r.versionKeyLast = true;
         if (!r.build && !r.buildKeyLast && equalsIgnoringCase(line, kDatabaseKey)) r.buildKeyLast = true;
-        if (!first) r.text.push_back('\n');
-        r.text.append(line);
+        // Never ahead of the line being read: each line break took at least one byte.
+        if (!first) r.text[written++] = '\n';
+        std::memmove(r.text.data() + written, line.data(), line.size());
+        written += line.size();
         first = false;
         ++r.lineCount;
     }
+    r.text.resize(written);
     return r;
 }
 
