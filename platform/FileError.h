@@ -6,11 +6,12 @@ namespace qm {
 /// A file operation that the system refused, carrying the program's code and text for it
 /// ("File not found", "File access denied", ...).
 class FileError : public Failure {
-public:
+  public:
     explicit FileError(int code);
+    FileError(int code, const std::string& text) : Failure(text), m_code(code) {}
     int code() const { return m_code; }
 
-private:
+  private:
     int m_code;
 };
 

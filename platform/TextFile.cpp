@@ -4,7 +4,9 @@
 #include "platform/Paths.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qm {
@@ -38,19 +40,35 @@ std::string LineCursor::readLine() {
 }
 
 std::string readFileBytes(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never blocks on a FIFO: the open does not wait for a writer, and only a regular file
+    // is read at all, so a device or pipe where a file belongs cannot hang or flood us.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throwFileError(errno, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(5);
+    }
+    if (static_cast<uint64_t>(st.st_size) > kMaxReadBytes) {
+        ::close(fd);
+        throw FileError(kTooLargeCode, kTooLargeText);
+    }
     std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char chunk[65536];
     for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0) {
             if (errno == EINTR) continue;
-            int err = errno;
+            const int err = errno;
             ::close(fd);
             throwFileError(err, path);
         }
         if (n == 0) break;
+        if (bytes.size() + static_cast<size_t>(n) > kMaxReadBytes) {
+            ::close(fd);
+            throw FileError(kTooLargeCode, kTooLargeText);
+        }
         bytes.append(chunk, static_cast<size_t>(n));
     }
     ::close(fd);

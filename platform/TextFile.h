@@ -33,7 +33,13 @@ class TextFileReader {
     LineCursor m_cursor;
 };
 
-/// Reads a whole file's bytes; fails with a FileError.
+/// Far above any real favourites file, database or settings file.
+inline constexpr size_t kMaxReadBytes = 256u * 1024 * 1024;
+inline constexpr int kTooLargeCode = 8;
+inline constexpr const char* kTooLargeText = "File is larger than 256 MiB";
+
+/// Reads a whole regular file's bytes; anything else (a FIFO, a device) and a file over
+/// kMaxReadBytes are refused. Fails with a FileError.
 std::string readFileBytes(const std::string& path);
 
 /// How written lines end: CR LF for the game's and the program's own files, LF for files

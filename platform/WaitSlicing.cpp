@@ -7,6 +7,11 @@
 
 namespace qm {
 
+int64_t steadyMicroseconds() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 int64_t steadyMilliseconds() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -29,10 +34,10 @@ bool readableWithin(int fd, int sliceMs) {
 }
 } // namespace
 
-bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicMs& now) {
+bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicClock& now) {
     if (waitMs == 0) return readableWithin(fd, 0);
     const bool forever = waitMs == kWaitForever || waitMs < 0;
-    const int64_t deadline = forever ? 0 : now() + waitMs;
+    const int64_t deadline = forever ? 0 : now() + int64_t{waitMs} * 1000;
     int slice = forever ? kWaitSlice : firstWaitSlice(waitMs);
     for (;;) {
         if (readableWithin(fd, slice)) return true;
@@ -41,7 +46,8 @@ bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicMs
         if (!forever) {
             const int64_t left = deadline - now();
             if (left <= 0) return false;
-            slice = static_cast<int>(std::min<int64_t>(slice, left));
+            // Whole milliseconds, rounded up: the wait may end late by less than one, never early.
+            slice = static_cast<int>(std::min<int64_t>(slice, (left + 999) / 1000));
         }
     }
 }

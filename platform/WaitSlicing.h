@@ -11,8 +11,10 @@ namespace qm {
 constexpr int kWaitForever = -2;
 constexpr int kWaitSlice = 250;
 
-/// Milliseconds on a clock that never goes back; every limit of a wait is measured on it.
-using MonotonicMs = std::function<int64_t()>;
+/// Microseconds on a clock that never goes back; every limit of a wait is measured on it,
+/// finer than the limits themselves so that a wait never ends early.
+using MonotonicClock = std::function<int64_t()>;
+int64_t steadyMicroseconds();
 int64_t steadyMilliseconds();
 
 /// The first slice of a wait: the remainder modulo 250, or 250 for a multiple of 250.
@@ -23,6 +25,7 @@ int firstWaitSlice(int waitMs);
 /// stretch it by more than one slice. Returns false when nothing arrived in the wait or
 /// the pump asked to give up. Readiness errors come back as readable, so the read
 /// reports them.
-bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicMs& now = steadyMilliseconds);
+bool waitReadable(int fd, int waitMs, const MessagePump& pump,
+                  const MonotonicClock& now = steadyMicroseconds);
 
 } // namespace qm

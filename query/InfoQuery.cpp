@@ -1,9 +1,10 @@
 #include "query/InfoQuery.h"
 
 #include "platform/Failure.h"
-#include "query/TIdUDPClient.h"
 #include "platform/WaitSlicing.h"
+#include "query/TIdUDPClient.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qm {
@@ -74,21 +75,22 @@ void sendFirstRequests(TIdUDPClient& client, const std::string& host, int32_t po
 
 } // namespace
 
-ServerAnswer awaitServerAnswer(TIdUDPClient& client, int32_t waitMs, const Clock& clock, int64_t& answeredSend) {
+ServerAnswer awaitServerAnswer(TIdUDPClient& client, int32_t waitMs, const Clock& clock,
+                               int64_t& answeredSend) {
     InfoExchangeRules rules;
-    const int64_t deadline = steadyMilliseconds() + waitMs;
+    const int64_t deadline = steadyMicroseconds() + int64_t{waitMs} * 1000;
+    int32_t wait = waitMs;
     for (;;) {
-        const int64_t left = deadline - steadyMilliseconds();
-        const std::string datagram = left > 0 ? client.ReceiveDatagram(static_cast<int32_t>(left)) : std::string();
-        if (datagram.empty())
-            return ServerAnswer::failed("No data!");
+        const std::string datagram = wait > 0 ? client.ReceiveDatagram(wait) : std::string();
+        if (datagram.empty()) return ServerAnswer::failed("No data!");
         InfoExchangeRules::Step step = rules.take(datagram);
-        if (step.done)
-            return step.answer;
+        if (step.done) return step.answer;
         // The ping counts from the request that gets answered, so a challenge does not
         // double it. The resend keeps what is queued: it may be this server's other answer.
         answeredSend = clock.counter();
         client.SendDatagram(step.resend, false);
+        // The rest of the same wait, in whole milliseconds rounded up.
+        wait = static_cast<int32_t>(std::max<int64_t>(0, (deadline - steadyMicroseconds() + 999) / 1000));
     }
 }
 
@@ -103,11 +105,9 @@ InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int3
         result.answer = ServerAnswer::failed(e.what());
     }
     result.answered = result.answer.answered();
-    if (!result.answered)
-        result.memoLines = {shownValue(result.answer.failure)};
+    if (!result.answered) result.memoLines = {shownValue(result.answer.failure)};
     result.pingText = pingText(start, clock.counter(), countsPerMs);
-    if (result.answered)
-        result.memoLines = result.answer.lines(host, port);
+    if (result.answered) result.memoLines = result.answer.lines(host, port);
     return result;
 }
 

@@ -92,8 +92,7 @@ void TIdUDPClient::SendDatagram(const std::string& data, bool dropQueuedFirst) {
     const std::string address = resolveHost(Host, m_lookup);
     const auto bytes = addressBytes(address);
     ensureSocket();
-    if (dropQueuedFirst)
-        dropQueued();
+    if (dropQueuedFirst) dropQueued();
     sockaddr_in to{};
     to.sin_family = AF_INET;
     std::memcpy(&to.sin_addr, bytes.data(), 4);
@@ -104,8 +103,7 @@ void TIdUDPClient::SendDatagram(const std::string& data, bool dropQueuedFirst) {
     ssize_t sent = send();
     // A port-unreachable report of an earlier datagram is handed to the next call on the
     // socket; the receive reports it from the error queue, so the send goes out all the same.
-    if (sent < 0 && isIcmpReport(errno))
-        sent = send();
+    if (sent < 0 && isIcmpReport(errno)) sent = send();
     if (sent < 0) {
         if (errno == EMSGSIZE) throw EIdPackageSizeTooBig();
         throwLastSocketError();
@@ -148,8 +146,7 @@ std::string TIdUDPClient::ReceiveDatagram(int32_t waitMs) {
             // Anyone else's datagram is dropped and the wait goes on.
         }
         if (waitMs > 0) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0) return {};
             wait = static_cast<int32_t>(left);
         } else if (waitMs == 0) {

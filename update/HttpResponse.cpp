@@ -1,5 +1,7 @@
 #include "update/HttpResponse.h"
 
+#include <cstdint>
+
 #include "platform/Failure.h"
 #include "platform/IntText.h"
 #include "update/ByteSource.h"
@@ -15,37 +17,38 @@ const char* const kClosedGracefully = "Connection Closed Gracefully.";
 
 std::string trim(const std::string& s) {
     const size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
+    if (b == std::string::npos) return {};
     const size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
 }
 
 bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 int statusCode(const std::string& statusLine) {
     const size_t blank = statusLine.find(' ');
-    if (blank == std::string::npos)
-        return -1;
+    if (blank == std::string::npos) return -1;
     const std::string rest = trim(statusLine.substr(blank + 1));
     const auto code = parseInteger(rest.substr(0, rest.find(' ')));
     return code ? *code : -1;
 }
 
 // A chunk size line: hexadecimal digits up to the first blank, 0 when it is not a number.
+// A chunk's size, hex digits before any extension; leading zeros are fine, and a size
+// too large for any body comes back as the largest value so the body cap refuses it.
 size_t chunkSize(const std::string& line) {
-    const std::string digits = trim(line.substr(0, line.find(' ')));
-    if (digits.empty() || digits.size() > 15)
-        return 0;
+    const std::string digits = trim(line.substr(0, line.find_first_of(" ;")));
+    if (digits.empty()) return 0;
     size_t n = 0;
     for (char c : digits) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return 0;
-        n = n * 16 + static_cast<size_t>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
+        const size_t digit = static_cast<size_t>(
+            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+        if (n > (SIZE_MAX >> 4)) return SIZE_MAX;
+        n = n * 16 + digit;
     }
     return n;
 }
@@ -54,22 +57,19 @@ size_t chunkSize(const std::string& line) {
 
 std::optional<std::string> HttpResponseHead::header(const std::string& name) const {
     for (const auto& [n, v] : headers)
-        if (sameName(n, name))
-            return trim(v);
+        if (sameName(n, name)) return trim(v);
     return std::nullopt;
 }
 
 std::vector<std::string> HttpResponseHead::headerValues(const std::string& name) const {
     std::vector<std::string> values;
     for (const auto& [n, v] : headers)
-        if (sameName(n, name))
-            values.push_back(trim(v));
+        if (sameName(n, name)) values.push_back(trim(v));
     return values;
 }
 
 bool HttpReader::fill() {
-    if (m_closed)
-        return false;
+    if (m_closed) return false;
     if (m_pos > 0 && m_pos == m_buffer.size()) {
         m_buffer.clear();
         m_pos = 0;
@@ -91,26 +91,21 @@ std::optional<std::string> HttpReader::readLine() {
         if (lf != std::string::npos) {
             std::string line = m_buffer.substr(m_pos, lf - m_pos);
             m_pos = lf + 1;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.size() > kMaxLineLength)
-                throw Failure("Max line length exceeded.");
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.size() > kMaxLineLength) throw Failure("Max line length exceeded.");
             return line;
         }
-        if (m_buffer.size() - m_pos > kMaxLineLength + 1)
-            throw Failure("Max line length exceeded.");
+        if (m_buffer.size() - m_pos > kMaxLineLength + 1) throw Failure("Max line length exceeded.");
         scanned = m_buffer.size();
         const size_t offset = m_pos;
-        if (!fill())
-            return std::nullopt;
+        if (!fill()) return std::nullopt;
         scanned -= offset - m_pos; // fill() may have moved the buffer's start
     }
 }
 
 std::string HttpReader::take(size_t n) {
     while (m_buffer.size() - m_pos < n)
-        if (!fill())
-            throw Failure(kClosedGracefully);
+        if (!fill()) throw Failure(kClosedGracefully);
     std::string out = m_buffer.substr(m_pos, n);
     m_pos += n;
     return out;
@@ -118,11 +113,15 @@ std::string HttpReader::take(size_t n) {
 
 HttpResponseHead HttpReader::readHead() {
     HttpResponseHead head;
+    int continues = 0;
     do {
+        // A server may send a few "100 Continue" heads first; one that never stops is a fault.
+        if (continues++ > kMaxContinues) throw Failure(kTooManyContinues);
         head = HttpResponseHead();
+        size_t headBytes = 0;
+        size_t headLines = 0;
         const auto status = readLine();
-        if (!status)
-            throw Failure(kClosedGracefully);
+        if (!status) throw Failure(kClosedGracefully);
         head.statusLine = *status;
         head.code = statusCode(*status);
         bool first = true;
@@ -130,24 +129,26 @@ HttpResponseHead HttpReader::readHead() {
             const auto line = readLine();
             if (!line) {
                 // Inside the first header line a close is a failure; later it ends the head.
-                if (first)
-                    throw Failure(kClosedGracefully);
+                if (first) throw Failure(kClosedGracefully);
                 head.closedInHead = true;
                 break;
             }
             first = false;
-            if (line->empty())
-                break;
+            if (line->empty()) break;
+            headBytes += line->size() + 2;
+            if (++headLines > kMaxHeaderLines || headBytes > kMaxHeaderBytes) throw Failure(kHeaderTooLarge);
             if ((line->front() == ' ' || line->front() == '\t') && !head.headers.empty()) {
-                head.headers.back().second = trim(head.headers.back().second) + " " + trim(*line);
+                // A folded line continues the value: append, never copy the value again.
+                std::string& value = head.headers.back().second;
+                while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+                    value.pop_back();
+                value.append(" ").append(trim(*line));
                 continue;
             }
             const size_t colon = line->find(':');
-            if (colon == std::string::npos)
-                continue;
+            if (colon == std::string::npos) continue;
             std::string value = line->substr(colon + 1);
-            if (!value.empty() && value.front() == ' ')
-                value.erase(0, 1);
+            if (!value.empty() && value.front() == ' ') value.erase(0, 1);
             head.headers.emplace_back(line->substr(0, colon), value);
         }
     } while (head.code == 100 && !head.closedInHead);
@@ -167,8 +168,7 @@ void HttpReader::appendBody(std::string& body, const std::string& part) const {
 
 std::string HttpReader::readBody(const HttpResponseHead& head) {
     std::string body;
-    if (head.code == 204)
-        return body;
+    if (head.code == 204) return body;
     const auto lengthText = head.header("Content-Length");
     const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
     if (length && *length > 0) {
@@ -186,11 +186,9 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     if (encoding && encoding->find("chunked") != std::string::npos) {
         for (;;) {
             const auto sizeLine = readLine();
-            if (!sizeLine)
-                throw Failure(kClosedGracefully);
+            if (!sizeLine) throw Failure(kClosedGracefully);
             const size_t size = chunkSize(*sizeLine);
-            if (size == 0)
-                break;
+            if (size == 0) break;
             refuseBeyondLimit(body.size() + size);
             body += take(size);
             readLine();
@@ -198,8 +196,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
         readLine(); // the line after the last chunk
         return body;
     }
-    if (length)
-        return body; // Content-Length: 0
+    if (length) return body; // Content-Length: 0
     // No length and no chunks: the body runs until the server closes.
     do {
         appendBody(body, m_buffer.substr(m_pos));

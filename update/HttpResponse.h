@@ -25,11 +25,19 @@ struct HttpResponseHead {
 
 /// Reads lines and bodies off a byte source, with the client's limits.
 class HttpReader {
-public:
+  public:
     static constexpr size_t kMaxLineLength = 16384;
     static constexpr size_t kBlockSize = 32768;
+    /// A head of more lines or bytes than any real server sends is refused.
+    static constexpr size_t kMaxHeaderLines = 100;
+    static constexpr size_t kMaxHeaderBytes = 64 * 1024;
+    static constexpr int kMaxContinues = 5;
+    static constexpr const char* kHeaderTooLarge =
+        "The answer's header is longer than 100 lines or 64 KiB; it was not read";
+    static constexpr const char* kTooManyContinues = "The server sent \"100 Continue\" without end";
 
-    HttpReader(ByteSource& source, int waitMs, size_t maxBody) : m_source(source), m_wait(waitMs), m_maxBody(maxBody) {}
+    HttpReader(ByteSource& source, int waitMs, size_t maxBody)
+        : m_source(source), m_wait(waitMs), m_maxBody(maxBody) {}
     void setWait(int waitMs) { m_wait = waitMs; }
 
     /// A line up to LF without its CR; nothing when the peer closed before its end.
@@ -41,7 +49,7 @@ public:
     std::string readBody(const HttpResponseHead& head);
     bool peerClosed() const { return m_closed; }
 
-private:
+  private:
     bool fill();
     std::string take(size_t n);
     void refuseBeyondLimit(size_t total) const;

@@ -134,7 +134,19 @@ void TcpConnection::sendAll(const std::string& data) {
 
 size_t TcpConnection::read(char* into, size_t max, int waitMs) {
     if (m_fd < 0) return 0;
-    if (!waitReadable(m_fd, waitMs, m_pump)) throw Failure("Read Timeout");
+    // A server that sends without pause must not keep the window from being serviced:
+    // every 250 ms of reading, the window gets its turn, data or not.
+    const int64_t now = steadyMilliseconds();
+    if (m_lastPump == 0) m_lastPump = now;
+    if (now - m_lastPump >= kWaitSlice) {
+        m_lastPump = now;
+        if (m_pump && !m_pump()) throw Failure("Read Timeout");
+    }
+    const MessagePump pumpAndNote = [this] {
+        m_lastPump = steadyMilliseconds();
+        return !m_pump || m_pump();
+    };
+    if (!waitReadable(m_fd, waitMs, pumpAndNote)) throw Failure("Read Timeout");
     for (;;) {
         const ssize_t n = ::recv(m_fd, into, max, 0);
         if (n >= 0) return static_cast<size_t>(n);

@@ -9,7 +9,7 @@ namespace qm {
 
 /// One TCP connection to a dotted IPv4 address, read in waits cut into slices.
 class TcpConnection : public ByteSource {
-public:
+  public:
     explicit TcpConnection(MessagePump pump) : m_pump(std::move(pump)) {}
     ~TcpConnection() override { close(); }
     TcpConnection(const TcpConnection&) = delete;
@@ -29,9 +29,10 @@ public:
     const std::string& address() const { return m_address; }
     uint16_t port() const { return m_port; }
 
-private:
+  private:
     MessagePump m_pump;
     int m_fd = -1;
+    int64_t m_lastPump = 0;
     std::string m_address;
     uint16_t m_port = 0;
 };

@@ -1,10 +1,12 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/ProfileFile.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include <sys/stat.h>
@@ -30,7 +32,9 @@ TEST(LineCursor, EndsLinesAtCrLfAndLoneLf) {
     EXPECT_EQ(allLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST(LineCursor, DropsALoneCr) { EXPECT_EQ(allLines("ab\rcd\r\n"), (std::vector<std::string>{"abcd"})); }
+TEST(LineCursor, DropsALoneCr) {
+    EXPECT_EQ(allLines("ab\rcd\r\n"), (std::vector<std::string>{"abcd"}));
+}
 
 TEST(LineCursor, SubstituteByteEndsTheText) {
     LineCursor cursor("one\r\ntw\x1Ao\r\nthree\r\n");
@@ -131,4 +135,24 @@ TEST(AtomicTextFile, RefusesAReadOnlyTarget) {
         EXPECT_STREQ(e.what(), "File access denied");
     }
     EXPECT_EQ(readAll(dir.file("fav.vdf")), "old\r\n");
+}
+
+TEST(ReadFileBytes, OnlyRegularFilesOfASaneSizeAreRead) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.file("zero"));
+    std::filesystem::create_directory(dir.file("folder"));
+    // Each would block or never end if it were read like a file.
+    for (const char* name : {"fifo", "zero", "folder"})
+        EXPECT_THROW(readFileBytes(dir.file(name)), FileError) << name;
+    // A settings file that is a FIFO reads as a missing one: every key its default.
+    EXPECT_EQ(ProfileFile(dir.file("fifo")).read("Options", "edLanguage", "English"), "English");
+    { std::ofstream big(dir.file("big")); }
+    std::filesystem::resize_file(dir.file("big"), kMaxReadBytes + 1);
+    try {
+        readFileBytes(dir.file("big"));
+        ADD_FAILURE() << "an oversized file was read";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), kTooLargeText);
+    }
 }

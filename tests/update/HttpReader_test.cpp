@@ -13,7 +13,7 @@ namespace {
 
 // Hands out the bytes a few at a time, then reports the close.
 class ScriptedBytes : public ByteSource {
-public:
+  public:
     explicit ScriptedBytes(std::string bytes, size_t step = 7) : m_bytes(std::move(bytes)), m_step(step) {}
     size_t read(char* into, size_t max, int) override {
         const size_t n = std::min({max, m_step, m_bytes.size() - m_pos});
@@ -22,7 +22,7 @@ public:
         return n;
     }
 
-private:
+  private:
     std::string m_bytes;
     size_t m_step;
     size_t m_pos = 0;
@@ -66,7 +66,8 @@ TEST(HttpReader, BodyByLengthAndLoneLfLineEnds) {
 }
 
 TEST(HttpReader, ContinuationLinesJoinWithSingleBlanks) {
-    const Read r = readAll("HTTP/1.1 200 OK\r\nX-Long: one\r\n  two\r\n\tthree \r\nContent-Length: 0\r\n\r\n");
+    const Read r =
+        readAll("HTTP/1.1 200 OK\r\nX-Long: one\r\n  two\r\n\tthree \r\nContent-Length: 0\r\n\r\n");
     EXPECT_EQ(r.head.header("x-long"), "one two three");
 }
 
@@ -77,14 +78,16 @@ TEST(HttpReader, HundredContinueIsSkipped) {
 }
 
 TEST(HttpReader, LineLengthLimit) {
-    const std::string ok = "HTTP/1.1 200 OK\r\nX: " + std::string(16384 - 3, 'a') + "\r\nContent-Length: 0\r\n\r\n";
+    const std::string ok =
+        "HTTP/1.1 200 OK\r\nX: " + std::string(16384 - 3, 'a') + "\r\nContent-Length: 0\r\n\r\n";
     EXPECT_EQ(readAll(ok).head.code, 200);
     const std::string tooLong = "HTTP/1.1 200 OK\r\nX: " + std::string(16385 - 3, 'a') + "\r\n\r\n";
     EXPECT_EQ(failureOf(tooLong), "Max line length exceeded.");
 }
 
 TEST(HttpReader, ChunkedBody) {
-    const Read r = readAll("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n3 ext\r\n abc\r\n0\r\n\r\n");
+    const Read r = readAll(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n3 ext\r\n abc\r\n0\r\n\r\n");
     EXPECT_EQ(r.body, "hello ab");
     const Read five = readAll("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\n12345\r\n0\r\n\r\n");
     EXPECT_EQ(five.body, "12345");
@@ -124,4 +127,35 @@ TEST(HttpReader, BodyIsCapped) {
 
 TEST(HttpReader, NoContentHasNoBody) {
     EXPECT_EQ(readAll("HTTP/1.1 204 No Content\r\n\r\nstray").body, "");
+}
+
+TEST(HttpReader, HostileHeadsAreRefusedWithAClearMessage) {
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    std::string manyLines = ok, bigHead = ok, manyFolds = ok + "X: a\r\n", manyContinues;
+    for (int i = 0; i < 101; ++i)
+        manyLines += "X-" + std::to_string(i) + ": 1\r\n";
+    bigHead += "X: " + std::string(16000, 'a') + "\r\n";
+    bigHead += bigHead.substr(ok.size()) + bigHead.substr(ok.size()) + bigHead.substr(ok.size()) +
+               bigHead.substr(ok.size());
+    for (int i = 0; i < 100000; ++i)
+        manyFolds += " b\r\n";
+    for (int i = 0; i < 7; ++i)
+        manyContinues += "HTTP/1.1 100 Continue\r\n\r\n";
+    for (const std::string& head : {manyLines, bigHead, manyFolds})
+        EXPECT_EQ(failureOf(head + "\r\n"), HttpReader::kHeaderTooLarge);
+    EXPECT_EQ(failureOf(manyContinues + ok + "Content-Length: 0\r\n\r\n"), HttpReader::kTooManyContinues);
+    // A few continues and a few folds are what real servers send.
+    const Read r =
+        readAll("HTTP/1.1 100 Continue\r\n\r\n" + ok + "X: a \r\n  b\r\n\tc\r\nContent-Length: 2\r\n\r\nhi");
+    EXPECT_EQ(r.head.header("X"), "a b c");
+    EXPECT_EQ(r.body, "hi");
+}
+
+TEST(HttpReader, ChunkSizesAreHexWithLeadingZerosAndTheCapHolds) {
+    const std::string ok = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    EXPECT_EQ(readAll(ok + "0000000000000005\r\nhello\r\n0\r\n\r\n").body, "hello");
+    EXPECT_EQ(readAll(ok + "5;name=value\r\nhello\r\n0\r\n\r\n").body, "hello");
+    const std::string capped = failureOf(ok + "FFFFFFFFFFFFFFFF\r\nhello\r\n0\r\n\r\n");
+    EXPECT_EQ(capped.rfind("The answer is larger than", 0), 0u) << capped;
+    EXPECT_EQ(failureOf(ok + "10000000000000000000\r\nx\r\n"), capped);
 }
