@@ -9,8 +9,7 @@
 namespace qm {
 
 Outcome backUpFavourites(const std::string& location) {
-    if (location.empty())
-        return {"Backing up was unsuccessful.", kOverwriteFailedMessage, false};
+    if (location.empty()) return {"Backing up was unsuccessful.", kOverwriteFailedMessage, false};
     TextFileReader in(nativePath(favouritesFileOf(location)));
     AtomicTextFile out(nativePath(backupFileOf(location)));
     while (!in.atEnd())
@@ -27,7 +26,8 @@ Outcome restoreFavourites(const std::string& location) {
         replaceFile(backup, nativePath(favouritesFileOf(location)));
     } catch (const std::exception& e) {
         return {"Favourites were not restored.",
-                std::string("Cannot restore the favourites file: ") + e.what() + ". The backup was kept.", false};
+                std::string("Cannot restore the favourites file: ") + e.what() + ". The backup was kept.",
+                false};
     }
     return {"Favourites were restored.", {}, true};
 }

@@ -24,7 +24,8 @@ std::vector<std::string> favoritesBlockLines(const std::vector<std::string>& ent
         // An entry without a blank has an empty address and is all game directory.
         const bool hasBlank = entry.find(' ') != std::string::npos;
         const std::string_view address = hasBlank ? ServerEntryParts::address(entry) : std::string_view();
-        const std::string_view gameDir = hasBlank ? ServerEntryParts::gameDir(entry) : std::string_view(entry);
+        const std::string_view gameDir =
+            hasBlank ? ServerEntryParts::gameDir(entry) : std::string_view(entry);
         lines.push_back("\t\t\"" + std::to_string(k + 1) + "\"");
         lines.emplace_back("\t\t{");
         lines.push_back(keyLine("name", ""));

@@ -2,6 +2,8 @@
 
 #include "favourites/FavoritesFormat.h"
 #include "favourites/GameLocation.h"
+#include "favourites/RevFavorites.h"
+#include "favourites/ServerBrowserFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -24,17 +26,13 @@ std::vector<std::string> readFavoriteEntries(LineCursor& in) {
     std::vector<std::string> entries;
     std::string gameDir; // carried from entry to entry and block to block
     while (!in.atEnd()) {
-        if (in.readLine() != kFavoritesLine)
-            continue;
+        if (in.readLine() != kFavoritesLine) continue;
         // A file cut short inside the block ends the scan at its end.
         while (!in.atEnd()) {
             const std::string line = in.readLine();
-            if (line.find(kAddressKey) != std::string::npos)
-                entries.push_back(valueOf(line) + " " + gameDir);
-            if (line.find(kGameDirKey) != std::string::npos)
-                gameDir = valueOf(line);
-            if (line == kFirstLevelClose)
-                break;
+            if (line.find(kAddressKey) != std::string::npos) entries.push_back(valueOf(line) + " " + gameDir);
+            if (line.find(kGameDirKey) != std::string::npos) gameDir = valueOf(line);
+            if (line == kFirstLevelClose) break;
         }
     }
     return entries;
@@ -56,6 +54,16 @@ FavouritesImport importFavourites(const std::string& location, bool gameFound) {
     }
     result.counted = true;
     result.outcome = {"Favourites were imported successfully.", {}, true};
+    // Builds that read the rev_ file keep their favourites there as well.
+    const std::string rev = nativePath(revFavouritesFileOf(location));
+    if (!isFile(rev)) return result;
+    try {
+        const std::vector<std::string> more = revFavouriteEntries(readServerBrowserFile(rev));
+        result.entries.insert(result.entries.end(), more.begin(), more.end());
+    } catch (const std::exception& e) {
+        result.outcome.message =
+            "Cannot read " + absolutePath(rev) + ": " + e.what() + ". Its favourites were not imported.";
+    }
     return result;
 }
 

@@ -1,7 +1,10 @@
 #include "favourites/FavouritesOverwrite.h"
 
 #include "favourites/FavoritesFormat.h"
+#include "favourites/FavouriteSelection.h"
 #include "favourites/GameLocation.h"
+#include "favourites/RevFavorites.h"
+#include "favourites/ServerBrowserFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -45,7 +48,16 @@ Outcome overwriteFavourites(const std::string& location, const std::vector<std::
     } catch (const std::exception&) {
         return {"Favourites were not overwritten.", kOverwriteFailedMessage, false};
     }
-    return {"Favourites were overwritten. You can start CS now.", {}, true};
+    Outcome done{"Favourites were overwritten. You can start CS now.", {}, true};
+    const std::string rev = nativePath(revFavouritesFileOf(location));
+    if (isFile(rev)) {
+        const FavouriteSelection selection = selectFavourites(entries);
+        done.message = rewriteServerBrowserFile(
+            rev, [&](std::string_view text) { return rewriteRevFavourites(text, selection); });
+        done.ok = done.message.empty();
+        if (!done.ok) done.status = "Favourites were overwritten, but not in config\\rev_ServerBrowser.vdf.";
+    }
+    return done;
 }
 
 } // namespace qm

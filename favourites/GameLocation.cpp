@@ -17,6 +17,10 @@ std::string backupFileOf(const std::string& location) {
     return gameDirectory(location) + "platform\\config\\ServerBrowser.bak";
 }
 
+std::string revFavouritesFileOf(const std::string& location) {
+    return gameDirectory(location) + "config\\rev_ServerBrowser.vdf";
+}
+
 bool isGameLocation(const std::string& location) {
     return isFile(location) && isFile(favouritesFileOf(location));
 }

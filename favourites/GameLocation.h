@@ -10,6 +10,8 @@ std::string gameDirectory(const std::string& location);
 /// The files below the game directory, in the game's own (backslash) spelling.
 std::string favouritesFileOf(const std::string& location);
 std::string backupFileOf(const std::string& location);
+/// The favourites file that some non-Steam builds read instead: config\rev_ServerBrowser.vdf.
+std::string revFavouritesFileOf(const std::string& location);
 
 /// True when `location` names an existing file and the favourites file derived from it
 /// exists too: the check of Browse and of the start-up detection.

@@ -11,7 +11,7 @@ using namespace qm;
 using namespace qm::test;
 
 class BackupFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { std::filesystem::create_directories(dir.path() + "platform/config"); }
     std::string location() const { return dir.path() + "hl.exe"; }
     std::string favourites() const { return dir.path() + "platform/config/ServerBrowser.vdf"; }

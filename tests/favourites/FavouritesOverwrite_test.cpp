@@ -1,6 +1,8 @@
 #include "favourites/FavoritesFormat.h"
 #include "favourites/FavouritesImport.h"
 #include "tests/favourites/FavouritesTestText.h"
+#include "tests/favourites/ServerBrowserText.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -194,4 +196,33 @@ TEST_F(FavouritesFiles, ImportOfAMissingFileFails) {
     EXPECT_EQ(r.outcome.message, "Error 1304A");
     EXPECT_EQ(r.outcome.status, "Favourites were not imported");
     EXPECT_FALSE(r.counted);
+}
+
+TEST_F(FavouritesFiles, TheRevFileBesideTheGameIsReadAndWrittenToo) {
+    writeAll(favourites(), "\"Filters\"\n{\n}\n");
+    std::filesystem::create_directories(dir.path() + "config");
+    const std::string rev = dir.path() + "config/rev_ServerBrowser.vdf";
+    const std::string real = readAll(fixturePath("vdf/rev-dialect-17-entries.vdf"));
+    writeAll(rev, real);
+
+    const FavouritesImport imported = importFavourites(location(), true);
+    EXPECT_TRUE(imported.outcome.message.empty());
+    ASSERT_EQ(imported.entries.size(), 17u);
+    EXPECT_EQ(imported.entries[0], "5.63.10.195:27015 cstrike");
+
+    const Outcome r = overwriteFavourites(location(), {"10.0.0.1:27015 valve", "not an address"});
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(favouriteAddresses(readAll(rev)), std::vector<std::string>{"10.0.0.1:27015"});
+    EXPECT_EQ(splitAtFavourites(readAll(rev)).after, splitAtFavourites(real).after);
+
+    // A rev_ file that cannot be read says so and stays; the game's own file is written.
+    writeAll(rev, "\"filters\"\n{\n");
+    const Outcome broken = overwriteFavourites(location(), {"10.0.0.2:27015 valve"});
+    EXPECT_FALSE(broken.ok);
+    EXPECT_EQ(broken.status, "Favourites were overwritten, but not in config\\rev_ServerBrowser.vdf.");
+    EXPECT_NE(broken.message.find("the text ends inside the block \"filters\""), std::string::npos);
+    EXPECT_EQ(readAll(rev), "\"filters\"\n{\n");
+    EXPECT_NE(readAll(favourites()).find("10.0.0.2:27015"), std::string::npos);
+    EXPECT_NE(importFavourites(location(), true).outcome.message.find("Its favourites were not imported"),
+              std::string::npos);
 }

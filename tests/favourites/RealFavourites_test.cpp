@@ -28,11 +28,14 @@ std::vector<std::string> withoutFavorites(const std::vector<std::string>& lines)
     return kept;
 }
 
-const std::vector<std::string> kList = {"10.0.0.1:27015 cstrike", "127.0.0.1:27016 valve", "192.168.0.9:27015 "};
+const std::vector<std::string> kList = {"10.0.0.1:27015 cstrike", "127.0.0.1:27016 valve",
+                                        "192.168.0.9:27015 "};
 
 } // namespace
 
-TEST(RealFavourites, FixturesAreThere) { EXPECT_EQ(vdfFixtures().size(), 6u); }
+TEST(RealFavourites, FixturesAreThere) {
+    EXPECT_EQ(vdfFixtures().size(), 6u);
+}
 
 TEST(RealFavourites, OverwriteKeepsEveryOtherLineAndWritesTheExactBlock) {
     for (const std::string& path : vdfFixtures()) {
@@ -45,8 +48,7 @@ TEST(RealFavourites, OverwriteKeepsEveryOtherLineAndWritesTheExactBlock) {
         std::vector<std::string> after = withoutFavorites(linesOf(out));
         // Most files end with "}" and a NUL line. Where "}" is the very last line and the
         // block goes in before it, the read past it adds one empty line at the end.
-        if (source.back() != '\0' && before.back() == "}")
-            before.push_back("");
+        if (source.back() != '\0' && before.back() == "}") before.push_back("");
         EXPECT_EQ(after, before);
         // The new block appears exactly once, in its written form.
         const std::vector<std::string> block = favoritesBlockLines(kList);

@@ -16,6 +16,7 @@ public:
 
     /// The next line the program printed, without its line end; empty at its end.
     std::string readLine();
+    pid_t pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;

@@ -1,0 +1,150 @@
+#include "favourites/SteamLocation.h"
+
+#include "favourites/KeyValues.h"
+#include "platform/ProcessList.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace qm {
+
+std::vector<std::string> steamFolderCandidates(const std::string& home) {
+    const std::string h = home.empty() || home.back() == '/' ? home : home + "/";
+    return {h + ".local/share/Steam", h + ".steam/steam", h + ".steam/root",
+            h + ".var/app/com.valvesoftware.Steam/.local/share/Steam",
+            h + "snap/steam/common/.local/share/Steam"};
+}
+
+std::vector<std::string> findSteamFolders(const std::string& home) {
+    std::vector<std::string> folders;
+    for (const std::string& candidate : steamFolderCandidates(home)) {
+        std::error_code ec;
+        if (!fs::is_directory(fs::path(candidate) / "userdata", ec)) continue;
+        const std::string real = fs::canonical(candidate, ec).string();
+        if (ec) continue;
+        if (std::find(folders.begin(), folders.end(), real) == folders.end()) folders.push_back(real);
+    }
+    return folders;
+}
+
+std::string SteamAccount::label() const {
+    return personaName.empty() ? accountId : accountId + " (" + personaName + ")";
+}
+
+namespace {
+
+constexpr unsigned long long kSteamId64Base = 76561197960265728ull;
+
+bool digitsOnly(const std::string& s, size_t maxLength) {
+    return !s.empty() && s.size() <= maxLength &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+struct LoginUser {
+    std::string personaName;
+    bool mostRecent = false;
+};
+
+// config/loginusers.vdf: "users" { "<SteamID64>" { "PersonaName" ... "MostRecent" "1" } }.
+std::map<std::string, LoginUser> loginUsers(const std::string& steamFolder) {
+    std::map<std::string, LoginUser> users;
+    try {
+        const std::string text = readFileBytes(steamFolder + "/config/loginusers.vdf");
+        for (const KeyValuesNode& root : parseKeyValues(text)) {
+            if (!root.isBlock || !equalsIgnoringCase(root.key, "users")) continue;
+            for (const KeyValuesNode& user : root.children) {
+                const std::string id64(user.key);
+                if (!user.isBlock || id64.size() != 17 || !digitsOnly(id64, 17)) continue;
+                const unsigned long long id = std::stoull(id64);
+                if (id < kSteamId64Base) continue;
+                users[std::to_string(id - kSteamId64Base)] = {std::string(user.valueOf("PersonaName")),
+                                                              user.valueOf("MostRecent") == "1"};
+            }
+        }
+    } catch (const std::exception&) {
+        // No names then: the ids alone still identify the accounts.
+    }
+    return users;
+}
+
+// The account's own localconfig.vdf names it too. The file is large and holds texts that
+// are not plain KeyValues, so only the one line is looked for.
+std::string personaFromLocalConfig(const fs::path& accountFolder) {
+    std::ifstream in(accountFolder / "config" / "localconfig.vdf");
+    std::string line;
+    constexpr std::string_view kKey = "\"PersonaName\"";
+    while (std::getline(in, line)) {
+        const size_t at = line.find(kKey);
+        if (at == std::string::npos) continue;
+        const size_t open = line.find('"', at + kKey.size());
+        const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+        if (close != std::string::npos) return line.substr(open + 1, close - open - 1);
+    }
+    return {};
+}
+
+} // namespace
+
+std::vector<SteamAccount> steamAccountsIn(const std::string& steamFolder) {
+    std::vector<SteamAccount> accounts;
+    std::vector<bool> recent;
+    const std::map<std::string, LoginUser> users = loginUsers(steamFolder);
+    std::error_code ec;
+    for (fs::directory_iterator it(fs::path(steamFolder) / "userdata", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string id = it->path().filename().string();
+        if (!digitsOnly(id, 10) || !fs::is_directory(it->path() / "7" / "remote", ec)) continue;
+        SteamAccount account{id, {}};
+        const auto user = users.find(id);
+        account.personaName = user != users.end() ? user->second.personaName : std::string();
+        if (account.personaName.empty()) account.personaName = personaFromLocalConfig(it->path());
+        accounts.push_back(account);
+    }
+    const auto isRecent = [&](const SteamAccount& a) {
+        const auto user = users.find(a.accountId);
+        return user != users.end() && user->second.mostRecent;
+    };
+    std::sort(accounts.begin(), accounts.end(), [&](const SteamAccount& a, const SteamAccount& b) {
+        if (isRecent(a) != isRecent(b)) return isRecent(a);
+        return std::stoull(a.accountId) < std::stoull(b.accountId);
+    });
+    return accounts;
+}
+
+const std::vector<std::string>& steamProcessNames() {
+    static const std::vector<std::string> names = {"steam", "steam.sh", "steamwebhelper", "steam.exe",
+                                                   "steamwebhelper."};
+    return names;
+}
+
+namespace {
+
+std::optional<int> pidInFile(const std::string& path) {
+    std::ifstream in(path);
+    long long pid = 0;
+    if (!(in >> pid) || pid <= 0 || pid > 1 << 30) return std::nullopt;
+    return static_cast<int>(pid);
+}
+
+} // namespace
+
+std::optional<int> runningSteam(const std::string& home, const std::string& steamFolder,
+                                const std::string& procRoot) {
+    const std::vector<int> named = processesOfThisUserNamed(steamProcessNames(), procRoot);
+    if (!named.empty()) return named.front();
+    for (const std::string& pidFile : {home + "/.steam/steam.pid", steamFolder + "/steam.pid"}) {
+        const std::optional<int> pid = pidInFile(pidFile);
+        if (!pid || !isProcessOfThisUser(*pid, procRoot)) continue;
+        // A stale pid file may name a process that took the number later.
+        const std::optional<std::string> name = processName(*pid, procRoot);
+        if (name && name->find("steam") != std::string::npos) return pid;
+    }
+    return std::nullopt;
+}
+
+} // namespace qm

@@ -1,0 +1,36 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+/// The places a Linux desktop keeps Steam in, below the home folder: the native one and
+/// the links to it, the Flatpak and the Snap one.
+std::vector<std::string> steamFolderCandidates(const std::string& home);
+
+/// The candidates that are Steam folders (they have "userdata/"), each once by its real
+/// path, in candidate order.
+std::vector<std::string> findSteamFolders(const std::string& home);
+
+struct SteamAccount {
+    std::string accountId;   // the folder name under userdata/
+    std::string personaName; // empty when Steam's config does not say
+    /// "12345678 (Name)", or the bare id.
+    std::string label() const;
+};
+
+/// The accounts of a Steam folder that have a favourites file or its folder 7/remote/,
+/// the most recently used one first, then by id.
+std::vector<SteamAccount> steamAccountsIn(const std::string& steamFolder);
+
+/// Steam's own process names on Linux and under Wine.
+const std::vector<std::string>& steamProcessNames();
+
+/// The id of a running Steam of this user: a process by one of Steam's names, or the pid
+/// in Steam's pid file (~/.steam/steam.pid, or steam.pid in the Steam folder) when that
+/// process is still there and is Steam's.
+std::optional<int> runningSteam(const std::string& home, const std::string& steamFolder,
+                                const std::string& procRoot = "/proc");
+
+} // namespace qm
