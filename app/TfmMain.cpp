@@ -9,8 +9,9 @@
 #include "ui/TextCodec.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -26,11 +27,14 @@ TfmMain::TfmMain(const TfmMainEnvironment& env, QWidget* parent)
     FormCreate();
 }
 
-TfmMain::~TfmMain() { FormDestroy(); }
+TfmMain::~TfmMain() {
+    FormDestroy();
+}
 
 void TfmMain::connectHandlers() {
     auto on = [this](GradientButton* b, void (TfmMain::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     on(bbInvert, &TfmMain::bbInvertClick);
     on(bbSelectAll, &TfmMain::bbSelectAllClick);
@@ -55,9 +59,18 @@ void TfmMain::connectHandlers() {
     on(bbMove, &TfmMain::bbMoveClick);
     on(bbSaveList, &TfmMain::bbSaveListClick);
     on(bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick);
+    on(bbSteamFolder, &TfmMain::bbSteamFolderClick);
+    on(bbSteamImport, &TfmMain::bbSteamImportClick);
+    on(bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick);
+    on(bbSteamBackup, &TfmMain::bbSteamBackupClick);
+    on(bbSteamRestore, &TfmMain::bbSteamRestoreClick);
+    connect(edSteamFolder, &QLineEdit::editingFinished, this,
+            [this] { guarded([this] { edSteamFolderEditingFinished(); }); });
     connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
-    connect(cbEnableMonitor, &QCheckBox::toggled, this, [this] { guarded([this] { cbEnableMonitorClick(); }); });
-    connect(cbRefreshOnTimer, &QCheckBox::toggled, this, [this] { guarded([this] { cbRefreshOnTimerClick(); }); });
+    connect(cbEnableMonitor, &QCheckBox::toggled, this,
+            [this] { guarded([this] { cbEnableMonitorClick(); }); });
+    connect(cbRefreshOnTimer, &QCheckBox::toggled, this,
+            [this] { guarded([this] { cbRefreshOnTimerClick(); }); });
     connect(seTimer, &SpinEdit::changed, this, [this] { guarded([this] { seTimerChange(); }); });
     connect(seTimeout, &SpinEdit::changed, this, [this] { guarded([this] { seTimeoutChange(); }); });
     for (ClickLabel* logo : {imLogo, lbVisit4Updates, imLogoUpdate, imHelpLogo})
@@ -73,17 +86,24 @@ void TfmMain::guarded(const std::function<void()>& handler) {
     }
 }
 
-QString TfmMain::statusText() const { return sbStatusPanel->text(); }
+QString TfmMain::statusText() const {
+    return sbStatusPanel->text();
+}
 
-void TfmMain::setStatusText(const std::string& text) { sbStatusPanel->setText(toDisplay(text)); }
+void TfmMain::setStatusText(const std::string& text) {
+    sbStatusPanel->setText(toDisplay(text));
+}
 
-void TfmMain::showMessage(const std::string& text) { m_env.dialogs->showMessage(kApplicationTitle, text); }
+void TfmMain::showMessage(const std::string& text) {
+    m_env.dialogs->showMessage(kApplicationTitle, text);
+}
 
 void TfmMain::FormCreate() {
     m_countsPerMs = m_env.clock->frequency() / 1000;
     // The timer runs from the window's creation; a loaded setting may stop it.
     udpTimer->start();
     loadSettings();
+    detectSteam();
     imLogoUpdate->setPixmap(imLogo->pixmap());
     imHelpLogo->setPixmap(imLogo->pixmap());
 }
@@ -105,8 +125,7 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::runStartupChecks() {
-    if (m_startupChecksDone)
-        return;
+    if (m_startupChecksDone) return;
     m_startupChecksDone = true;
     if (cbCheck4Updates->isChecked()) {
         try {
@@ -122,8 +141,7 @@ void TfmMain::runStartupChecks() {
 }
 
 void TfmMain::FormDestroy() {
-    if (cbSaveOnExit->isChecked())
-        bbSaveSettingsClick();
+    if (cbSaveOnExit->isChecked()) bbSaveSettingsClick();
 }
 
 } // namespace qm

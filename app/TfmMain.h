@@ -1,13 +1,15 @@
 #pragma once
+#include "favourites/SteamLocation.h"
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
+#include "platform/Paths.h"
 #include "query/TIdUDPClient.h"
-#include "update/ProjectSite.h"
-#include "update/TIdHTTP.h"
-#include "update/UpdateCheck.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
 #include "ui/TIdAntiFreeze.h"
+#include "update/ProjectSite.h"
+#include "update/TIdHTTP.h"
+#include "update/UpdateCheck.h"
 
 #include <QWidget>
 
@@ -43,6 +45,11 @@ struct TfmMainEnvironment {
     HostLookup hostLookup = systemHostLookup;
     /// The web site the update check asks.
     UpdateSite site{kSiteHost, kSiteRoot, kUpdatePageUrl};
+    /// The home folder that Steam is looked for in.
+    std::string homeFolder = qm::homeFolder();
+    /// Whether Steam runs for this user, asked before Steam's favourites are written.
+    std::function<bool(const std::string& home, const std::string& steamFolder)> steamRunning =
+        isSteamRunning;
     /// Whether the first show runs the start-up checks by itself (tests run them by hand).
     bool startupChecksOnShow = true;
 };
@@ -51,7 +58,7 @@ struct TfmMainEnvironment {
 /// which read the controls, call the operation and write the outcome.
 class TfmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TfmMain(const TfmMainEnvironment& env, QWidget* parent = nullptr);
     ~TfmMain() override;
 
@@ -100,18 +107,25 @@ public:
     void bbMoveClick();
     void bbSaveListClick();
     void bbCheck4UpdatesClick();
+    void bbSteamFolderClick();
+    void edSteamFolderEditingFinished();
+    void bbSteamImportClick();
+    void bbSteamOverwriteClick();
+    void bbSteamBackupClick();
+    void bbSteamRestoreClick();
 
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildWindow();
     void buildMiddleColumn();
     void buildOptionsPage(QWidget* page);
+    void buildSteamGroup(QWidget* page);
     void buildImportPage(QWidget* page);
     void buildMonitoringPage(QWidget* page);
     void buildUpdatePage(QWidget* page);
@@ -136,18 +150,24 @@ private:
     bool loadDatabaseIntoBrowser();
     void autoLoadDatabase();
     std::string countryName() const;
+    /// Fills the Steam fields from the Steam folders of the home folder.
+    void detectSteam();
+    /// Lists the accounts of the folder in edSteamFolder.
+    void fillSteamAccounts();
+    /// Steam's favourites file of the chosen account; empty when none is chosen.
+    std::string steamFavouritesFile() const;
 
     /// One network call of the window: marks `busy` while it lasts, runs `finish` when
     /// it ends (normally or by a failure), then closes the window if that was asked for
     /// during the wait.
     class NetworkCall {
-    public:
+      public:
         NetworkCall(TfmMain& window, bool& busy, std::function<void()> finish = {});
         ~NetworkCall();
         NetworkCall(const NetworkCall&) = delete;
         NetworkCall& operator=(const NetworkCall&) = delete;
 
-    private:
+      private:
         TfmMain& m_window;
         bool& m_busy;
         std::function<void()> m_finish;
@@ -167,7 +187,7 @@ private:
     ServerList m_servers;
     ServerList m_dbServers;
 
-public:
+  public:
     // Controls, named as the window's design names them.
     QTabWidget* pcMenu = nullptr;
     QWidget* tsOptions = nullptr;
@@ -200,6 +220,14 @@ public:
     QCheckBox* cbSaveOnExit = nullptr;
     GradientButton* bbBackUp = nullptr;
     GradientButton* bbRestore = nullptr;
+    QLineEdit* edSteamFolder = nullptr;
+    GradientButton* bbSteamFolder = nullptr;
+    QComboBox* cbSteamAccount = nullptr;
+    QLineEdit* edSteamGameDir = nullptr;
+    GradientButton* bbSteamImport = nullptr;
+    GradientButton* bbSteamOverwrite = nullptr;
+    GradientButton* bbSteamBackup = nullptr;
+    GradientButton* bbSteamRestore = nullptr;
 
     QLineEdit* edPath2DB = nullptr;
     GradientButton* bbOpenDB = nullptr;

@@ -212,6 +212,27 @@ void TfmMain::buildOptionsPage(QWidget* page) {
     cbSaveOnExit = checkBox(gbSave, "cbSaveOnExit", "Save on exit", {10, 6, 88, 18});
     cbSaveOnExit->setChecked(true);
     bbSaveSettings = button(gbSave, "bbSaveSettings", "Save settings", {10, 27, 83, 24});
+    buildSteamGroup(page);
+}
+
+void TfmMain::buildSteamGroup(QWidget* page) {
+    auto* gbSteam = group(page, "Steam favourites", {8, 252, 289, 110});
+    gbSteam->setObjectName(QStringLiteral("gbSteam"));
+    edSteamFolder = lineEdit(gbSteam, "edSteamFolder", "", {8, 20, 200, 22});
+    edSteamFolder->setPlaceholderText(QStringLiteral("Steam folder"));
+    bbSteamFolder = button(gbSteam, "bbSteamFolder", "Browse", {214, 19, 67, 24});
+    cbSteamAccount = new QComboBox(gbSteam);
+    cbSteamAccount->setObjectName(QStringLiteral("cbSteamAccount"));
+    cbSteamAccount->setGeometry(8, 48, 146, 22);
+    cbSteamAccount->setToolTip(QStringLiteral("Steam account"));
+    label(gbSteam, nullptr, "Game dir", {160, 51, 50, 16});
+    edSteamGameDir = lineEdit(gbSteam, "edSteamGameDir", "cstrike", {214, 48, 67, 22});
+    edSteamGameDir->setToolTip(
+        QStringLiteral("Game directory of servers whose entry does not name their game"));
+    bbSteamImport = button(gbSteam, "bbSteamImport", "Import", {8, 78, 66, 24});
+    bbSteamOverwrite = button(gbSteam, "bbSteamOverwrite", "Overwrite", {77, 78, 66, 24});
+    bbSteamBackup = button(gbSteam, "bbSteamBackup", "Back Up", {146, 78, 66, 24});
+    bbSteamRestore = button(gbSteam, "bbSteamRestore", "Restore", {215, 78, 66, 24});
 }
 
 void TfmMain::buildImportPage(QWidget* page) {

@@ -7,10 +7,10 @@
 #include "ui/CheckListBox.h"
 #include "ui/GradientButton.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -23,6 +23,9 @@ class SilentDialogs : public qm::Dialogs {
     void showMessage(const std::string&, const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
     std::optional<std::string> openFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
         return std::nullopt;
     }
     bool openDocument(const std::string&) override { return true; }
@@ -46,6 +49,12 @@ int main(int argc, char* argv[]) {
     // The pictures show the window as it opens; nothing is looked up or fetched.
     env.startupChecksOnShow = false;
     env.hostLookup = [](const std::string&) { return qm::HostLookupResult{"", 11001}; };
+    // A Steam folder with one account, so the Steam group shows what it finds.
+    const QString home = QDir(folder).absoluteFilePath(QStringLiteral("home"));
+    const QString steam = home + QStringLiteral("/.local/share/Steam");
+    QDir().mkpath(steam + QStringLiteral("/userdata/12345678/7/remote"));
+    env.homeFolder = home.toStdString();
+    env.steamRunning = [](const std::string&, const std::string&) { return false; };
     qm::TfmMain window(env);
     // A few entries, so the list shows its check boxes and a highlighted line.
     for (const char* entry :
@@ -63,8 +72,7 @@ int main(int argc, char* argv[]) {
         window.bbAddIP->click();
         window.pcMenu->setCurrentIndex(2);
         for (size_t row = 0; row < window.servers().count(); ++row)
-            if (window.servers().text(row).rfind(server + " ", 0) == 0)
-                window.clbIPs->clickRow(row);
+            if (window.servers().text(row).rfind(server + " ", 0) == 0) window.clbIPs->clickRow(row);
         std::printf("%s\n", window.statusText().toLocal8Bit().constData());
     }
     for (int page = 0; page < window.pcMenu->count(); ++page) {

@@ -147,4 +147,8 @@ std::optional<int> runningSteam(const std::string& home, const std::string& stea
     return std::nullopt;
 }
 
+bool isSteamRunning(const std::string& home, const std::string& steamFolder) {
+    return runningSteam(home, steamFolder).has_value();
+}
+
 } // namespace qm

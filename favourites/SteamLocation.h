@@ -33,4 +33,6 @@ const std::vector<std::string>& steamProcessNames();
 std::optional<int> runningSteam(const std::string& home, const std::string& steamFolder,
                                 const std::string& procRoot = "/proc");
 
+bool isSteamRunning(const std::string& home, const std::string& steamFolder);
+
 } // namespace qm

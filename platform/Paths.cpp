@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,17 @@ std::string nativePath(const std::string& path) {
 bool isFile(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string homeFolder() {
+    std::string home;
+    if (const char* env = std::getenv("HOME"); env && *env)
+        home = env;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    return home;
 }
 
 std::string executableDir() {

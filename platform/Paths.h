@@ -20,6 +20,9 @@ bool writeProtected(const std::string& path);
 /// The path made absolute against the current directory, for messages that name a file.
 std::string absolutePath(const std::string& path);
 
+/// The user's home folder, without a trailing separator.
+std::string homeFolder();
+
 /// The folder part of a path ("." for a bare name).
 std::string folderOf(const std::string& path);
 

@@ -19,6 +19,8 @@ class Dialogs {
     /// The file-open dialog with one filter entry; the full path picked, or nothing.
     virtual std::optional<std::string> openFile(const std::string& filterDescription,
                                                 const std::string& pattern) = 0;
+    /// The folder dialog, opened at `start`; the folder picked, or nothing.
+    virtual std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) = 0;
     /// The shell's "open" for a URL or a file name relative to the current directory;
     /// false when the system has no program that opens it.
     virtual bool openDocument(const std::string& target) = 0;
@@ -36,6 +38,7 @@ class QtDialogs : public Dialogs {
     void showError(const std::string& caption, const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filterDescription,
                                         const std::string& pattern) override;
+    std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
 };
 

@@ -43,6 +43,14 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filterDescript
     return QFile::encodeName(picked).toStdString();
 }
 
+std::optional<std::string> QtDialogs::chooseFolder(const std::string& caption, const std::string& start) {
+    const QString picked = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), toDisplay(caption), QFile::decodeName(QByteArray::fromStdString(start)),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (picked.isEmpty()) return std::nullopt;
+    return QFile::encodeName(picked).toStdString();
+}
+
 bool QtDialogs::openDocument(const std::string& target) {
     const QString t = toDisplay(target);
     if (t.startsWith(QLatin1String("http://")) || t.startsWith(QLatin1String("https://")))

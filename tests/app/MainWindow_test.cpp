@@ -4,6 +4,7 @@
 #include "ui/SpinEdit.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -182,4 +183,30 @@ TEST(ProjectSite, TheProgramAsksItsOwnSite) {
     EXPECT_EQ(real.site.hostName, "quillmark.example");
     EXPECT_EQ(real.site.updatePageUrl, "http://quillmark.example/update.html");
     EXPECT_TRUE(real.startupChecksOnShow);
+}
+
+// Every control of a page, group or panel lies inside it and clear of its neighbours,
+// on every page, so that nothing added to the fixed layout covers what was there.
+TEST_F(MainWindow, NoControlOverlapsAnotherOrLeavesItsParent) {
+    std::vector<QWidget*> containers = {window.get()};
+    for (int i = 0; i < window->pcMenu->count(); ++i)
+        containers.push_back(window->pcMenu->widget(i));
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (qobject_cast<QGroupBox*>(w) || w->objectName() == "pnPing" || w->objectName() == "pnLogo")
+            containers.push_back(w);
+    for (QWidget* container : containers) {
+        std::vector<QWidget*> children;
+        for (QObject* o : container->children())
+            if (auto* w = qobject_cast<QWidget*>(o);
+                w && !w->isWindow() && w->objectName() != "qt_tabwidget_stackedwidget")
+                children.push_back(w);
+        for (size_t a = 0; a < children.size(); ++a) {
+            const std::string name =
+                children[a]->objectName().toStdString() + " in " + container->objectName().toStdString();
+            EXPECT_TRUE(container->rect().contains(children[a]->geometry())) << name;
+            for (size_t b = a + 1; b < children.size(); ++b)
+                EXPECT_FALSE(children[a]->geometry().intersects(children[b]->geometry()))
+                    << name << " and " << children[b]->objectName().toStdString();
+        }
+    }
 }

@@ -30,7 +30,7 @@ inline QApplication& application() {
 
 /// A clock that stands still, with a chosen frequency.
 class FixedClock : public Clock {
-public:
+  public:
     int64_t frequency() const override { return m_frequency; }
     int64_t counter() const override { return m_counter; }
     int64_t m_frequency = 3579545;
@@ -40,13 +40,16 @@ public:
 /// A main window built on the offscreen platform, with the settings file in a temporary
 /// folder and the current directory moved there.
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     WindowTest() : cwd(dir.path()) {
         application();
         env.startupChecksOnShow = false;
         // No name resolves: nothing a test does may reach past the loopback.
         env.hostLookup = [](const std::string&) { return HostLookupResult{"", 11001}; };
         env.site = {"updates.test", "http://updates.test/", "http://updates.test/update.html"};
+        // No Steam of the machine's own user is looked at or waited for.
+        env.homeFolder = dir.path() + "home";
+        env.steamRunning = [](const std::string&, const std::string&) { return false; };
     }
 
     void makeWindow() {

@@ -15,6 +15,16 @@ void ScriptedDialogs::showError(const std::string& caption, const std::string& t
 std::optional<std::string> ScriptedDialogs::openFile(const std::string& filterDescription,
                                                      const std::string& pattern) {
     filters.emplace_back(filterDescription, pattern);
+    return nextPick();
+}
+
+std::optional<std::string> ScriptedDialogs::chooseFolder(const std::string& caption,
+                                                         const std::string& start) {
+    folderDialogs.emplace_back(caption, start);
+    return nextPick();
+}
+
+std::optional<std::string> ScriptedDialogs::nextPick() {
     if (m_picks.empty()) return std::nullopt;
     std::string path = m_picks.front();
     m_picks.pop_front();

@@ -22,9 +22,10 @@ class ScriptedDialogs : public Dialogs {
     void showError(const std::string& caption, const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filterDescription,
                                         const std::string& pattern) override;
+    std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
 
-    /// The next file dialog returns this path; nothing queued means the user cancels.
+    /// The next file or folder dialog returns this path; nothing queued means the user cancels.
     void pickNext(const std::string& path) { m_picks.push_back(path); }
 
     std::vector<Shown> shown;
@@ -32,10 +33,13 @@ class ScriptedDialogs : public Dialogs {
     /// What openDocument answers: false plays a system without a program for the target.
     bool openSucceeds = true;
     std::vector<std::pair<std::string, std::string>> filters;
+    /// The caption and start folder of every folder dialog.
+    std::vector<std::pair<std::string, std::string>> folderDialogs;
     /// Called whenever a box is shown, for tests that act while a box is up.
     std::function<void()> onShow;
 
   private:
+    std::optional<std::string> nextPick();
     std::deque<std::string> m_picks;
 };
 
