@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
@@ -59,6 +61,18 @@ void TfmMain::connectHandlers() {
     on(bbMove, &TfmMain::bbMoveClick);
     on(bbSaveList, &TfmMain::bbSaveListClick);
     on(bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick);
+    on(bbServerStatus, &TfmMain::bbServerStatusClick);
+    auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
+    connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { bbDeleteClick(); }); });
+    connect(clbIPs, &CheckListBox::selectAllPressed, this, [this] { guarded([this] { bbSelectAllClick(); }); });
+    clbIPs->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(clbIPs, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex under = clbIPs->indexAt(at);
+        QMenu* menu = listContextMenu(under.isValid() ? static_cast<size_t>(under.row()) : ServerList::npos);
+        menu->exec(clbIPs->viewport()->mapToGlobal(at));
+        menu->deleteLater();
+    });
     on(bbSteamFolder, &TfmMain::bbSteamFolderClick);
     on(bbSteamImport, &TfmMain::bbSteamImportClick);
     on(bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick);

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
 #include "platform/Paths.h"
+#include "query/BatchQuery.h"
 #include "query/TIdUDPClient.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
@@ -22,6 +23,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QStatusBar;
 class QTabWidget;
@@ -34,6 +36,7 @@ class CheckListBox;
 class ClickLabel;
 class GradientButton;
 class SpinEdit;
+class TfmServerStatus;
 
 /// What the window takes from outside: the seams tests replace.
 struct TfmMainEnvironment {
@@ -50,6 +53,8 @@ struct TfmMainEnvironment {
     /// Whether Steam runs for this user, asked before Steam's favourites are written.
     std::function<bool(const std::string& home, const std::string& steamFolder)> steamRunning =
         isSteamRunning;
+    /// How the status window asks the servers.
+    BatchOptions statusOptions;
     /// Whether the first show runs the start-up checks by itself (tests run them by hand).
     bool startupChecksOnShow = true;
 };
@@ -113,6 +118,13 @@ class TfmMain : public QWidget {
     void bbSteamOverwriteClick();
     void bbSteamBackupClick();
     void bbSteamRestoreClick();
+    void bbServerStatusClick();
+    /// The server list's right-click menu for the entry at `row` (npos: none there):
+    /// the list commands, and Refresh and Copy address for that entry.
+    QMenu* listContextMenu(size_t row);
+    /// Shows that entry on the Monitoring page, as Refresh does for the highlighted one.
+    void refreshEntry(size_t row);
+    void copyAddressOf(size_t row);
 
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
@@ -258,6 +270,9 @@ class TfmMain : public QWidget {
     QLabel* lbPing = nullptr;
     SpinEdit* seTimer = nullptr;
     SpinEdit* seTimeout = nullptr;
+    GradientButton* bbServerStatus = nullptr;
+    /// The "Server status" window, made when first opened.
+    TfmServerStatus* fmServerStatus = nullptr;
 
     QCheckBox* cbCheck4Updates = nullptr;
     GradientButton* bbCheck4Updates = nullptr;

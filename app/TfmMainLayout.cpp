@@ -317,6 +317,9 @@ void TfmMain::buildMonitoringPage(QWidget* page) {
     seTimeout->setGeometry(8, 22, 67, 22);
     seTimeout->edit()->setMaxLength(5);
     seTimeout->setValue(500);
+
+    bbServerStatus = button(page, "bbServerStatus", "Server status of the whole list...", {8, 334, 289, 28});
+    bbServerStatus->setToolTip(QStringLiteral("Ask every server of the list at once (Ctrl+T)"));
 }
 
 void TfmMain::buildUpdatePage(QWidget* page) {

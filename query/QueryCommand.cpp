@@ -1,9 +1,11 @@
 #include "query/QueryCommand.h"
 
 #include "platform/Clock.h"
+#include "query/BatchCommand.h"
 #include "query/InfoQuery.h"
 #include "query/TIdUDPClient.h"
 
+#include <fstream>
 #include <ostream>
 
 namespace qm {
@@ -11,9 +13,16 @@ namespace qm {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quillmark-query [--json] HOST[:PORT] [HOST[:PORT]...]\n"
-    "Asks each game server for its details as the Monitoring page does; the port is\n"
-    "27015 when left out. Exit status: 0 all answered, 1 some did not, 2 bad arguments.\n";
+    "usage: quillmark-query [--json] HOST[:PORT]\n"
+    "       quillmark-query [--json] [--maxsim N] [--interval MS] [--retry N]\n"
+    "                       [-f FILE] [HOST[:PORT]...]\n"
+    "Asks a game server for its details as the Monitoring page does; the port is 27015\n"
+    "when left out. Given many servers (or -f FILE with one a line, as HOST:PORT or as a\n"
+    "server list entry \"address:port gamedir\"), asks them all at once and prints a line\n"
+    "each: entry, state, ping, players/max, map, name (tab-separated). --maxsim sets the\n"
+    "servers asked at once (32), --interval the pause between two starts (1 ms), --retry\n"
+    "the tries after the first (1). Exit status: 0 all answered, 1 some did not, 2 bad\n"
+    "arguments.\n";
 
 bool validUtf8(const std::string& s) {
     for (size_t i = 0; i < s.size();) {
@@ -64,21 +73,6 @@ void printJson(std::ostream& out, const QueryTarget& target, const InfoExchange&
 
 } // namespace
 
-std::optional<QueryTarget> parseQueryTarget(const std::string& text) {
-    QueryTarget t;
-    const size_t colon = text.rfind(':');
-    t.host = text.substr(0, colon);
-    if (t.host.empty()) return std::nullopt;
-    if (colon != std::string::npos) {
-        const std::string port = text.substr(colon + 1);
-        if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
-            return std::nullopt;
-        t.port = std::stoi(port);
-        if (t.port < 1 || t.port > 65535) return std::nullopt;
-    }
-    return t;
-}
-
 std::string jsonString(const std::string& bytes) {
     static const char* hex = "0123456789abcdef";
     const bool utf8 = validUtf8(bytes);
@@ -102,26 +96,88 @@ std::string jsonString(const std::string& bytes) {
     return out + "\"";
 }
 
+namespace {
+
+bool readNumberOption(const std::vector<std::string>& args, size_t& i, int minimum, int& value) {
+    if (i + 1 >= args.size()) return false;
+    const std::string& text = args[++i];
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    value = std::stoi(text);
+    return value >= minimum;
+}
+
+// The servers of a list file, one a line; blank lines and "#" comments are skipped.
+bool readListFile(const std::string& path, std::vector<std::string>& given, std::vector<QueryTarget>& targets,
+                  std::ostream& err) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        err << "quillmark-query: cannot read " << path << "\n";
+        return false;
+    }
+    std::string line;
+    for (size_t number = 1; std::getline(in, line); ++number) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.pop_back();
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#') continue;
+        line.erase(0, start);
+        const auto target = targetOfEntry(line);
+        if (!target) {
+            err << "quillmark-query: " << path << ":" << number << ": not a server: " << line << "\n";
+            return false;
+        }
+        given.push_back(line);
+        targets.push_back(*target);
+    }
+    return true;
+}
+
+} // namespace
+
 int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     HostLookup lookup) {
     bool json = false;
+    bool fromFile = false;
+    BatchOptions options;
+    std::vector<std::string> given;
     std::vector<QueryTarget> targets;
-    for (const std::string& arg : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        int number = 0;
+        bool ok = true;
         if (arg == "--json") {
             json = true;
-            continue;
+        } else if (arg == "-f") {
+            fromFile = true;
+            if (i + 1 >= args.size() || !readListFile(args[++i], given, targets, err)) return 2;
+        } else if (arg == "--maxsim") {
+            ok = readNumberOption(args, i, 1, number);
+            options.maxInFlight = static_cast<size_t>(number);
+        } else if (arg == "--interval") {
+            ok = readNumberOption(args, i, 0, number);
+            options.intervalMs = number;
+        } else if (arg == "--retry") {
+            ok = readNumberOption(args, i, 0, number);
+            options.retries = number;
+        } else {
+            const auto target = arg.rfind("-", 0) == 0 ? std::nullopt : parseQueryTarget(arg);
+            if (!target) {
+                err << "quillmark-query: not a server: " << arg << "\n" << kUsage;
+                return 2;
+            }
+            given.push_back(arg);
+            targets.push_back(*target);
         }
-        const auto target = arg.rfind("-", 0) == 0 ? std::nullopt : parseQueryTarget(arg);
-        if (!target) {
-            err << "quillmark-query: not a server: " << arg << "\n" << kUsage;
+        if (!ok) {
+            err << "quillmark-query: " << arg << " needs a number\n" << kUsage;
             return 2;
         }
-        targets.push_back(*target);
     }
-    if (targets.empty()) {
+    if (targets.empty() && !fromFile) {
         err << kUsage;
         return 2;
     }
+    if (fromFile || targets.size() > 1) return runBatchCommand(given, targets, options, json, out, std::move(lookup));
     TIdUDPClient client(std::move(lookup));
     SteadyClock clock;
     bool all = true;

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/HostResolver.h"
+#include "query/QueryTarget.h"
 
 #include <iosfwd>
 #include <optional>
@@ -8,13 +9,6 @@
 
 namespace qm {
 
-/// One server named on the command line: HOST or HOST:PORT, the port 27015 when missing.
-struct QueryTarget {
-    std::string host;
-    int32_t port = 27015;
-    std::string text() const { return host + ":" + std::to_string(port); }
-};
-std::optional<QueryTarget> parseQueryTarget(const std::string& text);
 
 /// A text as a JSON string: valid UTF-8 as it is, any other byte as its Latin-1 letter.
 std::string jsonString(const std::string& bytes);

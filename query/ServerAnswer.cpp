@@ -53,6 +53,17 @@ std::vector<std::string> ServerAnswer::lines(const std::string& host, int32_t po
             "Use of password: " + std::to_string(info.visibility)};
 }
 
+ServerSummary ServerAnswer::summary() const {
+    if (kind == Kind::Infostring) {
+        const auto v = [&](std::string_view key) { return shownValue(infoValue(infostring, key)); };
+        return {v("hostname"), v("map"), v("players"), v("max"), v("bots")};
+    }
+    if (kind == Kind::A2s)
+        return {info.name, info.map, std::to_string(info.players), std::to_string(info.maxPlayers),
+                info.bots ? std::to_string(*info.bots) : std::string("-")};
+    return {"-", "-", "-", "-", "-"};
+}
+
 std::string ServerAnswer::gameDir() const {
     if (kind == Kind::Infostring)
         return shownValue(infoValue(infostring, "gamedir"));

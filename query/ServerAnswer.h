@@ -7,6 +7,11 @@
 
 namespace qm {
 
+/// The fields a table of many servers shows, as texts: "-" where the server gives none.
+struct ServerSummary {
+    std::string name, map, players, maxPlayers, bots;
+};
+
 /// What one server made of the info exchange: an infostring reply, an A2S_INFO reply,
 /// or a failure with the text the Monitoring page shows for it.
 struct ServerAnswer {
@@ -23,6 +28,8 @@ struct ServerAnswer {
     /// The ten lines of the Monitoring page, the same labels whatever the server speaks.
     /// `host` and `port` are what was queried: an 'I' reply names no address of its own.
     std::vector<std::string> lines(const std::string& host, int32_t port) const;
+    /// Name, map and counts, from either kind of reply; all "-" for a failure.
+    ServerSummary summary() const;
     /// The game directory for Detect; empty when the server names none.
     std::string gameDir() const;
 };

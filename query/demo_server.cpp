@@ -2,7 +2,8 @@
 // hand, and for tests: it answers on loopback ports like a Half-Life server.
 //   quillmark-demo-server [--port N | --ports FIRST-LAST] [--protocol legacy|a2s|a2s-open|goldsrc|all]
 //                         [--name TEXT] [--map NAME] [--players N] [--max N] [--gamedir DIR]
-//                         [--delay-ms N] [--once]
+//                         [--delay-ms N] [--silent-every N] [--once]
+// With --silent-every N, every N-th port of a range takes requests but never answers.
 #include "query/DemoServer.h"
 
 #include <arpa/inet.h>
@@ -10,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
-#include <poll.h>
+#include <sys/epoll.h>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -24,7 +25,7 @@ void usage() {
                  "usage: quillmark-demo-server [--port N | --ports FIRST-LAST]\n"
                  "                             [--protocol legacy|a2s|a2s-open|goldsrc|all]\n"
                  "                             [--name TEXT] [--map NAME] [--players N] [--max N]\n"
-                 "                             [--gamedir DIR] [--delay-ms N] [--once]\n");
+                 "                             [--gamedir DIR] [--delay-ms N] [--silent-every N] [--once]\n");
 }
 
 int bindLoopback(int port) {
@@ -54,6 +55,7 @@ int main(int argc, char* argv[]) {
     int firstPort = 27015, lastPort = 27015;
     int delayMs = 0;
     bool once = false;
+    int silentEvery = 0;
     qm::DemoProtocol protocol = qm::DemoProtocol::All;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -94,6 +96,8 @@ int main(int argc, char* argv[]) {
             info.gameDir = next();
         } else if (arg == "--delay-ms") {
             delayMs = std::atoi(next().c_str());
+        } else if (arg == "--silent-every") {
+            silentEvery = std::atoi(next().c_str());
         } else if (arg == "--once") {
             once = true;
         } else {
@@ -103,15 +107,23 @@ int main(int argc, char* argv[]) {
     }
 
     // One socket and one server per port; with a range, each server is named after its port.
-    std::vector<pollfd> sockets;
+    // epoll keeps a range of thousands of ports as quick as one.
+    const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    std::vector<int> sockets;
     std::vector<qm::DemoServer> servers;
+    std::vector<bool> silent;
     for (int port = firstPort; port <= lastPort; ++port) {
         const int fd = bindLoopback(port);
         qm::ServerInfo own = info;
         own.address = "127.0.0.1:" + std::to_string(boundPort(fd));
         if (lastPort > firstPort)
             own.hostname += " " + std::to_string(boundPort(fd));
-        sockets.push_back({fd, POLLIN, 0});
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.u32 = static_cast<uint32_t>(sockets.size());
+        ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &ev);
+        silent.push_back(silentEvery > 0 && (port - firstPort) % silentEvery == silentEvery - 1);
+        sockets.push_back(fd);
         servers.emplace_back(own, protocol);
     }
     std::printf("listening on %s", servers.front().info().address.c_str());
@@ -121,28 +133,31 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
 
     char buffer[2048];
+    epoll_event events[256];
     for (;;) {
-        if (::poll(sockets.data(), sockets.size(), -1) <= 0)
-            continue;
-        for (size_t i = 0; i < sockets.size(); ++i) {
-            if (!(sockets[i].revents & POLLIN))
-                continue;
-            sockaddr_in from{};
-            socklen_t fromLen = sizeof from;
-            const ssize_t n = ::recvfrom(sockets[i].fd, buffer, sizeof buffer, MSG_DONTWAIT,
-                                         reinterpret_cast<sockaddr*>(&from), &fromLen);
-            if (n <= 0)
-                continue;
-            const std::string reply = servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
-                                                        from.sin_addr.s_addr, from.sin_port);
-            if (reply.empty())
-                continue;
-            if (delayMs > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-            ::sendto(sockets[i].fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
-            // A challenge is no answer yet: --once waits for the one that follows it.
-            if (once && reply[4] != 'A')
-                return 0;
+        const int ready = ::epoll_wait(epoll, events, 256, -1);
+        for (int e = 0; e < ready; ++e) {
+            const size_t i = events[e].data.u32;
+            for (;;) {
+                sockaddr_in from{};
+                socklen_t fromLen = sizeof from;
+                const ssize_t n = ::recvfrom(sockets[i], buffer, sizeof buffer, MSG_DONTWAIT,
+                                             reinterpret_cast<sockaddr*>(&from), &fromLen);
+                if (n < 0)
+                    break;
+                if (silent[i])
+                    continue;
+                const std::string reply = servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
+                                                            from.sin_addr.s_addr, from.sin_port);
+                if (reply.empty())
+                    continue;
+                if (delayMs > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                ::sendto(sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                // A challenge is no answer yet: --once waits for the one that follows it.
+                if (once && reply[4] != 'A')
+                    return 0;
+            }
         }
     }
 }

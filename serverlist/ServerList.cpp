@@ -125,6 +125,13 @@ void ServerList::setAllMarks(bool checked) {
         m_observer->marksChanged(0, count() - 1);
 }
 
+void ServerList::setMarks(const std::function<bool(const std::string& text)>& checked) {
+    for (Entry& e : m_entries)
+        e.checked = checked(e.text);
+    if (m_observer && !m_entries.empty())
+        m_observer->marksChanged(0, count() - 1);
+}
+
 void ServerList::removeMarked() {
     if (std::none_of(m_entries.begin(), m_entries.end(), [](const Entry& e) { return e.checked; }))
         return;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,8 @@ public:
 
     void invertMarks();
     void setAllMarks(bool checked);
+    /// Marks exactly the entries for which `checked` says so, in one change.
+    void setMarks(const std::function<bool(const std::string& text)>& checked);
     /// Removes every marked entry; the others keep their order and marks.
     void removeMarked();
     void clear();

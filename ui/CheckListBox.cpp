@@ -33,9 +33,14 @@ void CheckListBox::highlightCurrent() {
 
 void CheckListBox::clickRow(size_t row) {
     if (row >= list().count()) return;
+    highlightRow(row);
+    emit clicked();
+}
+
+void CheckListBox::highlightRow(size_t row) {
+    if (row >= list().count()) return;
     setCurrentIndex(m_model->index(static_cast<int>(row)));
     highlightCurrent();
-    emit clicked();
 }
 
 void CheckListBox::focusInEvent(QFocusEvent* event) {
@@ -59,6 +64,14 @@ void CheckListBox::keyPressEvent(QKeyEvent* event) {
     const QModelIndex before = currentIndex();
     if (event->key() == Qt::Key_Space && before.isValid()) {
         list().toggleChecked(static_cast<size_t>(before.row()));
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        emit deletePressed();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        emit selectAllPressed();
         return;
     }
     QListView::keyPressEvent(event);

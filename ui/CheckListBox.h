@@ -7,7 +7,8 @@ namespace qm {
 
 /// A sorted check list box over a ServerList. Clicking an entry or moving to it with the
 /// keyboard highlights it in the list and reports clicked(); the focus alone highlights
-/// nothing. The space bar flips the mark of the entry under the focus.
+/// nothing. The space bar flips the mark of the entry under the focus; Delete and Ctrl+A
+/// are reported for the window's Delete and Select All.
 class CheckListBox : public QListView {
     Q_OBJECT
   public:
@@ -15,9 +16,14 @@ class CheckListBox : public QListView {
     ServerList& list() { return m_model->list(); }
     /// Highlights a row as a user's click would, and reports the click.
     void clickRow(size_t row);
+    /// Highlights a row without reporting a click.
+    void highlightRow(size_t row);
 
   signals:
     void clicked();
+    /// The Delete key and Ctrl+A, for the window to run its own commands.
+    void deletePressed();
+    void selectAllPressed();
 
   protected:
     void focusInEvent(QFocusEvent* event) override;

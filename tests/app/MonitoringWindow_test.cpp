@@ -38,14 +38,6 @@ class MonitoringWindow : public WindowTest {
         window->servers().addIfAbsent("127.0.0.1:" + std::to_string(port) + " " + gameDir);
     }
     void highlight(size_t row) { control<CheckListBox>("clbIPs")->clickRow(row); }
-    /// Runs the event loop until `done` holds or a few seconds pass.
-    template <class Pred> bool waitFor(Pred done) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < 5000)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    }
 };
 
 TEST_F(MonitoringWindow, RefreshWithNothingHighlightedTouchesNothing) {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,14 @@ class WindowTest : public ::testing::Test {
         auto* b = control<QPushButton>(name);
         ASSERT_TRUE(b->isEnabled()) << name;
         b->click();
+    }
+    /// Runs the event loop until `done` holds or a few seconds pass.
+    template <class Pred> bool waitFor(Pred done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
     }
     std::string status() const { return window->statusText().toStdString(); }
     std::string text(const char* name) { return control<QLabel>(name)->text().toStdString(); }

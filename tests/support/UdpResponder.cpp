@@ -60,11 +60,13 @@ void UdpResponder::run() {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_requests.push_back(request);
         }
+        m_lastClientPort = ntohs(from.sin_port);
         const std::string reply = m_reply(request);
         if (reply.empty())
             continue;
         std::this_thread::sleep_for(m_delay);
-        ::sendto(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+        for (int i = 0; i < copies; ++i)
+            ::sendto(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
     }
 }
 

@@ -22,6 +22,10 @@ public:
     std::vector<std::string> requests() const;
     /// Sends `data` from this responder's socket to a loopback port.
     void sendTo(uint16_t port, const std::string& data) const;
+    /// The port of the client whose request came last (0 before any).
+    uint16_t lastClientPort() const { return m_lastClientPort; }
+    /// How many times each reply is sent.
+    std::atomic<int> copies{1};
 
 private:
     void run();
@@ -31,6 +35,7 @@ private:
     Reply m_reply;
     std::chrono::milliseconds m_delay;
     std::atomic<bool> m_stop{false};
+    std::atomic<uint16_t> m_lastClientPort{0};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requests;
     std::thread m_thread;

@@ -1,0 +1,50 @@
+#pragma once
+#include "query/BatchQuery.h"
+
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+namespace qm {
+
+/// One line of the status table: a server list entry and what its server answered.
+struct StatusRow {
+    std::string entry;
+    bool done = false;
+    bool answered = false;
+    ServerSummary summary;
+    std::string protocol;
+    std::string state;
+    int pingMs = -1;
+};
+
+/// The status table's rows, one per server list entry, filled as results come.
+class ServerStatusModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { Entry, Name, Map, Players, Bots, Ping, Protocol, State, ColumnCount };
+    /// What the table sorts by: numbers for the counts and the ping, texts otherwise.
+    static constexpr int SortRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void reset(const std::vector<std::string>& entries);
+    /// Takes a batch of results, each for the row of its index.
+    void take(const std::vector<BatchResult>& results);
+    /// Rows that are not servers at all get their state at once.
+    void setState(size_t row, const std::string& state);
+
+    const StatusRow& row(size_t r) const { return m_rows[r]; }
+    size_t size() const { return m_rows.size(); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    std::vector<StatusRow> m_rows;
+};
+
+} // namespace qm

@@ -1,0 +1,258 @@
+#include "app/TfmServerStatus.h"
+
+#include "app/ServerStatusModel.h"
+#include "query/PlayersQuery.h"
+#include "ui/TextCodec.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <unordered_set>
+
+namespace qm {
+
+namespace {
+
+constexpr int kDrainIntervalMs = 50;
+
+QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QString connectedTime(float seconds) {
+    const int s = seconds > 0 ? static_cast<int>(seconds) : 0;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TfmServerStatus::TfmServerStatus(ServerList& servers, BatchOptions options, HostLookup lookup, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_servers(servers), m_options(options), m_lookup(std::move(lookup)) {
+    buildWindow();
+}
+
+TfmServerStatus::~TfmServerStatus() {
+    stopWorker();
+    stopPlayersQuery();
+}
+
+void TfmServerStatus::buildWindow() {
+    setObjectName(QStringLiteral("fmServerStatus"));
+    setWindowTitle(QStringLiteral("Server status"));
+    resize(760, 520);
+
+    m_model = new ServerStatusModel(this);
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(ServerStatusModel::SortRole);
+    // Rows keep their place while answers come in; a click on a header sorts again.
+    m_sorted->setDynamicSortFilter(false);
+
+    tvServerStatus = new QTableView(this);
+    tvServerStatus->setObjectName(QStringLiteral("tvServerStatus"));
+    tvServerStatus->setModel(m_sorted);
+    tvServerStatus->setSortingEnabled(true);
+    tvServerStatus->sortByColumn(-1, Qt::AscendingOrder);
+    tvServerStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tvServerStatus->setSelectionMode(QAbstractItemView::SingleSelection);
+    tvServerStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tvServerStatus->verticalHeader()->hide();
+    tvServerStatus->verticalHeader()->setDefaultSectionSize(20);
+    tvServerStatus->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {170, 170, 80, 60, 40, 60, 70};
+    for (int c = 0; c < 7; ++c)
+        tvServerStatus->setColumnWidth(c, widths[c]);
+
+    tvPlayers = new QTreeWidget(this);
+    tvPlayers->setObjectName(QStringLiteral("tvPlayers"));
+    tvPlayers->setHeaderLabels({QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Time connected")});
+    tvPlayers->setRootIsDecorated(false);
+    tvPlayers->setColumnWidth(0, 240);
+    tvPlayers->setMaximumHeight(150);
+
+    pbServerStatus = new QProgressBar(this);
+    pbServerStatus->setObjectName(QStringLiteral("pbServerStatus"));
+    pbServerStatus->setFormat(QStringLiteral("%v of %m"));
+    pbServerStatus->setRange(0, 0);
+    pbServerStatus->setValue(0);
+    pbServerStatus->setTextVisible(true);
+    bbStatusRefresh = namedButton("bbStatusRefresh", "Refresh", this);
+    bbStatusCancel = namedButton("bbStatusCancel", "Cancel", this);
+    bbStatusCancel->setEnabled(false);
+    bbCheckAnswering = namedButton("bbCheckAnswering", "Check answering", this);
+    bbCheckSilent = namedButton("bbCheckSilent", "Check silent", this);
+    bbCheckAnswering->setToolTip(QStringLiteral("Check exactly the servers of the list that answered"));
+    bbCheckSilent->setToolTip(QStringLiteral("Check exactly the servers of the list that did not answer"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pbServerStatus, 1);
+    for (QPushButton* b : {bbStatusRefresh, bbStatusCancel, bbCheckAnswering, bbCheckSilent})
+        buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tvServerStatus, 1);
+    layout->addWidget(tvPlayers);
+    layout->addLayout(buttons);
+
+    m_drain = new QTimer(this);
+    m_drain->setInterval(kDrainIntervalMs);
+    connect(m_drain, &QTimer::timeout, this, [this] { takeResults(); });
+    connect(bbStatusRefresh, &QPushButton::clicked, this, [this] { bbStatusRefreshClick(); });
+    connect(bbStatusCancel, &QPushButton::clicked, this, [this] { bbStatusCancelClick(); });
+    connect(bbCheckAnswering, &QPushButton::clicked, this, [this] { bbCheckAnsweringClick(); });
+    connect(bbCheckSilent, &QPushButton::clicked, this, [this] { bbCheckSilentClick(); });
+    connect(tvServerStatus->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { showPlayersOfCurrentRow(); });
+}
+
+void TfmServerStatus::bbStatusRefreshClick() {
+    if (refreshing()) return;
+    const std::vector<std::string> entries = m_servers.texts();
+    m_model->reset(entries);
+    tvPlayers->clear();
+    std::vector<QueryTarget> targets;
+    m_queried.clear();
+    for (size_t row = 0; row < entries.size(); ++row) {
+        if (const auto target = targetOfEntry(entries[row])) {
+            targets.push_back(*target);
+            m_queried.push_back(row);
+        } else {
+            m_model->setState(row, "not a server address");
+        }
+    }
+    m_reported = entries.size() - targets.size();
+    pbServerStatus->setRange(0, static_cast<int>(entries.size()));
+    pbServerStatus->setValue(static_cast<int>(m_reported));
+    m_pending.clear();
+    m_workerDone = false;
+    m_batch = std::make_unique<BatchQuery>(m_options, m_lookup);
+    bbStatusRefresh->setEnabled(false);
+    bbStatusCancel->setEnabled(true);
+    m_worker = std::thread([this, targets = std::move(targets)] {
+        m_batch->run(targets, [this](const BatchResult& r) {
+            std::lock_guard<std::mutex> lock(m_pendingLock);
+            m_pending.push_back(r);
+        });
+        m_workerDone = true;
+    });
+    m_drain->start();
+}
+
+void TfmServerStatus::takeResults() {
+    std::vector<BatchResult> taken;
+    {
+        std::lock_guard<std::mutex> lock(m_pendingLock);
+        taken.swap(m_pending);
+    }
+    for (BatchResult& r : taken)
+        r.index = m_queried[r.index];
+    m_model->take(taken);
+    m_reported += taken.size();
+    pbServerStatus->setValue(static_cast<int>(m_reported));
+    if (m_workerDone) endRefresh();
+}
+
+void TfmServerStatus::stopWorker() {
+    if (!m_worker.joinable()) return;
+    m_batch->cancel();
+    m_worker.join();
+}
+
+void TfmServerStatus::endRefresh() {
+    m_drain->stop();
+    if (m_worker.joinable()) m_worker.join();
+    // What came between the last take and the end.
+    std::vector<BatchResult> rest;
+    {
+        std::lock_guard<std::mutex> lock(m_pendingLock);
+        rest.swap(m_pending);
+    }
+    for (BatchResult& r : rest)
+        r.index = m_queried[r.index];
+    m_model->take(rest);
+    m_reported += rest.size();
+    pbServerStatus->setValue(static_cast<int>(m_reported));
+    bbStatusRefresh->setEnabled(true);
+    bbStatusCancel->setEnabled(false);
+}
+
+void TfmServerStatus::bbStatusCancelClick() {
+    if (!refreshing()) return;
+    m_batch->cancel();
+    m_worker.join();
+    endRefresh();
+}
+
+void TfmServerStatus::setMarksWhere(bool answered) {
+    std::unordered_set<std::string> chosen;
+    for (size_t r = 0; r < m_model->size(); ++r) {
+        const StatusRow& row = m_model->row(r);
+        if (row.done && row.answered == answered) chosen.insert(row.entry);
+    }
+    m_servers.setMarks([&](const std::string& text) { return chosen.count(text) > 0; });
+}
+
+void TfmServerStatus::bbCheckAnsweringClick() { setMarksWhere(true); }
+void TfmServerStatus::bbCheckSilentClick() { setMarksWhere(false); }
+
+void TfmServerStatus::stopPlayersQuery() {
+    if (!m_playersWorker.joinable()) return;
+    m_stopPlayers = true;
+    m_playersWorker.join();
+    m_stopPlayers = false;
+}
+
+void TfmServerStatus::showPlayersOfCurrentRow() {
+    stopPlayersQuery();
+    tvPlayers->clear();
+    const QModelIndex current = m_sorted->mapToSource(tvServerStatus->currentIndex());
+    if (!current.isValid()) return;
+    const StatusRow& row = m_model->row(static_cast<size_t>(current.row()));
+    const auto target = targetOfEntry(row.entry);
+    if (!target || !row.answered) {
+        new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});
+        return;
+    }
+    new QTreeWidgetItem(tvPlayers, {QStringLiteral("asking...")});
+    const unsigned ask = ++m_playersAsk;
+    QPointer<TfmServerStatus> self(this);
+    m_playersWorker = std::thread([this, self, ask, target = *target] {
+        PlayersAnswer answer = queryPlayers(target, 1000, m_lookup, [this] { return m_stopPlayers.load(); });
+        if (m_stopPlayers) return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, self, ask, answer = std::move(answer)] {
+                if (!self || ask != m_playersAsk) return;
+                tvPlayers->clear();
+                if (!answer.offered) {
+                    new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});
+                    return;
+                }
+                for (const A2sPlayer& p : answer.players)
+                    new QTreeWidgetItem(tvPlayers,
+                                        {toDisplay(p.name), QString::number(p.score), connectedTime(p.seconds)});
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TfmServerStatus::closeEvent(QCloseEvent* event) {
+    bbStatusCancelClick();
+    QWidget::closeEvent(event);
+}
+
+} // namespace qm

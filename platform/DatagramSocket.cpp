@@ -1,0 +1,127 @@
+#include "platform/DatagramSocket.h"
+
+#include "platform/SocketError.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <linux/errqueue.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qm {
+
+namespace {
+
+sockaddr_in socketAddress(const Endpoint& e) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(e.address);
+    a.sin_port = htons(e.port);
+    return a;
+}
+
+Endpoint endpointOf(const sockaddr_in& a) { return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)}; }
+
+// The largest datagram UDP carries; anything a server sends fits.
+constexpr size_t kMaxDatagram = 65536;
+// Room for the replies of hundreds of servers arriving together.
+constexpr int kReceiveBuffer = 4 * 1024 * 1024;
+
+} // namespace
+
+std::string Endpoint::text() const {
+    return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 255) + "." +
+           std::to_string((address >> 8) & 255) + "." + std::to_string(address & 255) + ":" + std::to_string(port);
+}
+
+Endpoint Endpoint::fromDotted(const std::string& dotted, uint16_t port) {
+    in_addr a{};
+    ::inet_pton(AF_INET, dotted.c_str(), &a);
+    return {ntohl(a.s_addr), port};
+}
+
+DatagramSocket::DatagramSocket() : m_buffer(kMaxDatagram) {
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (m_fd < 0) throw EIdInvalidSocket();
+    int size = kReceiveBuffer;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    int on = 1;
+    ::setsockopt(m_fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
+}
+
+DatagramSocket::~DatagramSocket() { ::close(m_fd); }
+
+int DatagramSocket::sendTo(const Endpoint& to, std::string_view data) {
+    const sockaddr_in a = socketAddress(to);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ssize_t sent =
+            ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+        if (sent == static_cast<ssize_t>(data.size())) return 0;
+        // A pending ICMP report of another peer fails the call once; it is read from the
+        // error queue, so the datagram is sent again.
+        if (sent < 0 && (errno == ECONNREFUSED || errno == EHOSTUNREACH || errno == ENETUNREACH)) continue;
+        if (sent < 0 && (errno == EAGAIN || errno == ENOBUFS)) return 10055;
+        return sent < 0 ? socketErrorCode(errno) : 10040;
+    }
+    return socketErrorCode(errno);
+}
+
+std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const ssize_t n = ::recvfrom(m_fd, m_buffer.data(), m_buffer.size(), MSG_TRUNC,
+                                     reinterpret_cast<sockaddr*>(&from), &len);
+        if (n >= 0) {
+            const size_t kept = std::min(static_cast<size_t>(n), m_buffer.size());
+            return Datagram{endpointOf(from), std::string(m_buffer.data(), kept), static_cast<size_t>(n) > kept};
+        }
+        if (errno == EINTR) continue;
+        // An ICMP report shows as a failed receive; takeUnreachable() reads it.
+        return std::nullopt;
+    }
+}
+
+std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
+    std::vector<Unreachable> reports;
+    for (;;) {
+        char control[512];
+        sockaddr_in origin{};
+        char scrap[1];
+        iovec iov{scrap, sizeof scrap};
+        msghdr msg{};
+        msg.msg_name = &origin;
+        msg.msg_namelen = sizeof origin;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        if (::recvmsg(m_fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return reports;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+            if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
+            sock_extended_err err{};
+            std::memcpy(&err, CMSG_DATA(c), sizeof err);
+            if (err.ee_origin != SO_EE_ORIGIN_ICMP) continue;
+            // A closed port is the "connection reset" Windows reports for UDP.
+            const int code = err.ee_errno == ECONNREFUSED ? 10054 : socketErrorCode(static_cast<int>(err.ee_errno));
+            reports.push_back({endpointOf(origin), code});
+        }
+    }
+}
+
+bool DatagramSocket::wait(int waitMs) const {
+    pollfd p{m_fd, POLLIN, 0};
+    return ::poll(&p, 1, waitMs < 0 ? 0 : waitMs) > 0;
+}
+
+uint16_t DatagramSocket::localPort() const {
+    sockaddr_in local{};
+    socklen_t len = sizeof local;
+    return ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &len) == 0 ? ntohs(local.sin_port) : 0;
+}
+
+} // namespace qm

@@ -1,0 +1,66 @@
+#pragma once
+#include "platform/HostResolver.h"
+#include "query/QueryTarget.h"
+#include "query/ServerAnswer.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+struct BatchOptions {
+    /// Exchanges running at once.
+    size_t maxInFlight = 32;
+    /// The pause between the starts of two exchanges; a challenge's resend does not wait.
+    int intervalMs = 1;
+    /// The silence after which a server is asked again, and after the last try given up.
+    int silenceMs = 1000;
+    /// Tries after the first.
+    int retries = 1;
+};
+
+inline constexpr const char* kAnsweredState = "answered";
+inline constexpr const char* kNoReplyState = "no reply";
+
+/// What one server of the batch made of its exchange.
+struct BatchResult {
+    size_t index = 0; // into the targets
+    ServerAnswer answer;
+    /// "answered", "no reply", or the socket error's text on one line.
+    std::string state;
+    /// Milliseconds from the request that was answered to its answer; -1 without one.
+    int pingMs = -1;
+};
+
+/// Asks many servers at once, each with the info exchange of the Monitoring page
+/// (infostring and A2S_INFO, challenges answered), over a socket of its own. Replies are
+/// matched to their server by sender address and port; a server named twice is asked
+/// once. Host names are looked up once per run.
+class BatchQuery {
+  public:
+    explicit BatchQuery(BatchOptions options = {}, HostLookup lookup = systemHostLookup);
+
+    /// Runs the whole batch on the calling thread and calls `report` for each target as
+    /// its exchange ends, in that order. Returns when every target is reported, or as
+    /// soon as cancel() was called.
+    void run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report);
+
+    /// Stops the run from any thread: once this returns, no further datagram is sent.
+    void cancel();
+    bool cancelled() const { return m_cancelled.load(); }
+
+    /// The most exchanges that ran at once in the last run.
+    size_t peakInFlight() const { return m_peak; }
+
+  private:
+    BatchOptions m_options;
+    HostLookup m_lookup;
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_sending;
+    size_t m_peak = 0;
+};
+
+} // namespace qm

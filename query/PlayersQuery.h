@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/HostResolver.h"
+#include "query/A2sInfo.h"
+#include "query/QueryTarget.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+/// What a server told of its players.
+struct PlayersAnswer {
+    /// False when the server did not answer A2S_PLAYER (old servers only speak the
+    /// infostring query) or the name did not resolve.
+    bool offered = false;
+    std::vector<A2sPlayer> players;
+};
+
+/// Asks one server for its players with A2S_PLAYER, answering its challenge; each try
+/// waits `waitMs`, and a silent server is asked once more.
+/// `stopped`, when given, is asked every few milliseconds and ends the wait early.
+PlayersAnswer queryPlayers(const QueryTarget& target, int waitMs = 1000, const HostLookup& lookup = systemHostLookup,
+                           const std::function<bool()>& stopped = {});
+
+} // namespace qm

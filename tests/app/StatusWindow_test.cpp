@@ -1,0 +1,205 @@
+// The "Server status" window against responders on loopback, and the server list's
+// context menu and keys.
+#include "app/ServerStatusModel.h"
+#include "app/TfmServerStatus.h"
+#include "query/DemoServer.h"
+#include "query/InfoQuery.h"
+#include "query/InfoReply.h"
+#include "tests/app/WindowTest.h"
+#include "tests/support/UdpResponder.h"
+#include "ui/CheckListBox.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace qm;
+using namespace qm::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+UdpResponder::Reply legacy(const std::string& name) {
+    return [name](const std::string& request) {
+        ServerInfo info;
+        info.hostname = name;
+        return request == kInfoRequest ? buildInfoReply(info) : std::string();
+    };
+}
+
+std::string entryOf(const UdpResponder& r, const char* gameDir = "cstrike") {
+    return "127.0.0.1:" + std::to_string(r.port()) + " " + gameDir;
+}
+
+} // namespace
+
+class StatusWindow : public WindowTest {
+  protected:
+    StatusWindow()
+        : fast(legacy("fast"), 5ms), middle(legacy("middle"), 40ms), slow(legacy("slow"), 120ms),
+          silent([](const std::string&) { return std::string(); }), demo(ServerInfo{}, DemoProtocol::A2s),
+          modern([this](const std::string& request) { return demo.answer(request, 0, 0); }) {}
+
+    void SetUp() override {
+        env.statusOptions.silenceMs = 200;
+        env.statusOptions.retries = 0;
+        makeWindow();
+        for (const UdpResponder* r : {&fast, &middle, &slow, &silent, &modern})
+            window->servers().addIfAbsent(entryOf(*r));
+        window->show();
+    }
+
+    TfmServerStatus& openAndWait() {
+        click("bbServerStatus");
+        EXPECT_NE(window->fmServerStatus, nullptr);
+        EXPECT_TRUE(waitFor([&] { return !window->fmServerStatus->refreshing(); }));
+        return *window->fmServerStatus;
+    }
+
+    std::vector<std::string> column(TfmServerStatus& status, int c) {
+        std::vector<std::string> values;
+        QAbstractItemModel* shown = status.tvServerStatus->model();
+        for (int r = 0; r < shown->rowCount(); ++r)
+            values.push_back(shown->index(r, c).data().toString().toStdString());
+        return values;
+    }
+
+    std::vector<std::string> checkedEntries() {
+        std::vector<std::string> checked;
+        for (size_t r = 0; r < window->servers().count(); ++r)
+            if (window->servers().isChecked(r)) checked.push_back(window->servers().text(r));
+        return checked;
+    }
+
+    UdpResponder fast, middle, slow, silent;
+    DemoServer demo;
+    UdpResponder modern;
+};
+
+TEST_F(StatusWindow, FillsTheTableSortsByPingAsNumbersAndSetsTheMarksFromTheResult) {
+    TfmServerStatus& status = openAndWait();
+    EXPECT_EQ(status.objectName().toStdString(), "fmServerStatus");
+    EXPECT_EQ(status.windowTitle().toStdString(), "Server status");
+    EXPECT_TRUE(status.isVisible());
+    EXPECT_EQ(status.pbServerStatus->text().toStdString(), "5 of 5");
+
+    status.tvServerStatus->sortByColumn(ServerStatusModel::Ping, Qt::AscendingOrder);
+    const std::vector<std::string> pings = column(status, ServerStatusModel::Ping);
+    ASSERT_EQ(pings.size(), 5u);
+    EXPECT_EQ(pings.back(), "") << "the silent server sorts last";
+    std::vector<int> numbers;
+    for (size_t i = 0; i + 1 < pings.size(); ++i)
+        numbers.push_back(std::stoi(pings[i]));
+    EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
+    EXPECT_GE(numbers.back(), 118) << "the 120 ms server after the 40 ms one";
+    EXPECT_EQ(column(status, ServerStatusModel::Name),
+              (std::vector<std::string>{"Quillmark demo server", "fast", "middle", "slow", ""}));
+    EXPECT_EQ(column(status, ServerStatusModel::State).back(), kNoReplyState);
+    EXPECT_EQ(column(status, ServerStatusModel::Protocol)[0], "A2S");
+    EXPECT_EQ(column(status, ServerStatusModel::Players)[1], "5/16");
+
+    status.bbCheckAnswering->click();
+    std::vector<std::string> answering = {entryOf(fast), entryOf(middle), entryOf(slow), entryOf(modern)};
+    std::sort(answering.begin(), answering.end());
+    std::vector<std::string> checked = checkedEntries();
+    std::sort(checked.begin(), checked.end());
+    EXPECT_EQ(checked, answering);
+    status.bbCheckSilent->click();
+    EXPECT_EQ(checkedEntries(), std::vector<std::string>{entryOf(silent)});
+}
+
+TEST_F(StatusWindow, TheSelectedServerShowsItsPlayersOrNotOffered) {
+    TfmServerStatus& status = openAndWait();
+    status.tvServerStatus->sortByColumn(ServerStatusModel::Name, Qt::AscendingOrder);
+    const std::vector<std::string> names = column(status, ServerStatusModel::Name);
+    const auto rowNamed = [&](const std::string& name) {
+        return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+    };
+    auto* players = status.tvPlayers;
+    status.tvServerStatus->selectRow(rowNamed("Quillmark demo server"));
+    EXPECT_TRUE(waitFor([&] { return players->topLevelItemCount() == 5; }));
+    ASSERT_GT(players->topLevelItemCount(), 0);
+    EXPECT_EQ(players->topLevelItem(0)->text(0).toStdString(), "Player 1");
+    status.tvServerStatus->selectRow(rowNamed("fast"));
+    EXPECT_TRUE(waitFor([&] {
+        return players->topLevelItemCount() == 1 && players->topLevelItem(0)->text(0) == "not offered";
+    }));
+}
+
+TEST_F(StatusWindow, CancelStopsARefreshAtOnce) {
+    std::vector<std::unique_ptr<UdpResponder>> quiet;
+    for (int i = 0; i < 30; ++i) {
+        quiet.push_back(std::make_unique<UdpResponder>([](const std::string&) { return std::string(); }));
+        window->servers().addIfAbsent(entryOf(*quiet.back()));
+    }
+    click("bbServerStatus");
+    TfmServerStatus& status = *window->fmServerStatus;
+    ASSERT_TRUE(status.refreshing());
+    QElapsedTimer t;
+    t.start();
+    status.bbStatusCancel->click();
+    EXPECT_LT(t.elapsed(), 200);
+    EXPECT_FALSE(status.refreshing());
+    EXPECT_TRUE(status.bbStatusRefresh->isEnabled());
+    EXPECT_NE(status.pbServerStatus->text().toStdString(), "35 of 35");
+}
+
+TEST_F(StatusWindow, AnEmptyListEndsAtOnceAndTheShortcutOpensTheWindow) {
+    window->servers().clear();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    ASSERT_NE(window->fmServerStatus, nullptr);
+    EXPECT_TRUE(waitFor([&] { return !window->fmServerStatus->refreshing(); }));
+    EXPECT_EQ(window->fmServerStatus->model().size(), 0u);
+}
+
+TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
+    auto* list = control<CheckListBox>("clbIPs");
+    const size_t slowRow = [&] {
+        for (size_t r = 0; r < window->servers().count(); ++r)
+            if (window->servers().text(r) == entryOf(slow)) return r;
+        return ServerList::npos;
+    }();
+    std::unique_ptr<QMenu> menu(window->listContextMenu(slowRow));
+    const auto action = [&](const char* name) {
+        QAction* a = menu->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    };
+    std::vector<std::string> captions;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) captions.push_back(a->text().toStdString());
+    EXPECT_EQ(captions, (std::vector<std::string>{"Invert", "Select All", "Deselect All", "Delete", "Clear",
+                                                  "Export List", "Refresh", "Copy address",
+                                                  "Server status of the whole list..."}));
+
+    action("miSelectAll")->trigger();
+    EXPECT_EQ(checkedEntries().size(), 5u);
+    action("miInvert")->trigger();
+    EXPECT_TRUE(checkedEntries().empty());
+
+    action("miCopyAddress")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "127.0.0.1:" + std::to_string(slow.port()));
+    action("miRefreshEntry")->trigger();
+    EXPECT_EQ(window->pcMenu->currentWidget(), window->tsMonitoring);
+    EXPECT_TRUE(waitFor([&] {
+        return control<QPlainTextEdit>("mmUDPInfo")->toPlainText().contains("Server: slow");
+    }));
+
+    // Keys: Ctrl+A marks all, Space flips the highlighted one, Delete removes the marked.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(checkedEntries().size(), 5u);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(checkedEntries().size(), 4u);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(window->servers().count(), 1u);
+    EXPECT_EQ(window->servers().text(0), entryOf(slow));
+    EXPECT_EQ(text("lbCount"), "1 server(s)");
+}

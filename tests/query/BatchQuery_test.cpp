@@ -1,0 +1,226 @@
+// The batch query against responders on loopback: matching by sender, retries, limits,
+// Cancel, and the players query.
+#include "query/BatchQuery.h"
+#include "query/DemoServer.h"
+#include "query/InfoQuery.h"
+#include "query/InfoReply.h"
+#include "query/PlayersQuery.h"
+#include "tests/support/UdpResponder.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace qm;
+using namespace qm::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string infoReplyNamed(const std::string& name) {
+    ServerInfo info;
+    info.hostname = name;
+    return buildInfoReply(info);
+}
+
+// Answers the infostring request only, as an old server does.
+UdpResponder::Reply legacyServer(const std::string& name) {
+    return [name](const std::string& request) { return request == kInfoRequest ? infoReplyNamed(name) : ""; };
+}
+
+UdpResponder::Reply silentServer() {
+    return [](const std::string&) { return std::string(); };
+}
+
+QueryTarget loopback(uint16_t port) { return {"127.0.0.1", port}; }
+
+std::vector<BatchResult> runAll(BatchQuery& batch, const std::vector<QueryTarget>& targets) {
+    std::vector<BatchResult> results;
+    batch.run(targets, [&](const BatchResult& r) { results.push_back(r); });
+    return results;
+}
+
+std::string nameOf(const BatchResult& r) { return infoValue(r.answer.infostring, "hostname"); }
+
+// A loopback port with nothing behind it.
+uint16_t closedPort() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+} // namespace
+
+TEST(BatchQuery, RepliesAreMatchedBySenderWhateverTheirOrderAndRepeats) {
+    std::vector<std::unique_ptr<UdpResponder>> servers;
+    std::vector<QueryTarget> targets;
+    for (int i = 0; i < 8; ++i) {
+        // The first asked answers last.
+        servers.push_back(std::make_unique<UdpResponder>(legacyServer("server " + std::to_string(i)),
+                                                         std::chrono::milliseconds(80 - 10 * i)));
+        servers.back()->copies = 3;
+        targets.push_back(loopback(servers.back()->port()));
+    }
+    BatchQuery batch;
+    const std::vector<BatchResult> results = runAll(batch, targets);
+    ASSERT_EQ(results.size(), 8u);
+    std::vector<bool> seen(8, false);
+    for (const BatchResult& r : results) {
+        ASSERT_LT(r.index, 8u);
+        EXPECT_FALSE(seen[r.index]) << "reported twice: " << r.index;
+        seen[r.index] = true;
+        EXPECT_EQ(r.state, kAnsweredState);
+        EXPECT_EQ(nameOf(r), "server " + std::to_string(r.index));
+        EXPECT_EQ(r.answer.protocolName(), "infostring");
+        EXPECT_GE(r.pingMs, 80 - 10 * static_cast<int>(r.index) - 2);
+    }
+    EXPECT_EQ(results.front().index, 7u) << "results come as they end";
+}
+
+TEST(BatchQuery, ALateReplyAfterTheRetryIsCountedOnceAndStrangersAreIgnored) {
+    UdpResponder stranger(silentServer());
+    std::unique_ptr<UdpResponder> silent;
+    // The silent server's every request makes another socket send a perfect reply.
+    silent = std::make_unique<UdpResponder>([&](const std::string&) {
+        stranger.sendTo(silent->lastClientPort(), infoReplyNamed("impostor"));
+        return std::string();
+    });
+    UdpResponder late(legacyServer("late"), 150ms);
+
+    BatchOptions options;
+    options.silenceMs = 100;
+    BatchQuery batch(options);
+    const std::vector<BatchResult> results = runAll(batch, {loopback(silent->port()), loopback(late.port())});
+    ASSERT_EQ(results.size(), 2u);
+    for (const BatchResult& r : results) {
+        if (r.index == 0) {
+            EXPECT_EQ(r.state, kNoReplyState);
+            EXPECT_EQ(r.answer.failure, "No data!");
+        } else {
+            EXPECT_EQ(r.state, kAnsweredState);
+            EXPECT_EQ(nameOf(r), "late");
+        }
+    }
+    // Asked twice (both requests each time): once, and again after the silence.
+    EXPECT_EQ(silent->requests().size(), 4u);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(late.requests().size(), 4u);
+}
+
+TEST(BatchQuery, NeverMoreExchangesAtOnceThanTheLimit) {
+    std::vector<std::unique_ptr<UdpResponder>> servers;
+    std::vector<QueryTarget> targets;
+    for (int i = 0; i < 12; ++i) {
+        servers.push_back(std::make_unique<UdpResponder>(silentServer()));
+        targets.push_back(loopback(servers.back()->port()));
+    }
+    BatchOptions options;
+    options.maxInFlight = 4;
+    options.silenceMs = 300;
+    options.retries = 0;
+    BatchQuery batch(options);
+    std::thread sampler([&] {
+        std::this_thread::sleep_for(150ms);
+        size_t asked = 0;
+        for (const auto& s : servers)
+            asked += !s->requests().empty();
+        EXPECT_EQ(asked, 4u);
+    });
+    const std::vector<BatchResult> results = runAll(batch, targets);
+    sampler.join();
+    EXPECT_EQ(results.size(), 12u);
+    EXPECT_EQ(batch.peakInFlight(), 4u);
+}
+
+TEST(BatchQuery, CancelStopsEverySendAtOnce) {
+    std::vector<std::unique_ptr<UdpResponder>> servers;
+    std::vector<QueryTarget> targets;
+    for (int i = 0; i < 40; ++i) {
+        servers.push_back(std::make_unique<UdpResponder>(silentServer()));
+        targets.push_back(loopback(servers.back()->port()));
+    }
+    BatchOptions options;
+    options.maxInFlight = 8;
+    options.silenceMs = 100;
+    BatchQuery batch(options);
+    size_t reported = 0;
+    std::thread runner([&] { batch.run(targets, [&](const BatchResult&) { ++reported; }); });
+    std::this_thread::sleep_for(150ms);
+    const auto total = [&] {
+        size_t n = 0;
+        for (const auto& s : servers)
+            n += s->requests().size();
+        return n;
+    };
+    batch.cancel();
+    const auto cancelledAt = std::chrono::steady_clock::now();
+    runner.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, 100ms);
+    std::this_thread::sleep_for(30ms); // what was on its way has arrived
+    const size_t sent = total();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(total(), sent);
+    EXPECT_LT(reported, 40u);
+}
+
+TEST(BatchQuery, AnEmptyListEndsAtOnce) {
+    BatchQuery batch;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(runAll(batch, {}).empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 50ms);
+}
+
+TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
+    ServerInfo info;
+    info.hostname = "today";
+    const DemoServer demo(info, DemoProtocol::A2s);
+    UdpResponder modern([&](const std::string& request) { return demo.answer(request, 0, 0); });
+    const uint16_t closed = closedPort();
+    int lookups = 0;
+    BatchQuery batch({}, [&](const std::string& name) {
+        ++lookups;
+        return name == "game.test" ? HostLookupResult{"127.0.0.1", 0} : HostLookupResult{"", 11001};
+    });
+    const std::vector<BatchResult> results =
+        runAll(batch, {{"game.test", modern.port()}, loopback(closed), {"game.test", modern.port()}, {"nowhere.test", 1}});
+    ASSERT_EQ(results.size(), 4u);
+    std::vector<const BatchResult*> byIndex(4);
+    for (const BatchResult& r : results)
+        byIndex[r.index] = &r;
+    for (size_t i : {0u, 2u}) {
+        EXPECT_EQ(byIndex[i]->state, kAnsweredState);
+        EXPECT_EQ(byIndex[i]->answer.protocolName(), "A2S");
+        EXPECT_EQ(byIndex[i]->answer.info.name, "today");
+    }
+    EXPECT_EQ(byIndex[1]->state, "Socket Error # 10054 Connection reset by peer.");
+    EXPECT_EQ(byIndex[3]->state, "Socket Error # 11001");
+    EXPECT_EQ(lookups, 2);
+    // One exchange for the server named twice: both requests, then the challenged one.
+    EXPECT_EQ(modern.requests().size(), 3u);
+}
+
+TEST(PlayersQuery, PlayersAfterTheChallengeOrNotOffered) {
+    const DemoServer demo(ServerInfo{}, DemoProtocol::All);
+    UdpResponder modern([&](const std::string& request) { return demo.answer(request, 0, 0); });
+    const PlayersAnswer players = queryPlayers(loopback(modern.port()), 500);
+    EXPECT_TRUE(players.offered);
+    EXPECT_EQ(players.players.size(), static_cast<size_t>(ServerInfo{}.players));
+    ASSERT_EQ(modern.requests().size(), 2u);
+    EXPECT_EQ(modern.requests()[1].substr(0, 5), kA2sPlayerRequest.substr(0, 5));
+    EXPECT_NE(modern.requests()[1], kA2sPlayerRequest);
+
+    UdpResponder old(legacyServer("old"));
+    EXPECT_FALSE(queryPlayers(loopback(old.port()), 100).offered);
+    EXPECT_FALSE(queryPlayers(loopback(closedPort()), 100).offered);
+}
