@@ -2,6 +2,7 @@
 
 #include "ui/TextCodec.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace qm {
@@ -10,7 +11,8 @@ namespace {
 
 // A count as a number to sort by; what is no number ("-") goes after every number.
 int countOf(const std::string& text) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return INT_MAX;
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return INT_MAX;
     return std::stoi(text);
 }
 
@@ -35,15 +37,16 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
         row.state = r.state;
         row.pingMs = r.pingMs;
     }
-    if (results.empty() || m_rows.empty()) return;
-    // Many rows change at once during a refresh: one signal for all of them.
-    if (results.size() > 64) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-        return;
+    // Results come about in row order: one signal over the rows between the first and the
+    // last that changed.
+    size_t first = m_rows.size(), last = 0;
+    for (const BatchResult& r : results) {
+        if (r.index >= m_rows.size()) continue;
+        first = std::min(first, r.index);
+        last = std::max(last, r.index);
     }
-    for (const BatchResult& r : results)
-        if (r.index < m_rows.size())
-            emit dataChanged(index(static_cast<int>(r.index), 0), index(static_cast<int>(r.index), ColumnCount - 1));
+    if (first <= last)
+        emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), ColumnCount - 1));
 }
 
 void ServerStatusModel::setState(size_t r, const std::string& state) {
@@ -57,7 +60,9 @@ int ServerStatusModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int ServerStatusModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int ServerStatusModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
 
 QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<size_t>(index.row()) >= m_rows.size()) return {};
@@ -65,32 +70,46 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     const bool shown = r.done && r.answered;
     if (role == SortRole) {
         switch (index.column()) {
-        case Players: return shown ? countOf(r.summary.players) : INT_MAX;
-        case Bots: return shown ? countOf(r.summary.bots) : INT_MAX;
-        case Ping: return r.pingMs >= 0 && shown ? r.pingMs : INT_MAX;
-        default: return data(index, Qt::DisplayRole).toString().toCaseFolded();
+        case Players:
+            return shown ? countOf(r.summary.players) : INT_MAX;
+        case Bots:
+            return shown ? countOf(r.summary.bots) : INT_MAX;
+        case Ping:
+            return r.pingMs >= 0 && shown ? r.pingMs : INT_MAX;
+        default:
+            return data(index, Qt::DisplayRole).toString().toCaseFolded();
         }
     }
-    if (role == Qt::TextAlignmentRole && (index.column() == Players || index.column() == Bots || index.column() == Ping))
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == Players || index.column() == Bots || index.column() == Ping))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
-    case Entry: return toDisplay(r.entry);
-    case Name: return shown ? toDisplay(r.summary.name) : QString();
-    case Map: return shown ? toDisplay(r.summary.map) : QString();
-    case Players: return shown ? toDisplay(r.summary.players + "/" + r.summary.maxPlayers) : QString();
-    case Bots: return shown ? toDisplay(r.summary.bots) : QString();
-    case Ping: return shown && r.pingMs >= 0 ? QString::number(r.pingMs) : QString();
-    case Protocol: return toDisplay(r.protocol);
-    case State: return toDisplay(r.state);
-    default: return {};
+    case Entry:
+        return toDisplay(r.entry);
+    case Name:
+        return shown ? toDisplay(r.summary.name) : QString();
+    case Map:
+        return shown ? toDisplay(r.summary.map) : QString();
+    case Players:
+        return shown ? toDisplay(r.summary.players + "/" + r.summary.maxPlayers) : QString();
+    case Bots:
+        return shown ? toDisplay(r.summary.bots) : QString();
+    case Ping:
+        return shown && r.pingMs >= 0 ? QString::number(r.pingMs) : QString();
+    case Protocol:
+        return toDisplay(r.protocol);
+    case State:
+        return toDisplay(r.state);
+    default:
+        return {};
     }
 }
 
 QVariant ServerStatusModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kTitles[] = {"Entry", "Server name", "Map", "Players", "Bots", "Ping (ms)", "Speaks",
-                                          "State"};
+    static const char* const kTitles[] = {"Entry", "Server name", "Map",    "Players",
+                                          "Bots",  "Ping (ms)",   "Speaks", "State"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kTitles[section]) : QVariant();
 }
 

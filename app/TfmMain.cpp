@@ -10,10 +10,10 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QShortcut>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -65,7 +65,8 @@ void TfmMain::connectHandlers() {
     auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
     connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { bbDeleteClick(); }); });
-    connect(clbIPs, &CheckListBox::selectAllPressed, this, [this] { guarded([this] { bbSelectAllClick(); }); });
+    connect(clbIPs, &CheckListBox::selectAllPressed, this,
+            [this] { guarded([this] { bbSelectAllClick(); }); });
     clbIPs->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(clbIPs, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex under = clbIPs->indexAt(at);

@@ -15,7 +15,8 @@
 namespace qm {
 
 void TfmMain::bbServerStatusClick() {
-    if (!fmServerStatus) fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
+    if (!fmServerStatus)
+        fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
     fmServerStatus->show();
     fmServerStatus->raise();
     fmServerStatus->activateWindow();
@@ -29,7 +30,8 @@ QMenu* TfmMain::listContextMenu(size_t row) {
         QAction* a = menu->addAction(b->text());
         a->setObjectName(QStringLiteral("mi") + b->objectName().mid(2));
         a->setEnabled(b->isEnabled());
-        connect(a, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     add(bbInvert, &TfmMain::bbInvertClick);
     add(bbSelectAll, &TfmMain::bbSelectAllClick);
@@ -62,7 +64,8 @@ void TfmMain::refreshEntry(size_t row) {
 
 void TfmMain::copyAddressOf(size_t row) {
     if (row >= m_servers.count()) return;
-    QGuiApplication::clipboard()->setText(toDisplay(std::string(ServerEntryParts::address(m_servers.text(row)))));
+    QGuiApplication::clipboard()->setText(
+        toDisplay(std::string(ServerEntryParts::address(m_servers.text(row)))));
 }
 
 } // namespace qm

@@ -41,7 +41,8 @@ QString connectedTime(float seconds) {
 
 } // namespace
 
-TfmServerStatus::TfmServerStatus(ServerList& servers, BatchOptions options, HostLookup lookup, QWidget* parent)
+TfmServerStatus::TfmServerStatus(ServerList& servers, BatchOptions options, HostLookup lookup,
+                                 QWidget* parent)
     : QWidget(parent, Qt::Window), m_servers(servers), m_options(options), m_lookup(std::move(lookup)) {
     buildWindow();
 }
@@ -54,7 +55,7 @@ TfmServerStatus::~TfmServerStatus() {
 void TfmServerStatus::buildWindow() {
     setObjectName(QStringLiteral("fmServerStatus"));
     setWindowTitle(QStringLiteral("Server status"));
-    resize(760, 520);
+    resize(840, 520);
 
     m_model = new ServerStatusModel(this);
     m_sorted = new QSortFilterProxyModel(this);
@@ -74,13 +75,14 @@ void TfmServerStatus::buildWindow() {
     tvServerStatus->verticalHeader()->hide();
     tvServerStatus->verticalHeader()->setDefaultSectionSize(20);
     tvServerStatus->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {170, 170, 80, 60, 40, 60, 70};
+    const int widths[] = {170, 170, 80, 60, 40, 72, 70};
     for (int c = 0; c < 7; ++c)
         tvServerStatus->setColumnWidth(c, widths[c]);
 
     tvPlayers = new QTreeWidget(this);
     tvPlayers->setObjectName(QStringLiteral("tvPlayers"));
-    tvPlayers->setHeaderLabels({QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Time connected")});
+    tvPlayers->setHeaderLabels(
+        {QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Time connected")});
     tvPlayers->setRootIsDecorated(false);
     tvPlayers->setColumnWidth(0, 240);
     tvPlayers->setMaximumHeight(150);
@@ -158,12 +160,23 @@ void TfmServerStatus::takeResults() {
         std::lock_guard<std::mutex> lock(m_pendingLock);
         taken.swap(m_pending);
     }
-    for (BatchResult& r : taken)
-        r.index = m_queried[r.index];
-    m_model->take(taken);
-    m_reported += taken.size();
-    pbServerStatus->setValue(static_cast<int>(m_reported));
+    takeIntoTable(taken);
     if (m_workerDone) endRefresh();
+}
+
+void TfmServerStatus::takeIntoTable(std::vector<BatchResult>& results) {
+    const QModelIndex current = m_sorted->mapToSource(tvServerStatus->currentIndex());
+    bool currentAnswered = false;
+    for (BatchResult& r : results) {
+        r.index = m_queried[r.index];
+        currentAnswered =
+            currentAnswered || (current.isValid() && r.index == static_cast<size_t>(current.row()));
+    }
+    m_model->take(results);
+    m_reported += results.size();
+    pbServerStatus->setValue(static_cast<int>(m_reported));
+    // The row the user stands on has its answer now: its players can be asked.
+    if (currentAnswered) showPlayersOfCurrentRow();
 }
 
 void TfmServerStatus::stopWorker() {
@@ -181,13 +194,10 @@ void TfmServerStatus::endRefresh() {
         std::lock_guard<std::mutex> lock(m_pendingLock);
         rest.swap(m_pending);
     }
-    for (BatchResult& r : rest)
-        r.index = m_queried[r.index];
-    m_model->take(rest);
-    m_reported += rest.size();
-    pbServerStatus->setValue(static_cast<int>(m_reported));
+    takeIntoTable(rest);
     bbStatusRefresh->setEnabled(true);
     bbStatusCancel->setEnabled(false);
+    emit refreshed();
 }
 
 void TfmServerStatus::bbStatusCancelClick() {
@@ -206,8 +216,12 @@ void TfmServerStatus::setMarksWhere(bool answered) {
     m_servers.setMarks([&](const std::string& text) { return chosen.count(text) > 0; });
 }
 
-void TfmServerStatus::bbCheckAnsweringClick() { setMarksWhere(true); }
-void TfmServerStatus::bbCheckSilentClick() { setMarksWhere(false); }
+void TfmServerStatus::bbCheckAnsweringClick() {
+    setMarksWhere(true);
+}
+void TfmServerStatus::bbCheckSilentClick() {
+    setMarksWhere(false);
+}
 
 void TfmServerStatus::stopPlayersQuery() {
     if (!m_playersWorker.joinable()) return;
@@ -243,8 +257,8 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
                     return;
                 }
                 for (const A2sPlayer& p : answer.players)
-                    new QTreeWidgetItem(tvPlayers,
-                                        {toDisplay(p.name), QString::number(p.score), connectedTime(p.seconds)});
+                    new QTreeWidgetItem(
+                        tvPlayers, {toDisplay(p.name), QString::number(p.score), connectedTime(p.seconds)});
             },
             Qt::QueuedConnection);
     });

@@ -48,6 +48,10 @@ class TfmServerStatus : public QWidget {
     QPushButton* bbCheckAnswering = nullptr;
     QPushButton* bbCheckSilent = nullptr;
 
+  signals:
+    /// A refresh ended, completely or by Cancel.
+    void refreshed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -55,6 +59,7 @@ class TfmServerStatus : public QWidget {
     void buildWindow();
     /// Moves the results the worker has found so far into the table.
     void takeResults();
+    void takeIntoTable(std::vector<BatchResult>& results);
     void stopWorker();
     void endRefresh();
     void setMarksWhere(bool answered);

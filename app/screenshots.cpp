@@ -1,17 +1,23 @@
 // Renders the main window once per page into PNG files, to check the layout by eye:
-//   quillmark-screenshots <folder> [--server 127.0.0.1:PORT]
+//   quillmark-screenshots <folder> [--server 127.0.0.1:PORT] [--status FIRST-LAST]
 // With --server, the window first detects that server on the Import page, adds it and
 // shows it on the Monitoring page, as a user would, before the pictures are taken.
+// With --status, the list holds 127.0.0.1 on those ports (demo servers, say) and the
+// Server status window is asked and pictured too.
 #include "app/TfmMain.h"
+#include "app/TfmServerStatus.h"
 #include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"
 #include "ui/GradientButton.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -37,7 +43,11 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    const std::string server = argc > 3 && std::string(argv[2]) == "--server" ? argv[3] : "";
+    std::string server, statusPorts;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (std::string(argv[i]) == "--server") server = argv[i + 1];
+        if (std::string(argv[i]) == "--status") statusPorts = argv[i + 1];
+    }
     QDir().mkpath(folder);
 
     SilentDialogs dialogs;
@@ -84,6 +94,25 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
             return 1;
         }
+        std::printf("%s\n", qPrintable(name));
+    }
+    if (!statusPorts.empty()) {
+        const int first = std::atoi(statusPorts.c_str());
+        const size_t dash = statusPorts.find('-');
+        const int last = dash == std::string::npos ? first : std::atoi(statusPorts.c_str() + dash + 1);
+        window.servers().clear();
+        for (int port = first; port <= last && port > 0; ++port)
+            window.servers().addIfAbsent("127.0.0.1:" + std::to_string(port) + " cstrike");
+        window.bbServerStatusClick();
+        QEventLoop untilDone;
+        QObject::connect(window.fmServerStatus, &qm::TfmServerStatus::refreshed, &untilDone,
+                         &QEventLoop::quit);
+        if (window.fmServerStatus->refreshing()) untilDone.exec();
+        window.fmServerStatus->tvServerStatus->selectRow(0);
+        QTimer::singleShot(1500, &untilDone, &QEventLoop::quit); // the players' answer
+        untilDone.exec();
+        const QString name = QStringLiteral("%1/server-status.png").arg(folder);
+        if (!window.fmServerStatus->grab().save(name)) return 1;
         std::printf("%s\n", qPrintable(name));
     }
     return 0;

@@ -11,7 +11,8 @@ void BM_ExportAndLoad50k(benchmark::State& state) {
     qm::test::TempDir dir;
     std::vector<std::string> entries;
     for (int i = 0; i < 50000; ++i)
-        entries.push_back("198.51." + std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) + ":27015 cstrike");
+        entries.push_back("198.51." + std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) +
+                          ":27015 cstrike");
     for (auto _ : state) {
         qm::exportList({dir.file("big.db2"), "b", "d"}, "50000 server(s)", entries);
         benchmark::DoNotOptimize(qm::countryEntries(dir.file("big.db2"), "Custom build").size());

@@ -14,22 +14,21 @@ namespace {
 // in the ping.
 void BM_PingAccuracy(benchmark::State& state) {
     const auto delay = std::chrono::milliseconds(state.range(0));
-    const qm::DemoServer demo(qm::ServerInfo(), state.range(1) ? qm::DemoProtocol::A2s : qm::DemoProtocol::Legacy);
+    const qm::DemoServer demo(qm::ServerInfo(),
+                              state.range(1) ? qm::DemoProtocol::A2s : qm::DemoProtocol::Legacy);
     qm::test::UdpResponder server([&](const std::string& r) { return demo.answer(r, 0, 0); }, delay);
     qm::TIdUDPClient client;
     qm::SteadyClock clock;
     double error = 0;
     int rounds = 0;
     for (auto _ : state) {
-        const auto shown = qm::runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
+        const auto shown =
+            qm::runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
         error += std::stod(shown.pingText) - static_cast<double>(delay.count());
         ++rounds;
     }
     state.counters["error_ms"] = error / rounds;
 }
-BENCHMARK(BM_PingAccuracy)
-    ->ArgsProduct({{0, 20, 50}, {0, 1}})
-    ->Iterations(20)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PingAccuracy)->ArgsProduct({{0, 20, 50}, {0, 1}})->Iterations(20)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,6 +2,7 @@
 // from a loopback server, lines into the box) against Qt's own setPlainText of the same
 // text. "rss_mb" is how far the process's resident memory grew over the check.
 #include "app/TfmMain.h"
+#include "bench/BenchSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TcpTestServer.h"
 
@@ -15,14 +16,8 @@
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+using qm::bench::application;
+using qm::bench::residentMb;
 
 std::string pageOf(size_t bytes) {
     std::string page = "Quillmark\n3.51\nQMbld\n100\n";
@@ -31,13 +26,6 @@ std::string pageOf(size_t bytes) {
             "<p>Server " + std::to_string(i) + " 10.0.0." + std::to_string(i % 250) + ":27015 cstrike</p>\n";
     page.resize(bytes);
     return page;
-}
-
-double residentMb() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
 }
 
 void BM_UpdatePageIntoTheBox(benchmark::State& state) {

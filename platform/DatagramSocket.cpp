@@ -2,9 +2,9 @@
 
 #include "platform/SocketError.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
-#include <algorithm>
 #include <cstring>
 #include <linux/errqueue.h>
 #include <netinet/in.h>
@@ -24,7 +24,9 @@ sockaddr_in socketAddress(const Endpoint& e) {
     return a;
 }
 
-Endpoint endpointOf(const sockaddr_in& a) { return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)}; }
+Endpoint endpointOf(const sockaddr_in& a) {
+    return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
+}
 
 // The largest datagram UDP carries; anything a server sends fits.
 constexpr size_t kMaxDatagram = 65536;
@@ -35,7 +37,8 @@ constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 
 std::string Endpoint::text() const {
     return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 255) + "." +
-           std::to_string((address >> 8) & 255) + "." + std::to_string(address & 255) + ":" + std::to_string(port);
+           std::to_string((address >> 8) & 255) + "." + std::to_string(address & 255) + ":" +
+           std::to_string(port);
 }
 
 Endpoint Endpoint::fromDotted(const std::string& dotted, uint16_t port) {
@@ -53,7 +56,9 @@ DatagramSocket::DatagramSocket() : m_buffer(kMaxDatagram) {
     ::setsockopt(m_fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
 }
 
-DatagramSocket::~DatagramSocket() { ::close(m_fd); }
+DatagramSocket::~DatagramSocket() {
+    ::close(m_fd);
+}
 
 int DatagramSocket::sendTo(const Endpoint& to, std::string_view data) {
     const sockaddr_in a = socketAddress(to);
@@ -78,7 +83,8 @@ std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
                                      reinterpret_cast<sockaddr*>(&from), &len);
         if (n >= 0) {
             const size_t kept = std::min(static_cast<size_t>(n), m_buffer.size());
-            return Datagram{endpointOf(from), std::string(m_buffer.data(), kept), static_cast<size_t>(n) > kept};
+            return Datagram{endpointOf(from), std::string(m_buffer.data(), kept),
+                            static_cast<size_t>(n) > kept};
         }
         if (errno == EINTR) continue;
         // An ICMP report shows as a failed receive; takeUnreachable() reads it.
@@ -107,15 +113,18 @@ std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
             std::memcpy(&err, CMSG_DATA(c), sizeof err);
             if (err.ee_origin != SO_EE_ORIGIN_ICMP) continue;
             // A closed port is the "connection reset" Windows reports for UDP.
-            const int code = err.ee_errno == ECONNREFUSED ? 10054 : socketErrorCode(static_cast<int>(err.ee_errno));
+            const int code =
+                err.ee_errno == ECONNREFUSED ? 10054 : socketErrorCode(static_cast<int>(err.ee_errno));
             reports.push_back({endpointOf(origin), code});
         }
     }
 }
 
-bool DatagramSocket::wait(int waitMs) const {
+bool DatagramSocket::waitMicroseconds(int64_t micros) const {
     pollfd p{m_fd, POLLIN, 0};
-    return ::poll(&p, 1, waitMs < 0 ? 0 : waitMs) > 0;
+    const int64_t wait = micros < 0 ? 0 : micros;
+    const timespec limit{static_cast<time_t>(wait / 1000000), static_cast<long>(wait % 1000000 * 1000)};
+    return ::ppoll(&p, 1, &limit, nullptr) > 0;
 }
 
 uint16_t DatagramSocket::localPort() const {

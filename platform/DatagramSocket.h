@@ -50,7 +50,8 @@ class DatagramSocket {
     std::vector<Unreachable> takeUnreachable();
 
     /// Waits up to `waitMs` for a datagram or a report; false when none came.
-    bool wait(int waitMs) const;
+    bool wait(int waitMs) const { return waitMicroseconds(int64_t(waitMs) * 1000); }
+    bool waitMicroseconds(int64_t micros) const;
     uint16_t localPort() const;
 
   private:

@@ -16,7 +16,8 @@ void printLine(std::ostream& out, const std::string& entry, const BatchResult& r
 }
 
 void printJson(std::ostream& out, const std::string& entry, const BatchResult& r) {
-    out << "{\"server\":" << jsonString(entry) << ",\"answered\":" << (r.answer.answered() ? "true" : "false");
+    out << "{\"server\":" << jsonString(entry)
+        << ",\"answered\":" << (r.answer.answered() ? "true" : "false");
     if (r.answer.answered()) {
         const ServerSummary s = r.answer.summary();
         out << ",\"protocol\":" << jsonString(r.answer.protocolName()) << ",\"name\":" << jsonString(s.name)
@@ -25,8 +26,8 @@ void printJson(std::ostream& out, const std::string& entry, const BatchResult& r
     } else {
         out << ",\"error\":" << jsonString(r.state);
     }
-    out << ",\"state\":" << jsonString(r.state) << ",\"ping\":" << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "null")
-        << "}\n";
+    out << ",\"state\":" << jsonString(r.state)
+        << ",\"ping\":" << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "null") << "}\n";
 }
 
 } // namespace
@@ -43,8 +44,10 @@ int runBatchCommand(const std::vector<std::string>& given, const std::vector<Que
         for (; printed < results.size() && results[printed]; ++printed) {
             const BatchResult& next = *results[printed];
             all = all && next.answer.answered();
-            if (json) printJson(out, given[printed], next);
-            else printLine(out, given[printed], next);
+            if (json)
+                printJson(out, given[printed], next);
+            else
+                printLine(out, given[printed], next);
             results[printed].reset();
         }
         out.flush();

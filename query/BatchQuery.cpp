@@ -15,7 +15,8 @@ namespace {
 using Micros = int64_t;
 
 Micros nowMicros() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -65,7 +66,8 @@ void BatchQuery::cancel() {
     m_cancelled = true;
 }
 
-void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report) {
+void BatchQuery::run(const std::vector<QueryTarget>& targets,
+                     const std::function<void(const BatchResult&)>& report) {
     m_peak = 0;
     DatagramSocket socket;
     std::unordered_map<std::string, std::optional<std::string>> resolved; // host -> dotted
@@ -103,7 +105,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::functio
     while (!m_cancelled && (next < targets.size() || !inFlight.empty())) {
         Micros now = nowMicros();
         // Start exchanges while there is room and the pause since the last start is over.
-        while (!m_cancelled && next < targets.size() && inFlight.size() < m_options.maxInFlight && now >= nextStart) {
+        while (!m_cancelled && next < targets.size() && inFlight.size() < m_options.maxInFlight &&
+               now >= nextStart) {
             const size_t index = next++;
             const QueryTarget& target = targets[index];
             auto host = resolved.find(target.host);
@@ -173,7 +176,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::functio
 
         // Silent servers: asked again, or given up after their last try.
         now = nowMicros();
-        Micros wake = next < targets.size() && inFlight.size() < m_options.maxInFlight ? nextStart : now + silence;
+        Micros wake =
+            next < targets.size() && inFlight.size() < m_options.maxInFlight ? nextStart : now + silence;
         std::vector<Endpoint> silent;
         std::vector<std::pair<Endpoint, int>> failedSends;
         for (auto& [at, ex] : inFlight) {
@@ -201,8 +205,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::functio
 
         // Wait for the next reply, start or deadline; short slices keep Cancel prompt.
         const Micros waitMicros = std::clamp<Micros>(wake - nowMicros(), 0, 20000);
-        if (!m_cancelled && (next < targets.size() || !inFlight.empty()))
-            socket.wait(static_cast<int>((waitMicros + 999) / 1000));
+        if (!m_cancelled && (next < targets.size() || !inFlight.empty())) socket.waitMicroseconds(waitMicros);
     }
 }
 

@@ -20,7 +20,8 @@ struct PlayersAnswer {
 /// Asks one server for its players with A2S_PLAYER, answering its challenge; each try
 /// waits `waitMs`, and a silent server is asked once more.
 /// `stopped`, when given, is asked every few milliseconds and ends the wait early.
-PlayersAnswer queryPlayers(const QueryTarget& target, int waitMs = 1000, const HostLookup& lookup = systemHostLookup,
+PlayersAnswer queryPlayers(const QueryTarget& target, int waitMs = 1000,
+                           const HostLookup& lookup = systemHostLookup,
                            const std::function<bool()>& stopped = {});
 
 } // namespace qm

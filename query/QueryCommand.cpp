@@ -101,7 +101,8 @@ namespace {
 bool readNumberOption(const std::vector<std::string>& args, size_t& i, int minimum, int& value) {
     if (i + 1 >= args.size()) return false;
     const std::string& text = args[++i];
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
     value = std::stoi(text);
     return value >= minimum;
 }
@@ -149,7 +150,11 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
             json = true;
         } else if (arg == "-f") {
             fromFile = true;
-            if (i + 1 >= args.size() || !readListFile(args[++i], given, targets, err)) return 2;
+            if (i + 1 >= args.size()) {
+                err << "quillmark-query: -f needs a file\n" << kUsage;
+                return 2;
+            }
+            if (!readListFile(args[++i], given, targets, err)) return 2;
         } else if (arg == "--maxsim") {
             ok = readNumberOption(args, i, 1, number);
             options.maxInFlight = static_cast<size_t>(number);
@@ -177,7 +182,8 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
         err << kUsage;
         return 2;
     }
-    if (fromFile || targets.size() > 1) return runBatchCommand(given, targets, options, json, out, std::move(lookup));
+    if (fromFile || targets.size() > 1)
+        return runBatchCommand(given, targets, options, json, out, std::move(lookup));
     TIdUDPClient client(std::move(lookup));
     SteadyClock clock;
     bool all = true;

@@ -11,7 +11,9 @@ namespace {
 constexpr std::string_view kSplitMarker = "\xFE\xFF\xFF\xFF";
 
 // Replies of the A2S family that are no answer to an info request.
-bool isOtherA2sReply(char type) { return type == 'D' || type == 'E' || type == 'j'; }
+bool isOtherA2sReply(char type) {
+    return type == 'D' || type == 'E' || type == 'j';
+}
 
 std::string a2sFault(const std::string& datagram) {
     return "Invalid message: " + readableBytes(std::string_view(datagram).substr(4));
@@ -27,17 +29,18 @@ ServerAnswer ServerAnswer::failed(std::string text) {
 
 std::string ServerAnswer::protocolName() const {
     switch (kind) {
-    case Kind::Infostring: return "infostring";
-    case Kind::A2s: return "A2S";
-    default: return "";
+    case Kind::Infostring:
+        return "infostring";
+    case Kind::A2s:
+        return "A2S";
+    default:
+        return "";
     }
 }
 
 std::vector<std::string> ServerAnswer::lines(const std::string& host, int32_t port) const {
-    if (kind == Kind::Infostring)
-        return infoLines(infostring);
-    if (kind != Kind::A2s)
-        return {};
+    if (kind == Kind::Infostring) return infoLines(infostring);
+    if (kind != Kind::A2s) return {};
     const std::string address =
         info.layout == 'm' ? info.address : host + ":" + std::to_string(info.gamePort.value_or(port));
     const std::string max = std::to_string(info.maxPlayers);
@@ -65,8 +68,7 @@ ServerSummary ServerAnswer::summary() const {
 }
 
 std::string ServerAnswer::gameDir() const {
-    if (kind == Kind::Infostring)
-        return shownValue(infoValue(infostring, "gamedir"));
+    if (kind == Kind::Infostring) return shownValue(infoValue(infostring, "gamedir"));
     return kind == Kind::A2s ? info.folder : std::string();
 }
 
@@ -84,7 +86,8 @@ InfoExchangeRules::Step InfoExchangeRules::take(const std::string& datagram) {
         return step;
     }
     if (!isValidInfoReply(datagram)) {
-        step.answer = ServerAnswer::failed("Invalid message: " + datagram.substr(std::min<size_t>(4, datagram.size())));
+        step.answer =
+            ServerAnswer::failed("Invalid message: " + datagram.substr(std::min<size_t>(4, datagram.size())));
         return step;
     }
     const char type = datagram.size() > 4 ? datagram[4] : '\0';

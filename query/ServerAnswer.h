@@ -37,7 +37,7 @@ struct ServerAnswer {
 /// The rules of one server's info exchange, apart from any socket: the requests that
 /// start it, and what each datagram from the server means.
 class InfoExchangeRules {
-public:
+  public:
     /// Servers of today may ask for a challenge twice; a third one is a fault.
     static constexpr int kMaxChallenges = 2;
 
@@ -52,7 +52,7 @@ public:
     };
     Step take(const std::string& datagram);
 
-private:
+  private:
     int m_challenges = 0;
 };
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
-#include <sys/epoll.h>
 #include <string>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -116,8 +116,7 @@ int main(int argc, char* argv[]) {
         const int fd = bindLoopback(port);
         qm::ServerInfo own = info;
         own.address = "127.0.0.1:" + std::to_string(boundPort(fd));
-        if (lastPort > firstPort)
-            own.hostname += " " + std::to_string(boundPort(fd));
+        if (lastPort > firstPort) own.hostname += " " + std::to_string(boundPort(fd));
         epoll_event ev{};
         ev.events = EPOLLIN;
         ev.data.u32 = static_cast<uint32_t>(sockets.size());
@@ -127,8 +126,7 @@ int main(int argc, char* argv[]) {
         servers.emplace_back(own, protocol);
     }
     std::printf("listening on %s", servers.front().info().address.c_str());
-    if (servers.size() > 1)
-        std::printf(" to %s", servers.back().info().address.c_str());
+    if (servers.size() > 1) std::printf(" to %s", servers.back().info().address.c_str());
     std::printf("\n");
     std::fflush(stdout);
 
@@ -143,20 +141,16 @@ int main(int argc, char* argv[]) {
                 socklen_t fromLen = sizeof from;
                 const ssize_t n = ::recvfrom(sockets[i], buffer, sizeof buffer, MSG_DONTWAIT,
                                              reinterpret_cast<sockaddr*>(&from), &fromLen);
-                if (n < 0)
-                    break;
-                if (silent[i])
-                    continue;
+                if (n < 0) break;
+                if (silent[i]) continue;
                 const std::string reply = servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
                                                             from.sin_addr.s_addr, from.sin_port);
-                if (reply.empty())
-                    continue;
-                if (delayMs > 0)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-                ::sendto(sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                if (reply.empty()) continue;
+                if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                ::sendto(sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                         fromLen);
                 // A challenge is no answer yet: --once waits for the one that follows it.
-                if (once && reply[4] != 'A')
-                    return 0;
+                if (once && reply[4] != 'A') return 0;
             }
         }
     }

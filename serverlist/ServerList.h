@@ -9,7 +9,7 @@ namespace qm {
 
 /// Told before and after each change, so a view can follow the list without copying it.
 class ServerListObserver {
-public:
+  public:
     virtual ~ServerListObserver() = default;
     virtual void aboutToInsert(size_t row) = 0;
     virtual void inserted() = 0;
@@ -24,7 +24,7 @@ public:
 /// Texts are kept in case-folded order (serverlist/Collation.h); an entry that compares
 /// equal to present ones ignoring case goes after them. At most one entry is highlighted.
 class ServerList {
-public:
+  public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
     size_t count() const { return m_entries.size(); }
@@ -60,7 +60,7 @@ public:
 
     void setObserver(ServerListObserver* observer) { m_observer = observer; }
 
-private:
+  private:
     struct Entry {
         std::string text;
         bool checked = false;

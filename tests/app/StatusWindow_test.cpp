@@ -188,9 +188,8 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "127.0.0.1:" + std::to_string(slow.port()));
     action("miRefreshEntry")->trigger();
     EXPECT_EQ(window->pcMenu->currentWidget(), window->tsMonitoring);
-    EXPECT_TRUE(waitFor([&] {
-        return control<QPlainTextEdit>("mmUDPInfo")->toPlainText().contains("Server: slow");
-    }));
+    EXPECT_TRUE(waitFor(
+        [&] { return control<QPlainTextEdit>("mmUDPInfo")->toPlainText().contains("Server: slow"); }));
 
     // Keys: Ctrl+A marks all, Space flips the highlighted one, Delete removes the marked.
     list->setFocus();

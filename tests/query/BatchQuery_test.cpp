@@ -37,7 +37,9 @@ UdpResponder::Reply silentServer() {
     return [](const std::string&) { return std::string(); };
 }
 
-QueryTarget loopback(uint16_t port) { return {"127.0.0.1", port}; }
+QueryTarget loopback(uint16_t port) {
+    return {"127.0.0.1", port};
+}
 
 std::vector<BatchResult> runAll(BatchQuery& batch, const std::vector<QueryTarget>& targets) {
     std::vector<BatchResult> results;
@@ -45,7 +47,9 @@ std::vector<BatchResult> runAll(BatchQuery& batch, const std::vector<QueryTarget
     return results;
 }
 
-std::string nameOf(const BatchResult& r) { return infoValue(r.answer.infostring, "hostname"); }
+std::string nameOf(const BatchResult& r) {
+    return infoValue(r.answer.infostring, "hostname");
+}
 
 // A loopback port with nothing behind it.
 uint16_t closedPort() {
@@ -192,8 +196,9 @@ TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
         ++lookups;
         return name == "game.test" ? HostLookupResult{"127.0.0.1", 0} : HostLookupResult{"", 11001};
     });
-    const std::vector<BatchResult> results =
-        runAll(batch, {{"game.test", modern.port()}, loopback(closed), {"game.test", modern.port()}, {"nowhere.test", 1}});
+    const std::vector<BatchResult> results = runAll(
+        batch,
+        {{"game.test", modern.port()}, loopback(closed), {"game.test", modern.port()}, {"nowhere.test", 1}});
     ASSERT_EQ(results.size(), 4u);
     std::vector<const BatchResult*> byIndex(4);
     for (const BatchResult& r : results)

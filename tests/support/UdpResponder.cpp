@@ -48,13 +48,12 @@ void UdpResponder::run() {
     std::vector<char> buffer(65536);
     while (!m_stop) {
         pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0)
-            continue;
+        if (::poll(&p, 1, 20) <= 0) continue;
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
-        const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
-        if (n < 0)
-            continue;
+        const ssize_t n =
+            ::recvfrom(m_fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 0) continue;
         const std::string request(buffer.data(), static_cast<size_t>(n));
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -62,8 +61,7 @@ void UdpResponder::run() {
         }
         m_lastClientPort = ntohs(from.sin_port);
         const std::string reply = m_reply(request);
-        if (reply.empty())
-            continue;
+        if (reply.empty()) continue;
         std::this_thread::sleep_for(m_delay);
         for (int i = 0; i < copies; ++i)
             ::sendto(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);

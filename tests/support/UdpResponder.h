@@ -13,7 +13,7 @@ namespace qm::test {
 /// A game server stand-in on 127.0.0.1: answers every datagram with what `reply` returns
 /// for it (nothing for an empty text), after `delay`. Records the requests it got.
 class UdpResponder {
-public:
+  public:
     using Reply = std::function<std::string(const std::string& request)>;
     explicit UdpResponder(Reply reply, std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     ~UdpResponder();
@@ -27,7 +27,7 @@ public:
     /// How many times each reply is sent.
     std::atomic<int> copies{1};
 
-private:
+  private:
     void run();
 
     int m_fd = -1;

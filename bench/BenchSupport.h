@@ -1,0 +1,63 @@
+#pragma once
+// What several benchmarks share: an offscreen QApplication, the process's resident
+// memory, and a range of demo servers on loopback.
+#include "tests/support/ChildProcess.h"
+
+#include <QApplication>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace qm::bench {
+
+inline QApplication& application() {
+    static int argc = 1;
+    static char name[] = "bench";
+    static char* argv[] = {name, nullptr};
+    // Made once and never destroyed: a QApplication torn down among the exit handlers
+    // outlives parts of Qt it needs.
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+inline double residentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+/// quillmark-demo-server on ports first..first+count-1, every `silentEvery`-th silent.
+class DemoServers {
+  public:
+    DemoServers(int first, int count, int silentEvery = 0)
+        : m_process([&] {
+              std::vector<std::string> argv = {
+                  QM_DEMO_SERVER, "--ports", std::to_string(first) + "-" + std::to_string(first + count - 1)};
+              if (silentEvery > 0) {
+                  argv.push_back("--silent-every");
+                  argv.push_back(std::to_string(silentEvery));
+              }
+              return argv;
+          }()),
+          m_first(first), m_count(count) {
+        m_process.readLine(); // "listening on ..." once every port is bound
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> list;
+        for (int p = m_first; p < m_first + m_count; ++p)
+            list.push_back("127.0.0.1:" + std::to_string(p) + " cstrike");
+        return list;
+    }
+
+  private:
+    test::ChildProcess m_process;
+    int m_first;
+    int m_count;
+};
+
+} // namespace qm::bench
