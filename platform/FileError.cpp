@@ -9,14 +9,22 @@ FileError::FileError(int code) : Failure(fileErrorText(code)), m_code(code) {}
 
 std::string fileErrorText(int code) {
     switch (code) {
-    case 2: return "File not found";
-    case 3: return "Invalid filename";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    case 100: return "Read beyond end of file";
-    case 101: return "Disk full";
-    case 106: return "Invalid numeric input";
-    default: return "I/O error " + std::to_string(code);
+    case 2:
+        return "File not found";
+    case 3:
+        return "Invalid filename";
+    case 4:
+        return "Too many open files";
+    case 5:
+        return "File access denied";
+    case 100:
+        return "Read beyond end of file";
+    case 101:
+        return "Disk full";
+    case 106:
+        return "Invalid numeric input";
+    default:
+        return "I/O error " + std::to_string(code);
     }
 }
 
@@ -27,8 +35,7 @@ int fileErrorCode(int err, const std::string& path) {
         // platform reports it.
         std::error_code ec;
         auto parent = std::filesystem::path(path).parent_path();
-        if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
-            return 3;
+        if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return 3;
         return 2;
     }
     case ENOTDIR:
@@ -47,12 +54,15 @@ int fileErrorCode(int err, const std::string& path) {
         return 5;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG: // past the file size the system allows: full, as far as the user can tell
         return 101;
     default:
         return err;
     }
 }
 
-void throwFileError(int err, const std::string& path) { throw FileError(fileErrorCode(err, path)); }
+void throwFileError(int err, const std::string& path) {
+    throw FileError(fileErrorCode(err, path));
+}
 
 } // namespace qm

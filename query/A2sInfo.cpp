@@ -13,25 +13,24 @@ constexpr std::string_view kMarker = "\xFF\xFF\xFF\xFF";
 // The Ship's app ids: its 'I' reply has three more bytes after VAC.
 constexpr int kFirstShipApp = 2400;
 constexpr int kLastShipApp = 2412;
-constexpr uint8_t kEdfPort = 0x80, kEdfSteamId = 0x10, kEdfSourceTv = 0x40, kEdfKeywords = 0x20, kEdfGameId = 0x01;
+constexpr uint8_t kEdfPort = 0x80, kEdfSteamId = 0x10, kEdfSourceTv = 0x40, kEdfKeywords = 0x20,
+                  kEdfGameId = 0x01;
 
 // Reads little-endian fields off a datagram; every read checks the end first, and the
 // first failed read makes every later one fail too.
 class FieldReader {
-public:
+  public:
     explicit FieldReader(std::string_view data) : m_data(data) {}
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_pos >= m_data.size(); }
     bool skip(size_t n) {
-        if (!m_ok || m_data.size() - m_pos < n)
-            return m_ok = false;
+        if (!m_ok || m_data.size() - m_pos < n) return m_ok = false;
         m_pos += n;
         return true;
     }
     uint64_t number(size_t bytes) {
         const size_t at = m_pos;
-        if (!skip(bytes))
-            return 0;
+        if (!skip(bytes)) return 0;
         uint64_t v = 0;
         for (size_t i = 0; i < bytes; ++i)
             v |= static_cast<uint64_t>(static_cast<uint8_t>(m_data[at + i])) << (8 * i);
@@ -39,8 +38,7 @@ public:
     }
     int byte() { return static_cast<int>(number(1)); }
     std::string text() {
-        if (!m_ok)
-            return {};
+        if (!m_ok) return {};
         const size_t nul = m_data.find('\0', m_pos);
         if (nul == std::string_view::npos) {
             m_ok = false;
@@ -57,7 +55,7 @@ public:
         return f;
     }
 
-private:
+  private:
     std::string_view m_data;
     size_t m_pos = 0;
     bool m_ok = true;
@@ -85,24 +83,18 @@ void sourceLayout(FieldReader& in, A2sInfo& info) {
     info.environment = static_cast<char>(in.byte());
     info.visibility = in.byte();
     info.vac = in.byte();
-    if (info.appId >= kFirstShipApp && info.appId <= kLastShipApp)
-        in.skip(3);
+    if (info.appId >= kFirstShipApp && info.appId <= kLastShipApp) in.skip(3);
     info.version = in.text();
-    if (!in.ok() || in.atEnd())
-        return; // the extra data is optional
+    if (!in.ok() || in.atEnd()) return; // the extra data is optional
     const int edf = in.byte();
-    if (edf & kEdfPort)
-        info.gamePort = static_cast<int>(in.number(2));
-    if (edf & kEdfSteamId)
-        in.skip(8);
+    if (edf & kEdfPort) info.gamePort = static_cast<int>(in.number(2));
+    if (edf & kEdfSteamId) in.skip(8);
     if (edf & kEdfSourceTv) {
         in.skip(2);
         in.text();
     }
-    if (edf & kEdfKeywords)
-        in.text();
-    if (edf & kEdfGameId)
-        in.skip(8);
+    if (edf & kEdfKeywords) in.text();
+    if (edf & kEdfGameId) in.skip(8);
 }
 
 void goldSrcLayout(FieldReader& in, A2sInfo& info) {
@@ -124,8 +116,7 @@ void goldSrcLayout(FieldReader& in, A2sInfo& info) {
     }
     info.vac = in.byte();
     // An HLTV proxy stops after VAC.
-    if (in.ok() && !in.atEnd())
-        info.bots = in.byte();
+    if (in.ok() && !in.atEnd()) info.bots = in.byte();
 }
 
 void putNumber(std::string& out, uint64_t v, size_t bytes) {
@@ -143,31 +134,27 @@ void putText(std::string& out, const std::string& s) {
 std::optional<A2sInfo> parseA2sInfo(std::string_view datagram) {
     for (const char layout : {'I', 'm'}) {
         auto in = payloadOf(datagram, layout);
-        if (!in)
-            continue;
+        if (!in) continue;
         A2sInfo info;
         info.layout = layout;
         if (layout == 'I')
             sourceLayout(*in, info);
         else
             goldSrcLayout(*in, info);
-        if (!in->ok())
-            return std::nullopt;
+        if (!in->ok()) return std::nullopt;
         return info;
     }
     return std::nullopt;
 }
 
 std::optional<std::string> parseA2sChallenge(std::string_view datagram) {
-    if (datagram.size() != 9 || datagram.substr(0, 4) != kMarker || datagram[4] != 'A')
-        return std::nullopt;
+    if (datagram.size() != 9 || datagram.substr(0, 4) != kMarker || datagram[4] != 'A') return std::nullopt;
     return std::string(datagram.substr(5));
 }
 
 std::optional<std::vector<A2sPlayer>> parseA2sPlayers(std::string_view datagram) {
     auto in = payloadOf(datagram, 'D');
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     const int count = in->byte();
     std::vector<A2sPlayer> players;
     for (int i = 0; i < count && in->ok(); ++i) {
@@ -178,8 +165,7 @@ std::optional<std::vector<A2sPlayer>> parseA2sPlayers(std::string_view datagram)
         p.seconds = in->real();
         players.push_back(std::move(p));
     }
-    if (!in->ok())
-        return std::nullopt;
+    if (!in->ok()) return std::nullopt;
     return players;
 }
 
@@ -195,8 +181,7 @@ std::string buildA2sInfoReply(const A2sInfo& info) {
         for (const int b : {info.players, info.maxPlayers, info.protocol, static_cast<int>(info.serverType),
                             static_cast<int>(info.environment), info.visibility, 0, info.vac})
             putNumber(out, static_cast<uint64_t>(b), 1);
-        if (info.bots)
-            putNumber(out, static_cast<uint64_t>(*info.bots), 1);
+        if (info.bots) putNumber(out, static_cast<uint64_t>(*info.bots), 1);
         return out;
     }
     putNumber(out, static_cast<uint64_t>(info.protocol), 1);
@@ -205,9 +190,12 @@ std::string buildA2sInfoReply(const A2sInfo& info) {
     putText(out, info.folder);
     putText(out, info.game);
     putNumber(out, static_cast<uint64_t>(info.appId), 2);
-    for (const int b : {info.players, info.maxPlayers, info.bots.value_or(0), static_cast<int>(info.serverType),
-                        static_cast<int>(info.environment), info.visibility, info.vac})
+    for (const int b :
+         {info.players, info.maxPlayers, info.bots.value_or(0), static_cast<int>(info.serverType),
+          static_cast<int>(info.environment), info.visibility, info.vac})
         putNumber(out, static_cast<uint64_t>(b), 1);
+    // The Ship's servers put their mode, witnesses and duration here; readers skip them.
+    if (info.appId >= kFirstShipApp && info.appId <= kLastShipApp) out.append(3, '\0');
     putText(out, info.version);
     if (info.gamePort) {
         putNumber(out, kEdfPort | kEdfGameId, 1);
@@ -253,8 +241,7 @@ std::string readableBytes(std::string_view bytes, size_t limit) {
             out.push_back(hex[c & 15]);
         }
     }
-    if (bytes.size() > limit)
-        out += "...";
+    if (bytes.size() > limit) out += "...";
     return out;
 }
 

@@ -3,7 +3,8 @@
 # skipping those already there.
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-libgtest-dev libgmock-dev libbenchmark-dev nginx-light tinyproxy qstat xvfb xauth"
+libgtest-dev libgmock-dev libbenchmark-dev nginx-light tinyproxy qstat xvfb xauth
+clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -191,3 +191,24 @@ TEST_F(UpdateWindow, ASecondClickDuringACheckDoesNothing) {
     EXPECT_EQ(server->requests().size(), 1u);
     EXPECT_EQ(status(), "No new updates were found");
 }
+
+// A server that streams one header line a byte at a time, for ever: data keeps coming,
+// yet the window is serviced and closes within a second of being asked to.
+TEST_F(UpdateWindow, AStreamingServerCannotKeepTheWindowOpen) {
+    server = std::make_unique<TcpTestServer>([](TcpTestServer::Connection& c) {
+        if (c.readRequest().empty() || !c.send("HTTP/1.1 200 OK\r\nX-Slow: ")) return;
+        while (c.running() && c.send("x"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
+    env.site.updatePageUrl = "http://127.0.0.1:" + std::to_string(server->port()) + "/update.html";
+    makeWindow();
+    window->show();
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(400, window.get(), [&] {
+        sinceClose.start();
+        window->close();
+    });
+    click("bbCheck4Updates");
+    EXPECT_TRUE(waitFor([&] { return !window->isVisible(); }));
+    EXPECT_LT(sinceClose.elapsed(), 1000);
+}

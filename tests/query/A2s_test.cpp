@@ -17,7 +17,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string fixture(const std::string& name) { return readAll(fixturePath("a2s/" + name)); }
+std::string fixture(const std::string& name) {
+    return readAll(fixturePath("a2s/" + name));
+}
 
 ServerAnswer a2sAnswer(const A2sInfo& info) {
     ServerAnswer a;
@@ -26,7 +28,9 @@ ServerAnswer a2sAnswer(const A2sInfo& info) {
     return a;
 }
 
-HostLookupResult noLookup(const std::string&) { return {"", 11001}; }
+HostLookupResult noLookup(const std::string&) {
+    return {"", 11001};
+}
 
 ServerInfo demoFacts(uint16_t port) {
     ServerInfo info;
@@ -42,7 +46,7 @@ ServerInfo demoFacts(uint16_t port) {
 
 // A demo server of one kind on a loopback port; replies carry the port the test got.
 class DemoResponder {
-public:
+  public:
     DemoResponder(DemoProtocol protocol, std::chrono::milliseconds delay = 0ms)
         : m_udp([this](const std::string& r) { return m_server ? m_server->answer(r, 0, 0) : std::string(); },
                 delay) {
@@ -50,7 +54,7 @@ public:
     }
     uint16_t port() const { return m_udp.port(); }
 
-private:
+  private:
     std::unique_ptr<DemoServer> m_server;
     UdpResponder m_udp;
 };
@@ -132,7 +136,8 @@ TEST(A2sReplies, BadRepliesEachGiveTheirMessage) {
         {marker + std::string("I\x30no terminator", 15), "Invalid message: I0no terminator"},
         {marker + std::string("D\x01\x00name\0", 8), "Invalid message: D\\x01\\x00name\\x00"},
         {marker + std::string("A\x01\x02", 3), "Invalid message: A\\x01\\x02"},
-        {std::string("\xFE\xFF\xFF\xFF\x01\x02\x03\x04\x02", 9), "Invalid message: \\x01\\x02\\x03\\x04\\x02"},
+        {std::string("\xFE\xFF\xFF\xFF\x01\x02\x03\x04\x02", 9),
+         "Invalid message: \\x01\\x02\\x03\\x04\\x02"},
         {marker + "I" + std::string(1500, 'x'), "Invalid message: I" + std::string(95, 'x') + "..."},
     };
     for (const Case& c : cases) {
@@ -187,8 +192,7 @@ TEST(A2sExchange, EveryKindOfServerShowsTheSameTenLines) {
         EXPECT_EQ(shown.memoLines.at(1), "Address: 127.0.0.1:" + std::to_string(server.port()));
         auto lines = shown.memoLines;
         lines[1] = "";
-        if (expected.empty())
-            expected = lines;
+        if (expected.empty()) expected = lines;
         EXPECT_EQ(lines, expected) << static_cast<int>(kind);
         EXPECT_EQ(detectGameDir(client, "127.0.0.1", server.port()), "cstrike") << static_cast<int>(kind);
     }
@@ -228,4 +232,18 @@ TEST(A2sExchange, AChallengeThatNeverEndsFailsWithinTheWait) {
     const InfoExchange shown = refresh(client, server.port());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1100ms);
     EXPECT_EQ(shown.memoLines, std::vector<std::string>{"Invalid message: Aabcd"});
+}
+
+TEST(A2sInfo, WrittenRepliesOfEveryAppReadBackTheSame) {
+    for (const int appId : {10, 2400, 2412, 70}) {
+        A2sInfo info;
+        info.appId = appId;
+        info.name = "Ship";
+        info.version = "1.0.0.2";
+        info.bots = 1;
+        const auto back = parseA2sInfo(buildA2sInfoReply(info));
+        ASSERT_TRUE(back) << appId;
+        EXPECT_EQ(back->version, "1.0.0.2") << appId;
+        EXPECT_EQ(back->appId, appId);
+    }
 }

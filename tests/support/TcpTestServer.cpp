@@ -38,11 +38,9 @@ std::vector<std::string> TcpTestServer::requests() const {
 void TcpTestServer::run() {
     while (!m_stop) {
         pollfd p{m_listen, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0)
-            continue;
+        if (::poll(&p, 1, 20) <= 0) continue;
         const int fd = ::accept(m_listen, nullptr, nullptr);
-        if (fd < 0)
-            continue;
+        if (fd < 0) continue;
         ++m_connections;
         Connection c(fd, *this);
         m_script(c);
@@ -62,23 +60,25 @@ std::string TcpTestServer::Connection::readRequest() {
             return request;
         }
         pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0)
-            return {};
+        if (::poll(&p, 1, 5000) <= 0) return {};
         const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
-        if (n <= 0)
-            return {};
+        if (n <= 0) return {};
         m_pending.append(buf, static_cast<size_t>(n));
     }
 }
 
-void TcpTestServer::Connection::send(const std::string& bytes) {
+bool TcpTestServer::Connection::send(const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (n <= 0)
-            return;
+        if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
+    return true;
+}
+
+bool TcpTestServer::Connection::running() const {
+    return !m_server.m_stop;
 }
 
 void TcpTestServer::Connection::waitForStop() {

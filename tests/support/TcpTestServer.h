@@ -12,18 +12,21 @@ namespace qm::test {
 /// A scripted HTTP peer on 127.0.0.1: every accepted connection is handed to the
 /// script, one after the other, on the server's own thread.
 class TcpTestServer {
-public:
+  public:
     class Connection {
-    public:
+      public:
         explicit Connection(int fd, TcpTestServer& server) : m_fd(fd), m_server(server) {}
         /// The next request head (through its empty line); empty when the peer closed.
         std::string readRequest();
-        void send(const std::string& bytes);
+        /// False once the peer is gone.
+        bool send(const std::string& bytes);
+        /// True while the server runs.
+        bool running() const;
         /// Waits until the server is being stopped (a peer that never answers).
         void waitForStop();
         int fd() const { return m_fd; }
 
-    private:
+      private:
         int m_fd;
         TcpTestServer& m_server;
         std::string m_pending;
@@ -37,7 +40,7 @@ public:
     std::vector<std::string> requests() const;
     int connections() const { return m_connections; }
 
-private:
+  private:
     void run();
 
     int m_listen = -1;

@@ -1,6 +1,7 @@
 #include "platform/Failure.h"
 #include "update/ByteSource.h"
 #include "update/HttpResponse.h"
+#include "update/MemoryBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +12,7 @@ using namespace qm;
 
 namespace {
 
-// Hands out the bytes a few at a time, then reports the close.
-class ScriptedBytes : public ByteSource {
-  public:
-    explicit ScriptedBytes(std::string bytes, size_t step = 7) : m_bytes(std::move(bytes)), m_step(step) {}
-    size_t read(char* into, size_t max, int) override {
-        const size_t n = std::min({max, m_step, m_bytes.size() - m_pos});
-        std::memcpy(into, m_bytes.data() + m_pos, n);
-        m_pos += n;
-        return n;
-    }
-
-  private:
-    std::string m_bytes;
-    size_t m_step;
-    size_t m_pos = 0;
-};
+using ScriptedBytes = MemoryBytes;
 
 struct Read {
     HttpResponseHead head;
