@@ -5,5 +5,7 @@ namespace qm {
 inline constexpr const char* kApplicationTitle = "Quillmark";
 inline constexpr const char* kProgramVersion = "3.51";
 inline constexpr const char* kWindowCaption = "Quillmark 3.51";
+/// The desktop entry, icon and metadata name: the project site's name, reversed.
+inline constexpr const char* kDesktopId = "example.quillmark.Quillmark";
 
 } // namespace qm

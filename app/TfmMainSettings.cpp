@@ -1,4 +1,5 @@
 // userpref.ini: the settings load at start-up and Save settings.
+#include "app/ProgramFolders.h"
 #include "app/SettingsTable.h"
 #include "app/TfmMain.h"
 #include "platform/IntText.h"
@@ -46,6 +47,8 @@ void TfmMain::loadSettings() {
 }
 
 void TfmMain::bbSaveSettingsClick() {
+    // An installed program's settings folder is made on the first save.
+    makeSettingsFolder(m_env.settingsDir);
     ProfileFile file(settingsPath());
     try {
         for (const SettingRow& row : kSettingRows) {

@@ -1,0 +1,50 @@
+#include "app/ProgramFolders.h"
+
+#include "platform/Paths.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace qm {
+
+namespace {
+
+std::string withSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+} // namespace
+
+ProgramFolders locateProgramFolders(const std::string& executableDir, const char* xdgConfigHome,
+                                    const std::string& home) {
+    ProgramFolders folders;
+    const std::string exe = withSeparator(executableDir);
+    std::error_code ec;
+    const fs::path share = fs::weakly_canonical(fs::path(exe) / ".." / "share" / "quillmark", ec);
+    // Installed (also into a prefix of the user's own, such as ~/.local) when the shared
+    // files sit beside bin/; otherwise portable as long as the folder takes writes.
+    const bool installedLayout = !ec && isFile((share / "index.html").string());
+    folders.portable = !installedLayout && ::access(exe.c_str(), W_OK) == 0 && !writeProtected(exe);
+    if (folders.portable) {
+        folders.settingsDir = folders.dataDir = exe;
+        return folders;
+    }
+    const std::string xdg = xdgConfigHome ? xdgConfigHome : "";
+    const std::string config = !xdg.empty() && xdg.front() == '/' ? xdg : withSeparator(home) + ".config";
+    folders.settingsDir = withSeparator(config) + "quillmark/";
+    folders.dataDir = withSeparator(ec ? exe + "../share/quillmark" : share.string());
+    return folders;
+}
+
+void makeSettingsFolder(const std::string& settingsDir) {
+    std::error_code ec;
+    if (settingsDir.empty() || fs::is_directory(settingsDir, ec)) return;
+    fs::create_directories(settingsDir, ec);
+    // The settings hold the proxy's password: the folder is the user's alone.
+    fs::permissions(settingsDir, fs::perms::owner_all, fs::perm_options::replace, ec);
+}
+
+} // namespace qm

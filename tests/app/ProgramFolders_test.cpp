@@ -1,0 +1,83 @@
+// Where the settings live: beside a portable program, in the user's config folder for an
+// installed one, and every read and save of the window going there.
+#include "app/ProgramFolders.h"
+#include "tests/app/WindowTest.h"
+
+#include <QLineEdit>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace qm;
+using namespace qm::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
+    TempDir dir;
+    fs::create_directories(dir.file("usr/bin"));
+    fs::create_directories(dir.file("usr/share/quillmark"));
+    const ProgramFolders portable = locateProgramFolders(dir.file("usr/bin/"), "/xdg", "/home/u");
+    EXPECT_TRUE(portable.portable);
+    EXPECT_EQ(portable.settingsDir, dir.file("usr/bin/"));
+    // Installed into a prefix of the user's own: bin/ takes writes, share/ has the files.
+    writeAll(dir.file("usr/share/quillmark/index.html"), "<html/>");
+    EXPECT_FALSE(locateProgramFolders(dir.file("usr/bin/"), "/xdg", "/home/u").portable);
+    fs::remove(dir.file("usr/share/quillmark/index.html"));
+
+    ::chmod(dir.file("usr/bin").c_str(), 0555);
+    const struct {
+        const char* xdg;
+        std::string settings;
+    } cases[] = {{"/xdg/config", "/xdg/config/quillmark/"},
+                 {nullptr, "/home/u/.config/quillmark/"},
+                 {"", "/home/u/.config/quillmark/"},
+                 {"relative/config", "/home/u/.config/quillmark/"}};
+    for (const auto& c : cases) {
+        const ProgramFolders installed = locateProgramFolders(dir.file("usr/bin"), c.xdg, "/home/u");
+        EXPECT_FALSE(installed.portable);
+        EXPECT_EQ(installed.settingsDir, c.settings) << (c.xdg ? c.xdg : "(unset)");
+        EXPECT_EQ(installed.dataDir, fs::canonical(dir.file("usr/share/quillmark")).string() + "/");
+    }
+    ::chmod(dir.file("usr/bin").c_str(), 0755);
+}
+
+class InstalledSettings : public WindowTest {};
+
+TEST_F(InstalledSettings, TheWindowReadsAndSavesInTheConfigFolderMadeOnTheFirstSave) {
+    fs::create_directories(dir.file("usr/bin"));
+    ::chmod(dir.file("usr/bin").c_str(), 0555);
+    const std::string xdg = dir.file("config");
+    const ProgramFolders folders = locateProgramFolders(dir.file("usr/bin"), xdg.c_str(), dir.file("home"));
+    ::chmod(dir.file("usr/bin").c_str(), 0755);
+    env.dialogs = &dialogs;
+    env.clock = &clock;
+    env.settingsDir = folders.settingsDir;
+    window = std::make_unique<TfmMain>(env);
+    EXPECT_FALSE(fs::exists(xdg)) << "nothing is made before a save";
+
+    control<QLineEdit>("edExportBuild")->setText("Kept");
+    click("bbSaveSettings");
+    const std::string file = xdg + "/quillmark/userpref.ini";
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_EQ(modeOf(xdg + "/quillmark"), 0700u);
+    EXPECT_FALSE(fs::exists(dir.file("userpref.ini")));
+
+    // The next start reads it; the end-of-run save writes it again.
+    window.reset();
+    window = std::make_unique<TfmMain>(env);
+    EXPECT_EQ(control<QLineEdit>("edExportBuild")->text().toStdString(), "Kept");
+    control<QLineEdit>("edExportBuild")->setText("Changed");
+    window.reset();
+    EXPECT_NE(readAll(file).find("edExportBuild=Changed"), std::string::npos);
+}
