@@ -119,14 +119,8 @@ void BM_StatusWindowRefresh(benchmark::State& state) {
     qm::bench::application();
     const int count = static_cast<int>(state.range(0));
     const DemoServers servers(kFirstPort, count);
-    qm::test::ScriptedDialogs dialogs;
-    qm::SteadyClock clock;
-    qm::TfmMainEnvironment env;
-    env.dialogs = &dialogs;
-    env.clock = &clock;
-    env.settingsDir = "/nonexistent/";
-    env.startupChecksOnShow = false;
-    qm::TfmMain window(env);
+    qm::bench::BenchWindowEnvironment bench;
+    qm::TfmMain window(bench.env);
     window.servers().addAndCheckAll(servers.entries());
     window.show();
     QApplication::processEvents();

@@ -1,7 +1,9 @@
 #pragma once
 // What several benchmarks share: an offscreen QApplication, the process's resident
 // memory, and a range of demo servers on loopback.
+#include "app/TfmMain.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
 
@@ -30,6 +32,22 @@ inline double residentMb() {
     statm >> pages >> resident;
     return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
 }
+
+/// What a window of a benchmark runs with: answered dialogs, the real clock, no settings
+/// file, no start-up checks, and no Steam of the machine's user looked at.
+struct BenchWindowEnvironment {
+    test::ScriptedDialogs dialogs;
+    SteadyClock clock;
+    TfmMainEnvironment env;
+    BenchWindowEnvironment() {
+        env.dialogs = &dialogs;
+        env.clock = &clock;
+        env.settingsDir = "/nonexistent/";
+        env.startupChecksOnShow = false;
+        env.homeFolder = "/nonexistent";
+        env.steamRunning = [](const std::string&, const std::string&) { return false; };
+    }
+};
 
 /// quillmark-demo-server on ports first..first+count-1, every `silentEvery`-th silent.
 class DemoServers {

@@ -35,13 +35,8 @@ void BM_UpdatePageIntoTheBox(benchmark::State& state) {
         while (!c.readRequest().empty())
             c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n" + page);
     });
-    qm::test::ScriptedDialogs dialogs;
-    qm::SteadyClock clock;
-    qm::TfmMainEnvironment env;
-    env.dialogs = &dialogs;
-    env.clock = &clock;
-    env.settingsDir = "/nonexistent/";
-    env.startupChecksOnShow = false;
+    qm::bench::BenchWindowEnvironment bench;
+    qm::TfmMainEnvironment& env = bench.env;
     const std::string root = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
     env.site = {"127.0.0.1", root, root + "update.html"};
     qm::TfmMain window(env);

@@ -76,20 +76,8 @@ std::string rewriteRevFavourites(std::string_view text, const FavouriteSelection
         appendEntry(block, number++, {s.address, s.address, "0", "0", s.gameDir}, nl);
     }
 
-    if (lists.favorites)
-        return spliceLines(text, blockContentBegin(text, *lists.favorites),
-                           blockContentEnd(text, *lists.favorites), block, nl);
-    std::string fresh;
-    fresh.append("\t\"favorites\"")
-        .append(nl)
-        .append("\t{")
-        .append(nl)
-        .append(block)
-        .append("\t}")
-        .append(nl)
-        .append(nl);
-    const size_t at = blockContentBegin(text, *lists.top);
-    return spliceLines(text, at, at, fresh, nl);
+    // The dialect puts an empty line after each list's closing brace too.
+    return withFavouritesBlock(text, lists, block, nl, nl);
 }
 
 } // namespace qm

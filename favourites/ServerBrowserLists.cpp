@@ -63,6 +63,19 @@ size_t blockContentEnd(std::string_view text, const KeyValuesNode& block) {
     return p == 0 || text[p - 1] == '\n' ? p : block.closeBrace;
 }
 
+std::string withFavouritesBlock(std::string_view text, const ServerBrowserLists& lists,
+                                std::string_view entries, std::string_view lineEnd,
+                                std::string_view closing) {
+    if (lists.favorites)
+        return spliceLines(text, blockContentBegin(text, *lists.favorites),
+                           blockContentEnd(text, *lists.favorites), entries, lineEnd);
+    std::string fresh;
+    fresh.append("\t\"favorites\"").append(lineEnd).append("\t{").append(lineEnd).append(entries);
+    fresh.append("\t}").append(lineEnd).append(closing);
+    const size_t at = blockContentBegin(text, *lists.top);
+    return spliceLines(text, at, at, fresh, lineEnd);
+}
+
 std::string_view lineEndOf(std::string_view text) {
     const size_t nl = text.find('\n');
     return nl != std::string_view::npos && nl > 0 && text[nl - 1] == '\r' ? "\r\n" : "\n";

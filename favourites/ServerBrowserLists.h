@@ -39,6 +39,13 @@ long long entryNumber(std::string_view key);
 size_t blockContentBegin(std::string_view text, const KeyValuesNode& block);
 size_t blockContentEnd(std::string_view text, const KeyValuesNode& block);
 
+/// The text with the keys of its favourites block replaced by `entries`, or, without such a
+/// block, with a new "favorites" block as the first of "Filters"; `closing` follows the new
+/// block's closing brace line.
+std::string withFavouritesBlock(std::string_view text, const ServerBrowserLists& lists,
+                                std::string_view entries, std::string_view lineEnd,
+                                std::string_view closing = {});
+
 /// "\r\n" when the text's first line ends so, otherwise "\n".
 std::string_view lineEndOf(std::string_view text);
 

@@ -83,19 +83,7 @@ std::string rewriteSteamFavourites(std::string_view text, const FavouriteSelecti
         if (entry.keptText.back() != '\n') block.append(nl);
     }
 
-    if (lists.favorites)
-        return spliceLines(text, blockContentBegin(text, *lists.favorites),
-                           blockContentEnd(text, *lists.favorites), block, nl);
-    std::string fresh;
-    fresh.append("\t\"favorites\"")
-        .append(nl)
-        .append("\t{")
-        .append(nl)
-        .append(block)
-        .append("\t}")
-        .append(nl);
-    const size_t at = blockContentBegin(text, *lists.top);
-    return spliceLines(text, at, at, fresh, nl);
+    return withFavouritesBlock(text, lists, block, nl);
 }
 
 std::string_view emptySteamFavouritesText() {

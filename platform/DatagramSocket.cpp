@@ -92,8 +92,8 @@ std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
     }
 }
 
-std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
-    std::vector<Unreachable> reports;
+std::vector<IcmpReport> takeIcmpReports(int fd) {
+    std::vector<IcmpReport> reports;
     for (;;) {
         char control[512];
         sockaddr_in origin{};
@@ -106,18 +106,23 @@ std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
         msg.msg_iovlen = 1;
         msg.msg_control = control;
         msg.msg_controllen = sizeof control;
-        if (::recvmsg(m_fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return reports;
+        if (::recvmsg(fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return reports;
         for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
             if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
             sock_extended_err err{};
             std::memcpy(&err, CMSG_DATA(c), sizeof err);
-            if (err.ee_origin != SO_EE_ORIGIN_ICMP) continue;
-            // A closed port is the "connection reset" Windows reports for UDP.
-            const int code =
-                err.ee_errno == ECONNREFUSED ? 10054 : socketErrorCode(static_cast<int>(err.ee_errno));
-            reports.push_back({endpointOf(origin), code});
+            if (err.ee_origin == SO_EE_ORIGIN_ICMP)
+                reports.push_back({endpointOf(origin), static_cast<int>(err.ee_errno)});
         }
     }
+}
+
+std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
+    std::vector<Unreachable> unreachable;
+    // A closed port is the "connection reset" Windows reports for UDP.
+    for (const IcmpReport& r : takeIcmpReports(m_fd))
+        unreachable.push_back({r.peer, r.err == ECONNREFUSED ? 10054 : socketErrorCode(r.err)});
+    return unreachable;
 }
 
 bool DatagramSocket::waitMicroseconds(int64_t micros) const {

@@ -21,6 +21,15 @@ struct EndpointHash {
     size_t operator()(const Endpoint& e) const { return (size_t(e.address) << 16) ^ e.port; }
 };
 
+/// An ICMP report the system queued on a UDP socket (IP_RECVERR): the peer of the datagram
+/// it answers, and its errno value.
+struct IcmpReport {
+    Endpoint peer;
+    int err = 0;
+};
+/// Empties the socket's error queue.
+std::vector<IcmpReport> takeIcmpReports(int fd);
+
 /// An unconnected UDP socket for talking to many peers at once: never blocks, takes
 /// datagrams from anyone (the caller matches them by sender), and reports a peer's closed
 /// port (ICMP) with the peer it was about.

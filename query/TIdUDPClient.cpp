@@ -1,5 +1,6 @@
 #include "query/TIdUDPClient.h"
 
+#include "platform/DatagramSocket.h"
 #include "platform/SocketError.h"
 #include "platform/WaitSlicing.h"
 
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <linux/errqueue.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
@@ -47,31 +47,12 @@ void TIdUDPClient::ensureSocket() {
 
 bool TIdUDPClient::peerPortUnreachable() {
     bool unreachable = false;
-    for (;;) {
-        char control[512];
-        sockaddr_in origin{};
-        char scrap[1];
-        iovec iov{scrap, sizeof scrap};
-        msghdr msg{};
-        msg.msg_name = &origin;
-        msg.msg_namelen = sizeof origin;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        if (::recvmsg(m_fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return unreachable;
-        // The error names the destination of the datagram it answers: only the present
-        // destination's counts, as only its replies do.
-        const bool aboutPeer =
-            m_hasPeer && origin.sin_addr.s_addr == m_peerAddress && origin.sin_port == m_peerPort;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-            if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
-            sock_extended_err err{};
-            std::memcpy(&err, CMSG_DATA(c), sizeof err);
-            if (aboutPeer && err.ee_origin == SO_EE_ORIGIN_ICMP && err.ee_errno == ECONNREFUSED)
-                unreachable = true;
-        }
-    }
+    // The error names the destination of the datagram it answers: only the present
+    // destination's counts, as only its replies do.
+    const Endpoint peer{ntohl(m_peerAddress), ntohs(m_peerPort)};
+    for (const IcmpReport& r : takeIcmpReports(m_fd))
+        unreachable = unreachable || (m_hasPeer && r.peer == peer && r.err == ECONNREFUSED);
+    return unreachable;
 }
 
 uint16_t TIdUDPClient::localPort() const {
