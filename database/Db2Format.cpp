@@ -1,18 +1,40 @@
 #include "database/Db2Format.h"
 
+#include <algorithm>
+
 namespace qm {
 
 std::string db2LineKey(uint64_t lineNumber) { return std::to_string(lineNumber * kDb2KeyMultiplier); }
 
 namespace {
 
+// Text byte p meets key byte (p + 1) mod L, without a modulo per byte: a short line in one
+// pass with the key index wrapping by hand; a long text block by block against the key
+// turned by one and repeated to whole periods, a plain loop the compiler vectorizes.
 std::string applyKey(std::string_view text, std::string_view key, int direction) {
     std::string out(text.size(), '\0');
     const size_t keyLength = key.size();
-    for (size_t p = 0; p < text.size(); ++p) {
-        const auto k = static_cast<unsigned char>(key[(p + 1) % keyLength]);
-        const auto t = static_cast<unsigned char>(text[p]);
-        out[p] = static_cast<char>(static_cast<unsigned char>(t + direction * k));
+    if (keyLength == 0 || text.empty()) return out;
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    auto* to = reinterpret_cast<unsigned char*>(out.data());
+    const auto sign = static_cast<unsigned char>(direction > 0 ? 1 : 255); // +1 or -1 modulo 256
+    if (text.size() <= 256) {
+        for (size_t p = 0, k = 1 % keyLength; p < text.size(); ++p, k = k + 1 == keyLength ? 0 : k + 1)
+            to[p] = static_cast<unsigned char>(in[p] + sign * static_cast<unsigned char>(key[k]));
+        return out;
+    }
+    constexpr size_t kBlock = 4096;
+    // Whole periods, no more than the text needs: short lines are the common case.
+    const size_t needed = (text.size() + keyLength - 1) / keyLength * keyLength;
+    const size_t period = std::min(kBlock / keyLength * keyLength, needed);
+    unsigned char pattern[kBlock];
+    for (size_t i = 0, k = 1 % keyLength; i < period; ++i, k = k + 1 == keyLength ? 0 : k + 1) {
+        pattern[i] = static_cast<unsigned char>(sign * static_cast<unsigned char>(key[k]));
+    }
+    for (size_t start = 0; start < text.size(); start += period) {
+        const size_t n = std::min(period, text.size() - start);
+        for (size_t i = 0; i < n; ++i)
+            to[start + i] = static_cast<unsigned char>(in[start + i] + pattern[i]);
     }
     return out;
 }

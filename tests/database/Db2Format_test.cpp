@@ -87,3 +87,21 @@ TEST(Db2File, WritesScrambledLinesWithCrLfAndReadsThemBack) {
     EXPECT_TRUE(in.atEnd());
     EXPECT_EQ(in.readLine(), "");
 }
+
+TEST(Db2Format, ScramblingOfEveryLengthMatchesTheByteRule) {
+    for (const uint64_t lineNumber : {0ull, 1ull, 7ull, 123456789ull}) {
+        const std::string key = db2LineKey(lineNumber);
+        for (const size_t length : {1u, 5u, 255u, 256u, 257u, 4095u, 4096u, 9000u}) {
+            std::string plain(length, '\0');
+            for (size_t i = 0; i < length; ++i)
+                plain[i] = static_cast<char>(i * 31 + 7);
+            const std::string scrambled = scrambleLine(plain, key);
+            ASSERT_EQ(scrambled.size(), length);
+            for (size_t p = 0; p < length; ++p)
+                ASSERT_EQ(static_cast<unsigned char>(scrambled[p]),
+                          static_cast<unsigned char>(plain[p] + key[(p + 1) % key.size()]))
+                    << "line " << lineNumber << ", length " << length << ", byte " << p;
+            EXPECT_EQ(unscrambleLine(scrambled, key), plain);
+        }
+    }
+}
