@@ -24,6 +24,8 @@ std::optional<DatabaseSummary> loadDatabase(const std::string& path);
 /// Empty when no line matches. Thrown (FileError) when the file cannot be opened.
 std::vector<std::string> countryEntries(const std::string& path, const std::string& country);
 
-inline bool isCountryMarker(const std::string& line) { return !line.empty() && line[0] == '/'; }
+inline bool isCountryMarker(const std::string& line) {
+    return !line.empty() && line[0] == '/';
+}
 
 } // namespace qm

@@ -12,13 +12,13 @@ namespace qm {
 class Db2Reader {
   public:
     explicit Db2Reader(const std::string& path);
-    bool atEnd() const { return m_file.atEnd(); }
+    bool atEnd() { return m_file.atEnd(); }
     std::string readLine();
     /// The number of the line that readLine() returns next.
     uint64_t lineNumber() const { return m_next; }
 
   private:
-    TextFileReader m_file;
+    TextFileStream m_file; // a block at a time: databases of any size in little memory
     uint64_t m_next = 0;
 };
 

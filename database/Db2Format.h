@@ -22,6 +22,7 @@ std::string db2LineKey(uint64_t lineNumber);
 /// key byte (p + 1) mod L. The text keeps its length.
 std::string scrambleLine(std::string_view plain, std::string_view key);
 std::string unscrambleLine(std::string_view scrambled, std::string_view key);
+void unscrambleInPlace(std::string& scrambled, std::string_view key);
 
 /// True when line `lineNumber` would scramble to a byte that ends or cuts a line (LF,
 /// CR, 0x1A), so that it could not be read back.

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -20,34 +19,36 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// Both directions stream: one line in memory at a time, whatever the file's size. A bad
+// line found part way leaves the target as it was (the half-written copy is removed).
 int decode(const std::string& from, const std::string& to) {
     qm::Db2Reader in(from);
-    std::vector<std::string> lines;
-    while (!in.atEnd())
-        lines.push_back(in.readLine());
-    if (lines.empty() || lines[0] != qm::kDb2ProductName)
+    if (in.atEnd() || in.readLine() != qm::kDb2ProductName)
         return fail(from + " is not a Quillmark database (its first line does not read \"Quillmark\")");
     qm::AtomicTextFile out(to);
-    for (const std::string& line : lines)
-        out.writeLine(line);
+    out.writeLine(qm::kDb2ProductName);
+    while (!in.atEnd())
+        out.writeLine(in.readLine());
     out.commit();
     return 0;
 }
 
 int encode(const std::string& from, const std::string& to) {
-    qm::TextFileReader in(from);
-    std::vector<std::string> lines;
-    while (!in.atEnd())
-        lines.push_back(in.readLine());
-    if (lines.empty() || lines[0] != qm::kDb2ProductName)
+    qm::TextFileStream in(from);
+    if (in.atEnd() || in.readLine() != qm::kDb2ProductName)
         return fail(from + ": the first line must be \"Quillmark\"");
-    if (lines.size() < 4)
-        return fail(from + ": a database needs four header lines (Quillmark, build, date, server count)");
-    if (const auto bad = qm::firstUnsafeLine(lines))
-        return fail(from + ":" + std::to_string(*bad + 1) + ": this line holds characters a database cannot store");
     qm::Db2Writer out(to);
-    for (const std::string& line : lines)
+    out.writeLine(qm::kDb2ProductName);
+    uint64_t number = 1;
+    for (; !in.atEnd(); ++number) {
+        const std::string line = in.readLine();
+        if (qm::scramblesUnsafely(line, number))
+            return fail(from + ":" + std::to_string(number + 1) +
+                        ": this line holds characters a database cannot store");
         out.writeLine(line);
+    }
+    if (number < 4)
+        return fail(from + ": a database needs four header lines (Quillmark, build, date, server count)");
     out.commit();
     return 0;
 }
@@ -56,7 +57,8 @@ int encode(const std::string& from, const std::string& to) {
 
 int main(int argc, char* argv[]) {
     if (argc != 4 || (std::string(argv[1]) != "decode" && std::string(argv[1]) != "encode")) {
-        std::fprintf(stderr, "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n");
+        std::fprintf(stderr,
+                     "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n");
         return 2;
     }
     try {

@@ -20,35 +20,112 @@ bool LineCursor::atEnd() const {
     return m_pos >= m_text.size() || m_text[m_pos] == kEndOfText;
 }
 
+namespace {
+
+// How far from `from` the run of bytes goes that ends no line: up to LF, CR or 0x1A.
+size_t plainRun(const char* from, const char* end) {
+    const char* p = from;
+    while (p < end && *p != '\n' && *p != '\r' && *p != kEndOfText)
+        ++p;
+    return static_cast<size_t>(p - from);
+}
+
+} // namespace
+
 std::string LineCursor::readLine() {
     std::string line;
     while (m_pos < m_text.size()) {
-        char c = m_text[m_pos];
+        const size_t run = plainRun(m_text.data() + m_pos, m_text.data() + m_text.size());
+        line.append(m_text.data() + m_pos, run);
+        m_pos += run;
+        if (m_pos == m_text.size()) break;
+        const char c = m_text[m_pos];
         if (c == kEndOfText) break; // the text ends here; the cursor stays on the mark
         ++m_pos;
         if (c == '\n') break;
-        if (c == '\r') {
-            if (m_pos < m_text.size() && m_text[m_pos] == '\n') {
-                ++m_pos;
-                break;
-            }
-            continue; // a lone CR is dropped and the line goes on
+        if (m_pos < m_text.size() && m_text[m_pos] == '\n') {
+            ++m_pos;
+            break;
         }
-        line.push_back(c);
+        // a lone CR is dropped and the line goes on
+    }
+    return line;
+}
+
+namespace {
+
+// Never blocks on a FIFO: the open does not wait for a writer, and only a regular file is
+// read at all, so a device or pipe where a file belongs cannot hang or flood us.
+int openRegularFile(const std::string& path, struct stat& st) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throwFileError(errno, path);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(5);
+    }
+    return fd;
+}
+
+} // namespace
+
+TextFileStream::TextFileStream(const std::string& path) : m_path(path) {
+    struct stat st {};
+    m_fd = openRegularFile(path, st);
+}
+
+TextFileStream::~TextFileStream() {
+    ::close(m_fd);
+}
+
+int TextFileStream::peek() {
+    if (m_pos < m_buffer.size()) return static_cast<unsigned char>(m_buffer[m_pos]);
+    if (m_eof) return -1;
+    m_buffer.resize(kFlushSize);
+    m_pos = 0;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throwFileError(errno, m_path);
+        m_buffer.resize(static_cast<size_t>(n));
+        m_total += static_cast<uint64_t>(n);
+        if (m_total > kMaxReadBytes) throw FileError(kTooLargeCode, kTooLargeText);
+        if (n == 0) {
+            m_eof = true;
+            return -1;
+        }
+        return static_cast<unsigned char>(m_buffer[0]);
+    }
+}
+
+bool TextFileStream::atEnd() {
+    const int c = peek();
+    return c < 0 || c == kEndOfText;
+}
+
+std::string TextFileStream::readLine() {
+    std::string line;
+    while (peek() >= 0) {
+        const char* data = m_buffer.data();
+        const size_t run = plainRun(data + m_pos, data + m_buffer.size());
+        line.append(data + m_pos, run);
+        m_pos += run;
+        if (m_pos == m_buffer.size()) continue; // the line goes on in the next block
+        const char c = m_buffer[m_pos];
+        if (c == kEndOfText) break;
+        ++m_pos;
+        if (c == '\n') break;
+        if (peek() == '\n') {
+            ++m_pos;
+            break;
+        }
+        // a lone CR is dropped and the line goes on
     }
     return line;
 }
 
 std::string readFileBytes(const std::string& path) {
-    // Never blocks on a FIFO: the open does not wait for a writer, and only a regular file
-    // is read at all, so a device or pipe where a file belongs cannot hang or flood us.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throwFileError(errno, path);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw FileError(5);
-    }
+    const int fd = openRegularFile(path, st);
     if (static_cast<uint64_t>(st.st_size) > kMaxReadBytes) {
         ::close(fd);
         throw FileError(kTooLargeCode, kTooLargeText);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,32 @@ class TextFileReader {
   private:
     std::string m_bytes;
     LineCursor m_cursor;
+};
+
+/// A text file read line by line a block at a time, so that a file of any size takes the
+/// same little memory; lines split as LineCursor splits them. Only a regular file opens,
+/// and reading past kMaxReadBytes fails. Failures are FileErrors.
+class TextFileStream {
+  public:
+    explicit TextFileStream(const std::string& path);
+    ~TextFileStream();
+    TextFileStream(const TextFileStream&) = delete;
+    TextFileStream& operator=(const TextFileStream&) = delete;
+
+    bool atEnd();
+    /// The next line; an empty one at the end.
+    std::string readLine();
+
+  private:
+    /// The next byte, reading a block when the buffer is used up; -1 at the end.
+    int peek();
+
+    std::string m_path;
+    int m_fd = -1;
+    std::string m_buffer;
+    size_t m_pos = 0;
+    uint64_t m_total = 0;
+    bool m_eof = false;
 };
 
 /// Far above any real favourites file, database or settings file.

@@ -47,7 +47,8 @@ TEST(Db2Scrambling, WrapsModulo256) {
 TEST(Db2Scrambling, PrintableAsciiIsAlwaysSafe) {
     for (int c = 0x20; c <= 0x7E; ++c)
         for (char digit = '0'; digit <= '9'; ++digit) {
-            const auto out = static_cast<unsigned char>(scrambleLine(std::string(1, static_cast<char>(c)), std::string(1, digit))[0]);
+            const auto out = static_cast<unsigned char>(
+                scrambleLine(std::string(1, static_cast<char>(c)), std::string(1, digit))[0]);
             EXPECT_GE(out, 0x50);
             EXPECT_LE(out, 0xB7);
         }

@@ -156,3 +156,35 @@ TEST(ReadFileBytes, OnlyRegularFilesOfASaneSizeAreRead) {
         EXPECT_EQ(std::string(e.what()), kTooLargeText);
     }
 }
+
+// The stream reads a file in blocks; its lines are the cursor's, even where a CR LF or a
+// lone CR falls on the edge of a block.
+TEST(TextFileStream, GivesTheSameLinesAsTheCursor) {
+    const size_t block = 1 << 16;
+    const std::vector<std::string> texts = {
+        "",
+        "a",
+        "a\r\nb\nc",
+        "a\rb\r\r\n",
+        "x\x1Ay\n",
+        "end\n\n",
+        std::string(block - 1, 'a') + "\r\nb",
+        std::string(block - 1, 'a') + "\rb",
+        std::string(block, 'a') + "\nb\r",
+        std::string(3 * block + 5, 'q') + "\r\n" + std::string(block, 'r'),
+    };
+    TempDir dir;
+    for (const std::string& text : texts) {
+        writeAll(dir.file("f.txt"), text);
+        LineCursor cursor(text);
+        TextFileStream stream(dir.file("f.txt"));
+        while (!cursor.atEnd()) {
+            ASSERT_FALSE(stream.atEnd()) << text.size();
+            ASSERT_EQ(stream.readLine(), cursor.readLine()) << text.size();
+        }
+        EXPECT_TRUE(stream.atEnd()) << text.size();
+        EXPECT_EQ(stream.readLine(), "");
+    }
+    mkfifo(dir.file("fifo").c_str(), 0600);
+    EXPECT_THROW(TextFileStream(dir.file("fifo")), FileError);
+}
