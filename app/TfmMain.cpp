@@ -2,6 +2,7 @@
 
 #include "app/AppTitle.h"
 #include "app/ErrorReport.h"
+#include "app/TfmServerStatus.h"
 #include "ui/CheckListBox.h"
 #include "ui/ClickLabel.h"
 #include "ui/GradientButton.h"
@@ -30,6 +31,9 @@ TfmMain::TfmMain(const TfmMainEnvironment& env, QWidget* parent)
 }
 
 TfmMain::~TfmMain() {
+    // The status window works on the server list: it goes first, while the list is there.
+    delete fmServerStatus;
+    fmServerStatus = nullptr;
     FormDestroy();
 }
 
