@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -75,15 +74,19 @@ std::map<std::string, LoginUser> loginUsers(const std::string& steamFolder) {
 // The account's own localconfig.vdf names it too. The file is large and holds texts that
 // are not plain KeyValues, so only the one line is looked for.
 std::string personaFromLocalConfig(const fs::path& accountFolder) {
-    std::ifstream in(accountFolder / "config" / "localconfig.vdf");
-    std::string line;
-    constexpr std::string_view kKey = "\"PersonaName\"";
-    while (std::getline(in, line)) {
-        const size_t at = line.find(kKey);
-        if (at == std::string::npos) continue;
-        const size_t open = line.find('"', at + kKey.size());
-        const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-        if (close != std::string::npos) return line.substr(open + 1, close - open - 1);
+    try {
+        TextFileStream in((accountFolder / "config" / "localconfig.vdf").string());
+        constexpr std::string_view kKey = "\"PersonaName\"";
+        while (!in.atEnd()) {
+            const std::string line = in.readLine();
+            const size_t at = line.find(kKey);
+            if (at == std::string::npos) continue;
+            const size_t open = line.find('"', at + kKey.size());
+            const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
+            if (close != std::string::npos) return line.substr(open + 1, close - open - 1);
+        }
+    } catch (const std::exception&) {
+        // Missing, not a regular file, or unreadable: the account is shown by its id.
     }
     return {};
 }
@@ -125,10 +128,17 @@ const std::vector<std::string>& steamProcessNames() {
 namespace {
 
 std::optional<int> pidInFile(const std::string& path) {
-    std::ifstream in(path);
-    long long pid = 0;
-    if (!(in >> pid) || pid <= 0 || pid > 1 << 30) return std::nullopt;
-    return static_cast<int>(pid);
+    std::string text;
+    try {
+        TextFileStream in(path);
+        text = in.readLine();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int pid = std::stoi(text);
+    return pid > 0 ? std::optional<int>(pid) : std::nullopt;
 }
 
 } // namespace
