@@ -103,12 +103,25 @@ std::optional<std::string> HttpReader::readLine() {
     }
 }
 
-std::string HttpReader::take(size_t n) {
-    while (m_buffer.size() - m_pos < n)
-        if (!fill()) throw Failure(kClosedGracefully);
-    std::string out = m_buffer.substr(m_pos, n);
-    m_pos += n;
-    return out;
+void HttpReader::readInto(std::string& body, size_t n) {
+    // What the buffer already holds goes first; the rest comes straight from the source
+    // into the body, so a large page is in memory once.
+    const size_t buffered = std::min(n, m_buffer.size() - m_pos);
+    body.append(m_buffer, m_pos, buffered);
+    m_pos += buffered;
+    for (size_t left = n - buffered; left > 0;) {
+        if (m_closed) throw Failure(kClosedGracefully);
+        const size_t at = body.size();
+        const size_t want = std::min(left, kBlockSize);
+        body.resize(at + want);
+        const size_t got = m_source.read(body.data() + at, want, m_wait);
+        body.resize(at + got);
+        if (got == 0) {
+            m_closed = true;
+            throw Failure(kClosedGracefully);
+        }
+        left -= got;
+    }
 }
 
 HttpResponseHead HttpReader::readHead() {
@@ -161,7 +174,7 @@ void HttpReader::refuseBeyondLimit(size_t total) const {
                       " MiB; it was not read");
 }
 
-void HttpReader::appendBody(std::string& body, const std::string& part) const {
+void HttpReader::appendBody(std::string& body, std::string_view part) const {
     refuseBeyondLimit(body.size() + part.size());
     body += part;
 }
@@ -173,13 +186,9 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
     if (length && *length > 0) {
         refuseBeyondLimit(static_cast<size_t>(*length));
-        size_t left = static_cast<size_t>(*length);
-        while (left > 0) {
-            const size_t block = std::min(left, kBlockSize);
-            // A body that ends before its announced length is not the page it claims to be.
-            body += take(block);
-            left -= block;
-        }
+        body.reserve(static_cast<size_t>(*length));
+        // A body that ends before its announced length is not the page it claims to be.
+        readInto(body, static_cast<size_t>(*length));
         return body;
     }
     const auto encoding = head.header("Transfer-Encoding");
@@ -190,7 +199,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
             const size_t size = chunkSize(*sizeLine);
             if (size == 0) break;
             refuseBeyondLimit(body.size() + size);
-            body += take(size);
+            readInto(body, size);
             readLine();
         }
         readLine(); // the line after the last chunk
@@ -198,10 +207,18 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     }
     if (length) return body; // Content-Length: 0
     // No length and no chunks: the body runs until the server closes.
-    do {
-        appendBody(body, m_buffer.substr(m_pos));
-        m_pos = m_buffer.size();
-    } while (fill());
+    appendBody(body, std::string_view(m_buffer).substr(m_pos));
+    m_pos = m_buffer.size();
+    while (!m_closed) {
+        // One byte past the cap at most: enough to tell a body over it.
+        const size_t at = body.size();
+        const size_t want = std::min(kBlockSize, m_maxBody + 1 - at);
+        body.resize(at + want);
+        const size_t got = m_source.read(body.data() + at, want, m_wait);
+        body.resize(at + got);
+        if (got == 0) m_closed = true;
+        refuseBeyondLimit(body.size());
+    }
     return body;
 }
 

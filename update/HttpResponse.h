@@ -51,9 +51,10 @@ class HttpReader {
 
   private:
     bool fill();
-    std::string take(size_t n);
+    /// Appends the next `n` bytes of the answer to `body`, reading the source straight into it.
+    void readInto(std::string& body, size_t n);
     void refuseBeyondLimit(size_t total) const;
-    void appendBody(std::string& body, const std::string& part) const;
+    void appendBody(std::string& body, std::string_view part) const;
 
     ByteSource& m_source;
     int m_wait;
