@@ -1,7 +1,10 @@
 // The list must stay fluid at 100,000 entries: bulk adds, single adds and Delete.
+#include "serverlist/Collation.h"
 #include "serverlist/ServerList.h"
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,5 +56,20 @@ void BM_DeleteHalfOf100k(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DeleteHalfOf100k)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The floor of a bulk add: copying the same texts and sorting them with the list's order.
+void BM_CopyAndSort100k(benchmark::State& state) {
+    const auto texts = entries(100000, 1);
+    for (auto _ : state) {
+        std::vector<std::string> copy = texts;
+        std::sort(copy.begin(), copy.end(), [](const std::string& a, const std::string& b) { return qm::foldedLess(a, b); });
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+BENCHMARK(BM_CopyAndSort100k)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -92,9 +92,14 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     }
     m_entries = std::move(merged);
     m_highlighted = newHighlight;
-    // Every delivered text marks the first entry of its case-equal group.
-    for (const std::string* t : fresh)
-        m_entries[lowerBound(*t)].checked = true;
+    // Every delivered text marks the first entry of its case-equal group. The texts are in
+    // list order, so one walk down the list finds every group's first entry.
+    size_t at = 0;
+    for (const std::string* t : fresh) {
+        while (at < m_entries.size() && foldedLess(m_entries[at].text, *t))
+            ++at;
+        m_entries[at].checked = true;
+    }
     if (m_observer) m_observer->reset();
 }
 
