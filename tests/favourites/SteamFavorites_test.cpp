@@ -220,3 +220,14 @@ TEST(RevFavorites, ImportAndOverwriteOfTheRealFile) {
               std::string::npos);
     EXPECT_EQ(addressesOf(revFavouriteEntries(out)), addressesOf(list));
 }
+
+// Found by fuzzing: keys on the brace's own line. The new entries start on a line of their
+// own, and every byte before and after the old keys stays.
+TEST(SteamFavorites, KeysOnTheBracesLineAreReplacedAndTheRestStays) {
+    const std::string text = "\"Filters\"\n{\n\t\"favorites\"\n\t{ \"1\" { \"address\" \"1.1.1.1:1\" } "
+                             "}\n\t\"history\"\n\t{\n\t}\n}\n";
+    const std::string out = rewriteSteamFavourites(text, selectFavourites({"2.2.2.2:2 x"}));
+    EXPECT_EQ(out.rfind("\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t\t\"2\"\n", 0), 0u) << out;
+    EXPECT_NE(out.find("\t\t}\n}\n\t\"history\"\n\t{\n\t}\n}\n"), std::string::npos) << out;
+    EXPECT_EQ(addressesOf(steamFavouriteEntries(out, "x")), std::vector<std::string>{"2.2.2.2:2"});
+}
