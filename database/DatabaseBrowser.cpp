@@ -15,12 +15,13 @@ std::optional<DatabaseSummary> loadDatabase(const std::string& path) {
     summary.build = in.readLine();
     summary.date = in.readLine();
     summary.count = in.readLine();
-    // A line counts as a marker only once a further line has been read after it.
-    std::optional<std::string> previous;
+    // A line counts as a marker only once a further line has been read after it. Only
+    // markers are unscrambled whole: the entries between them need their first byte only.
+    std::optional<std::string> previousMarker;
     while (!in.atEnd()) {
-        std::string line = in.readLine();
-        if (previous && isCountryMarker(*previous)) summary.countries.push_back(previous->substr(1));
-        previous = std::move(line);
+        std::optional<std::string> marker = in.readLineStartingWith('/');
+        if (previousMarker) summary.countries.push_back(previousMarker->substr(1));
+        previousMarker = std::move(marker);
     }
     return summary;
 }
@@ -30,9 +31,11 @@ std::vector<std::string> countryEntries(const std::string& path, const std::stri
     std::vector<std::string> entries;
     bool found = false;
     while (!in.atEnd() && !found) {
-        const std::string line = in.readLine();
-        // Every line counts, an empty one too: its text from the second character on is empty.
-        found = std::string_view(line).substr(std::min<size_t>(1, line.size())) == country;
+        // Every line counts, an empty one too: its text from the second character on is
+        // empty. Only lines of the one length that can match are unscrambled.
+        const std::optional<std::string> line = country.empty() ? std::optional<std::string>(in.readLine())
+                                                                : in.readLineOfLength(country.size() + 1);
+        found = line && std::string_view(*line).substr(std::min<size_t>(1, line->size())) == country;
     }
     if (!found) return entries;
     while (!in.atEnd()) {

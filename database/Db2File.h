@@ -3,6 +3,7 @@
 #include "platform/TextFile.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -14,6 +15,12 @@ class Db2Reader {
     explicit Db2Reader(const std::string& path);
     bool atEnd() { return m_file.atEnd(); }
     std::string readLine();
+    /// The next line when its first character is `first`; nothing for any other line,
+    /// which is then read past without unscrambling the rest of it.
+    std::optional<std::string> readLineStartingWith(char first);
+    /// The next line when it is `length` bytes long; nothing for any other line, which is
+    /// then read past without unscrambling it.
+    std::optional<std::string> readLineOfLength(size_t length);
     /// The number of the line that readLine() returns next.
     uint64_t lineNumber() const { return m_next; }
 
