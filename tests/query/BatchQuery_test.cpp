@@ -5,16 +5,13 @@
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
 #include "query/PlayersQuery.h"
+#include "tests/query/ReplyNamed.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -22,15 +19,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string infoReplyNamed(const std::string& name) {
-    ServerInfo info;
-    info.hostname = name;
-    return buildInfoReply(info);
-}
-
 // Answers the infostring request only, as an old server does.
 UdpResponder::Reply legacyServer(const std::string& name) {
-    return [name](const std::string& request) { return request == kInfoRequest ? infoReplyNamed(name) : ""; };
+    return [name](const std::string& request) { return request == kInfoRequest ? replyNamed(name) : ""; };
 }
 
 UdpResponder::Reply silentServer() {
@@ -49,19 +40,6 @@ std::vector<BatchResult> runAll(BatchQuery& batch, const std::vector<QueryTarget
 
 std::string nameOf(const BatchResult& r) {
     return infoValue(r.answer.infostring, "hostname");
-}
-
-// A loopback port with nothing behind it.
-uint16_t closedPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
 }
 
 } // namespace
@@ -97,7 +75,7 @@ TEST(BatchQuery, ALateReplyAfterTheRetryIsCountedOnceAndStrangersAreIgnored) {
     std::unique_ptr<UdpResponder> silent;
     // The silent server's every request makes another socket send a perfect reply.
     silent = std::make_unique<UdpResponder>([&](const std::string&) {
-        stranger.sendTo(silent->lastClientPort(), infoReplyNamed("impostor"));
+        stranger.sendTo(silent->lastClientPort(), replyNamed("impostor"));
         return std::string();
     });
     UdpResponder late(legacyServer("late"), 150ms);
@@ -190,7 +168,7 @@ TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
     info.hostname = "today";
     const DemoServer demo(info, DemoProtocol::A2s);
     UdpResponder modern([&](const std::string& request) { return demo.answer(request, 0, 0); });
-    const uint16_t closed = closedPort();
+    const uint16_t closed = closedLoopbackUdpPort();
     int lookups = 0;
     BatchQuery batch({}, [&](const std::string& name) {
         ++lookups;
@@ -227,5 +205,5 @@ TEST(PlayersQuery, PlayersAfterTheChallengeOrNotOffered) {
 
     UdpResponder old(legacyServer("old"));
     EXPECT_FALSE(queryPlayers(loopback(old.port()), 100).offered);
-    EXPECT_FALSE(queryPlayers(loopback(closedPort()), 100).offered);
+    EXPECT_FALSE(queryPlayers(loopback(closedLoopbackUdpPort()), 100).offered);
 }

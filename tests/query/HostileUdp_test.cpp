@@ -5,6 +5,7 @@
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
 #include "query/TIdUDPClient.h"
+#include "tests/query/ReplyNamed.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,6 @@ using namespace qm::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string replyNamed(const std::string& name) {
-    ServerInfo info;
-    info.hostname = name;
-    return buildInfoReply(info);
-}
 
 // Sends `count` datagrams that look like real replies to `port`, in bursts the client
 // can drain, from a socket that was never asked.

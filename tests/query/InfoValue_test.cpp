@@ -9,7 +9,9 @@ using namespace qm;
 
 namespace {
 const std::string kMarker = "\xFF\xFF\xFF\xFF";
-std::string reply(const std::string& pairs) { return kMarker + std::string("infostringresponse\0", 19) + pairs; }
+std::string reply(const std::string& pairs) {
+    return kMarker + std::string("infostringresponse\0", 19) + pairs;
+}
 } // namespace
 
 TEST(InfoRequest, IsFifteenBytesWithItsNul) {
@@ -24,7 +26,8 @@ TEST(InfoValidation, NeedsTheMarker) {
 }
 
 TEST(InfoValue, RealReplyGivesTheTenLines) {
-    const std::string real = qm::test::readAll(qm::test::fixturePath("infostring/halflife-infostring-reply.bin"));
+    const std::string real =
+        qm::test::readAll(qm::test::fixturePath("infostring/halflife-infostring-reply.bin"));
     ASSERT_EQ(real.size(), 276u);
     EXPECT_EQ(infoLines(real), (std::vector<std::string>{
                                    "Protocol: 47",
@@ -59,7 +62,8 @@ TEST(InfoValue, FinalNulNeverShows) {
 }
 
 TEST(InfoValue, MatchesOnlyKeyPositions) {
-    const std::string r = reply("\\hostname\\best map ever\\password\\1\\map\\cs_italy\\description\\password game");
+    const std::string r =
+        reply("\\hostname\\best map ever\\password\\1\\map\\cs_italy\\description\\password game");
     EXPECT_EQ(infoValue(r, "map"), "cs_italy");
     EXPECT_EQ(infoValue(r, "password"), "1");
     EXPECT_EQ(infoValue(r, "host"), "-");

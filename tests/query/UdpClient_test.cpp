@@ -2,6 +2,7 @@
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
 #include "query/TIdUDPClient.h"
+#include "tests/query/ReplyNamed.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
@@ -15,12 +16,6 @@ using namespace qm::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string replyNamed(const std::string& name) {
-    ServerInfo info;
-    info.hostname = name;
-    return buildInfoReply(info);
-}
 
 // A lookup that must not be asked: names in these tests are dotted or "localhost".
 HostLookupResult noLookup(const std::string& name) {

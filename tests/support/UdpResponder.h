@@ -41,4 +41,8 @@ class UdpResponder {
     std::thread m_thread;
 };
 
+/// A loopback UDP port with nothing behind it: datagrams sent there come back as
+/// "port unreachable".
+uint16_t closedLoopbackUdpPort();
+
 } // namespace qm::test
