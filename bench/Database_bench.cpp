@@ -1,92 +1,174 @@
-// Reading and writing large server databases.
+// Databases of 10,000 and 100,000 entries, and db2tool on 5 and 50 MB, each beside the
+// floor: reading or writing the same bytes, memcpy, cp.
+#include "bench/ProcessRun.h"
+#include "bench/TableRow.h"
 #include "database/DatabaseBrowser.h"
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "database/ListExport.h"
 #include "tests/support/TempDir.h"
 
-#include <benchmark/benchmark.h>
-
 #include <cstring>
+#include <memory>
+#include <fcntl.h>
+#include <map>
+#include <unistd.h>
 
 namespace {
 
-void BM_ExportAndLoad50k(benchmark::State& state) {
-    qm::test::TempDir dir;
-    std::vector<std::string> entries;
-    for (int i = 0; i < 50000; ++i)
-        entries.push_back("198.51." + std::to_string(i / 256 % 256) + "." + std::to_string(i % 256) +
-                          ":27015 cstrike");
-    for (auto _ : state) {
-        qm::exportList({dir.file("big.db2"), "b", "d"}, "50000 server(s)", entries);
-        benchmark::DoNotOptimize(qm::countryEntries(dir.file("big.db2"), "Custom build").size());
-    }
+using qm::bench::kOurs;
+using qm::bench::tableRow;
+
+qm::test::TempDir& folder() {
+    static qm::test::TempDir dir;
+    return dir;
 }
-BENCHMARK(BM_ExportAndLoad50k)->Unit(benchmark::kMillisecond);
 
-} // namespace
+std::string entry(size_t i) {
+    return "10." + std::to_string(i / 65536 % 256) + "." + std::to_string(i / 256 % 256) + "." +
+           std::to_string(i % 256) + ":27015 cstrike";
+}
 
-// Scrambling a long line in memory, beside memcpy of the same bytes: bytes_per_second.
-void BM_ScrambleLine(benchmark::State& state) {
-    const std::string plain(static_cast<size_t>(state.range(0)), 'x');
-    const std::string key = qm::db2LineKey(123456);
+/// A database of `entries` entries under `countries` markers, made once.
+const std::string& database(size_t entries, size_t countries) {
+    static std::map<std::pair<size_t, size_t>, std::string> made;
+    std::string& path = made[{entries, countries}];
+    if (!path.empty()) return path;
+    path = folder().file("db-" + std::to_string(entries) + "-" + std::to_string(countries) + ".db2");
+    qm::Db2Writer out(path);
+    for (const char* header : {"Quillmark", "Large", "01/01/26", "100000"})
+        out.writeLine(header);
+    for (size_t c = 0, i = 0; c < countries; ++c) {
+        out.writeLine("/Country " + std::to_string(c));
+        for (size_t k = 0; k < entries / countries; ++k)
+            out.writeLine(entry(i++));
+    }
+    out.commit();
+    return path;
+}
+
+// The floor of every reader: the file's bytes read a block at a time, nothing done with them.
+size_t readTheBytes(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    static char block[1 << 16];
+    size_t total = 0;
+    for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
+        total += static_cast<size_t>(n);
+    ::close(fd);
+    return total;
+}
+
+// The floor of Export: the same bytes written to a new file and flushed to disk.
+void writeTheBytes(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    for (size_t done = 0; done < bytes.size();)
+        done += static_cast<size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
+    ::fsync(fd);
+    ::close(fd);
+}
+
+constexpr const char* kReadFloor = "reading the same bytes";
+
+void readFloor(benchmark::State& state, const std::string& path) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(qm::scrambleLine(plain, key));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+        benchmark::DoNotOptimize(readTheBytes(path));
 }
-BENCHMARK(BM_ScrambleLine)->Arg(64)->Arg(1 << 20);
 
-void BM_MemcpyOfTheSameBytes(benchmark::State& state) {
-    const std::string plain(static_cast<size_t>(state.range(0)), 'x');
+/// A process's time and peak memory as the row's time and counter.
+void timeProcess(benchmark::State& state, const std::vector<std::string>& argv) {
+    double peak = 0;
     for (auto _ : state) {
-        std::string copy(plain.size(), '\0');
-        std::memcpy(copy.data(), plain.data(), plain.size());
-        benchmark::DoNotOptimize(copy);
+        const qm::bench::ProcessRun run = qm::bench::runProcess(argv);
+        if (run.exitCode != 0) state.SkipWithError((argv[0] + " failed").c_str());
+        state.SetIterationTime(run.seconds);
+        peak = std::max(peak, run.peakMiB);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    state.counters["peak_MiB"] = peak;
 }
-BENCHMARK(BM_MemcpyOfTheSameBytes)->Arg(64)->Arg(1 << 20);
 
-namespace {
+const qm::bench::TableRows rows([] {
+    for (const int64_t n : {10000, 100000}) {
+        const size_t entries = static_cast<size_t>(n);
+        tableRow("database: load (100 countries)", kOurs, n, [entries](benchmark::State& state) {
+            const std::string& path = database(entries, 100);
+            for (auto _ : state)
+                benchmark::DoNotOptimize(qm::loadDatabase(path)->countries.size());
+        });
+        tableRow("database: load (100 countries)", kReadFloor, n,
+                 [entries](benchmark::State& state) { readFloor(state, database(entries, 100)); });
+        tableRow("database: Add of the last of 100 countries", kOurs, n, [entries](benchmark::State& state) {
+            const std::string& path = database(entries, 100);
+            for (auto _ : state)
+                benchmark::DoNotOptimize(qm::countryEntries(path, "Country 99").size());
+        });
+        tableRow("database: Add of the last of 100 countries", kReadFloor, n,
+                 [entries](benchmark::State& state) { readFloor(state, database(entries, 100)); });
+        tableRow("database: Add of one country of every entry", kOurs, n, [entries](benchmark::State& state) {
+            const std::string& path = database(entries, 1);
+            for (auto _ : state)
+                benchmark::DoNotOptimize(qm::countryEntries(path, "Country 0").size());
+        });
+        tableRow("database: Add of one country of every entry", kReadFloor, n,
+                 [entries](benchmark::State& state) { readFloor(state, database(entries, 1)); });
 
-// A database of 100 countries and 100,000 entries, loaded as the Import page loads it,
-// beside reading the same bytes and nothing else.
-class LargeDatabase : public benchmark::Fixture {
-  public:
-    void SetUp(const benchmark::State&) override {
-        if (!path.empty()) return;
-        static qm::test::TempDir dir;
-        path = dir.file("large.db2");
-        qm::Db2Writer out(path);
-        for (const char* header : {"Quillmark", "Large", "01/01/26", "100000"})
-            out.writeLine(header);
-        for (int c = 0; c < 100; ++c) {
-            out.writeLine("/Country " + std::to_string(c));
-            for (int i = 0; i < 1000; ++i)
-                out.writeLine("10." + std::to_string(c) + "." + std::to_string(i / 250) + "." +
-                              std::to_string(i % 250) + ":27015 cstrike");
+        auto list = std::make_shared<std::vector<std::string>>();
+        for (size_t i = 0; i < entries; ++i)
+            list->push_back(entry(i));
+        tableRow("database: Export List", kOurs, n, [list](benchmark::State& state) {
+            const std::string path = folder().file("export.db2");
+            for (auto _ : state)
+                qm::exportList({path, "b", "d"}, std::to_string(list->size()) + " server(s)", *list);
+        });
+        tableRow("database: Export List", "write + fsync of the same bytes", n, [list](benchmark::State& state) {
+            const std::string path = folder().file("export.db2");
+            qm::exportList({path, "b", "d"}, std::to_string(list->size()) + " server(s)", *list);
+            const std::string bytes = qm::test::readAll(path);
+            const std::string copy = folder().file("copy.db2");
+            for (auto _ : state)
+                writeTheBytes(copy, bytes);
+        });
+    }
+
+    constexpr int64_t kMiB = 1 << 20;
+    tableRow("scrambling a text in memory (bytes)", kOurs, kMiB, [](benchmark::State& state) {
+        const std::string plain(kMiB, 'x');
+        const std::string key = qm::db2LineKey(123456);
+        for (auto _ : state)
+            benchmark::DoNotOptimize(qm::scrambleLine(plain, key));
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kMiB);
+    })->Unit(benchmark::kMicrosecond);
+    tableRow("scrambling a text in memory (bytes)", "memcpy", kMiB, [](benchmark::State& state) {
+        const std::string plain(kMiB, 'x');
+        for (auto _ : state) {
+            std::string copy(plain.size(), '\0');
+            std::memcpy(copy.data(), plain.data(), plain.size());
+            benchmark::DoNotOptimize(copy);
         }
-        out.commit();
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kMiB);
+    })->Unit(benchmark::kMicrosecond);
+
+    // db2tool both ways on databases of about 5 and 50 MB, as separate programs, beside cp.
+    for (const int64_t megabytes : {5, 50}) {
+        const size_t entries = static_cast<size_t>(megabytes) * 1000 * 1000 / 27;
+        auto plainText = [entries, megabytes] {
+            const std::string text = folder().file("plain-" + std::to_string(megabytes) + ".txt");
+            if (::access(text.c_str(), F_OK) != 0)
+                qm::bench::runProcess({QM_DB2TOOL, "decode", database(entries, 100), text});
+            return text;
+        };
+        tableRow("db2tool decode (MB)", kOurs, megabytes, [=](benchmark::State& state) {
+            timeProcess(state, {QM_DB2TOOL, "decode", database(entries, 100), folder().file("decoded.txt")});
+        }, qm::bench::Timing::Manual)->Iterations(3);
+        tableRow("db2tool decode (MB)", "cp", megabytes, [=](benchmark::State& state) {
+            timeProcess(state, {"cp", database(entries, 100), folder().file("copied")});
+        }, qm::bench::Timing::Manual)->Iterations(3);
+        tableRow("db2tool encode (MB)", kOurs, megabytes, [=](benchmark::State& state) {
+            timeProcess(state, {QM_DB2TOOL, "encode", plainText(), folder().file("encoded.db2")});
+        }, qm::bench::Timing::Manual)->Iterations(3);
+        tableRow("db2tool encode (MB)", "cp", megabytes, [=](benchmark::State& state) {
+            timeProcess(state, {"cp", plainText(), folder().file("copied")});
+        }, qm::bench::Timing::Manual)->Iterations(3);
     }
-    std::string path;
-};
-
-BENCHMARK_DEFINE_F(LargeDatabase, Load100k)(benchmark::State& state) {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(qm::loadDatabase(path)->countries.size());
-}
-BENCHMARK_REGISTER_F(LargeDatabase, Load100k)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_DEFINE_F(LargeDatabase, AddOneCountryOf100k)(benchmark::State& state) {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(qm::countryEntries(path, "Country 99").size());
-}
-BENCHMARK_REGISTER_F(LargeDatabase, AddOneCountryOf100k)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_DEFINE_F(LargeDatabase, ReadTheSameBytes)(benchmark::State& state) {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(qm::readFileBytes(path).size());
-}
-BENCHMARK_REGISTER_F(LargeDatabase, ReadTheSameBytes)->Unit(benchmark::kMillisecond);
+});
 
 } // namespace

@@ -3,6 +3,7 @@
 // text. "rss_mb" is how far the process's resident memory grew over the check.
 #include "app/TfmMain.h"
 #include "bench/BenchSupport.h"
+#include "bench/TableRow.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TcpTestServer.h"
 
@@ -28,9 +29,9 @@ std::string pageOf(size_t bytes) {
     return page;
 }
 
-void BM_UpdatePageIntoTheBox(benchmark::State& state) {
+void intoTheBox(benchmark::State& state, int mib) {
     application();
-    const std::string page = pageOf(static_cast<size_t>(state.range(0)) << 20);
+    const std::string page = pageOf(static_cast<size_t>(mib) << 20);
     qm::test::TcpTestServer server([&](qm::test::TcpTestServer::Connection& c) {
         while (!c.readRequest().empty())
             c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n" + page);
@@ -50,22 +51,26 @@ void BM_UpdatePageIntoTheBox(benchmark::State& state) {
     }
     state.counters["rss_mb"] = grown;
 }
-BENCHMARK(BM_UpdatePageIntoTheBox)->Arg(1)->Arg(4)->Arg(15)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-void BM_SetPlainTextOfTheSamePage(benchmark::State& state) {
+void setPlainText(benchmark::State& state, int mib) {
     application();
-    const QString text = QString::fromUtf8(pageOf(static_cast<size_t>(state.range(0)) << 20));
+    const QString text = QString::fromUtf8(pageOf(static_cast<size_t>(mib) << 20));
     QPlainTextEdit box;
     for (auto _ : state) {
         box.setPlainText(text);
         benchmark::DoNotOptimize(box.document()->blockCount());
     }
 }
-BENCHMARK(BM_SetPlainTextOfTheSamePage)
-    ->Arg(1)
-    ->Arg(4)
-    ->Arg(15)
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond);
+
+const qm::bench::TableRows rows([] {
+    for (const int mib : {1, 4, 15}) {
+        qm::bench::tableRow("update check into the memo (MiB)", qm::bench::kOurs, mib,
+                            [mib](benchmark::State& s) { intoTheBox(s, mib); })
+            ->Iterations(3);
+        qm::bench::tableRow("update check into the memo (MiB)", "setPlainText", mib,
+                            [mib](benchmark::State& s) { setPlainText(s, mib); })
+            ->Iterations(3);
+    }
+});
 
 } // namespace

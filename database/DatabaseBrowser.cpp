@@ -16,32 +16,47 @@ std::optional<DatabaseSummary> loadDatabase(const std::string& path) {
     summary.date = in.readLine();
     summary.count = in.readLine();
     // A line counts as a marker only once a further line has been read after it. Only
-    // markers are unscrambled whole: the entries between them need their first byte only.
-    std::optional<std::string> previousMarker;
-    while (!in.atEnd()) {
-        std::optional<std::string> marker = in.readLineStartingWith('/');
-        if (previousMarker) summary.countries.push_back(previousMarker->substr(1));
-        previousMarker = std::move(marker);
+    // markers are unscrambled: the entries between them are passed over by their first byte.
+    while (const auto marker = in.readOnToLineStartingWith('/')) {
+        std::string name = marker->plain().substr(1);
+        if (!in.atEnd()) summary.countries.push_back(std::move(name));
     }
     return summary;
 }
+
+namespace {
+
+// Whether a line, from its second character on, is `country`. Scrambling keeps a line's
+// length, so only lines of the one length that can match are unscrambled.
+bool namesCountry(const Db2RawLine& line, std::string_view country) {
+    if (line.bytes.size() != country.size() + (line.bytes.empty() ? 0 : 1)) return false;
+    for (size_t i = 0; i < country.size(); ++i)
+        if (unscrambledByte(line.bytes, line.key, i + 1) != country[i]) return false;
+    return true;
+}
+
+} // namespace
 
 std::vector<std::string> countryEntries(const std::string& path, const std::string& country) {
     Db2Reader in(path);
     std::vector<std::string> entries;
     bool found = false;
-    while (!in.atEnd() && !found) {
-        // Every line counts, an empty one too: its text from the second character on is
-        // empty. Only lines of the one length that can match are unscrambled.
-        const std::optional<std::string> line = country.empty() ? std::optional<std::string>(in.readLine())
-                                                                : in.readLineOfLength(country.size() + 1);
-        found = line && std::string_view(*line).substr(std::min<size_t>(1, line->size())) == country;
+    // Every line counts, an empty one too: its text from the second character on is empty.
+    // Only lines of the one length that can match are looked at.
+    while (!found && !in.atEnd()) {
+        if (country.empty()) { // an empty line names it too
+            found = namesCountry(in.readRawLine(), country);
+            continue;
+        }
+        const auto line = in.readOnToLineOfLength(country.size() + 1);
+        if (!line) break;
+        found = namesCountry(*line, country);
     }
     if (!found) return entries;
     while (!in.atEnd()) {
-        std::string line = in.readLine();
-        if (isCountryMarker(line)) break;
-        entries.push_back(std::move(line));
+        const Db2RawLine line = in.readRawLine();
+        if (line.first() == '/') break;
+        entries.push_back(line.plain());
     }
     return entries;
 }

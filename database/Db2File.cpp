@@ -1,37 +1,114 @@
 #include "database/Db2File.h"
 
-#include "database/Db2Format.h"
+#include "platform/LineBreak.h"
 
 namespace qm {
 
+namespace {
+
+/// The key byte that meets the first byte of each line, line after line, from numbers
+/// alone: it is the key's second digit (the key's only digit on line 0), which stays the
+/// same over long runs of lines.
+class FirstKeyByte {
+  public:
+    explicit FirstKeyByte(uint64_t line) : m_value(line * kDb2KeyMultiplier) { settle(); }
+    char byte() const { return m_byte; }
+    void next() {
+        m_value += kDb2KeyMultiplier;
+        if (m_value >= m_until) settle();
+    }
+
+  private:
+    void settle() {
+        if (m_value < 10) {
+            m_byte = static_cast<char>('0' + m_value);
+            m_until = m_value + 1;
+            return;
+        }
+        uint64_t unit = 1; // the place value of the second digit
+        while (m_value / unit >= 100)
+            unit *= 10;
+        m_byte = static_cast<char>('0' + m_value / unit % 10);
+        m_until = m_value - m_value % unit + unit;
+    }
+
+    uint64_t m_value;
+    uint64_t m_until = 0;
+    char m_byte = '0';
+};
+
+} // namespace
+
 Db2Reader::Db2Reader(const std::string& path) : m_file(path) {}
 
-std::string Db2Reader::readLine() {
-    std::string line = m_file.readLine();
-    unscrambleInPlace(line, db2LineKey(m_next++));
-    return line;
+Db2RawLine Db2Reader::readRawLine() {
+    if (m_next > 0) m_keys.next();
+    ++m_next;
+    return {m_file.readLineView(), m_keys.key()};
 }
 
-std::optional<std::string> Db2Reader::readLineStartingWith(char first) {
-    std::string line = m_file.readLine();
-    const std::string key = db2LineKey(m_next++);
-    // The first byte meets key byte 1 (mod the key's length).
-    if (line.empty() || static_cast<char>(line[0] - key[1 % key.size()]) != first) return std::nullopt;
-    unscrambleInPlace(line, key);
-    return line;
+template <class Wanted>
+std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
+    uint64_t line = m_next;
+    for (;;) {
+        // The lines that lie whole in the block at hand and end in LF or CR LF are looked at
+        // where they lie; any other line (across blocks, a lone CR, the end mark) is read
+        // as usual.
+        const std::string_view block = m_file.buffered();
+        if (block.empty()) break;
+        const char* const end = block.data() + block.size();
+        const char* start = block.data();
+        for (;;) {
+            const char* brk = findLineBreak(start, end);
+            size_t endLength = 0;
+            if (brk < end && *brk == '\n')
+                endLength = 1;
+            else if (end - brk >= 2 && brk[0] == '\r' && brk[1] == '\n')
+                endLength = 2;
+            if (endLength == 0 || wanted({start, static_cast<size_t>(brk - start)}, line)) break;
+            ++line;
+            start = brk + endLength;
+        }
+        m_file.consume(static_cast<size_t>(start - block.data()));
+        if (line != m_next) {
+            m_keys = Db2LineKeys(line - 1);
+            m_next = line;
+        }
+        if (m_file.atEnd()) break;
+        const Db2RawLine raw = readRawLine();
+        if (wanted(raw.bytes, line)) return raw;
+        line = m_next;
+    }
+    return std::nullopt;
 }
 
-std::optional<std::string> Db2Reader::readLineOfLength(size_t length) {
-    std::string line = m_file.readLine();
-    const uint64_t number = m_next++;
-    // Scrambling keeps a line's length, so the raw line tells it.
-    if (line.size() != length) return std::nullopt;
-    unscrambleInPlace(line, db2LineKey(number));
-    return line;
+std::optional<Db2RawLine> Db2Reader::readOnToLineStartingWith(char first) {
+    FirstKeyByte keyByte(m_next);
+    uint64_t at = m_next;
+    return readOnTo([&](std::string_view bytes, uint64_t line) {
+        for (; at < line; ++at)
+            keyByte.next();
+        return !bytes.empty() && static_cast<char>(bytes[0] - keyByte.byte()) == first;
+    });
+}
+
+std::optional<Db2RawLine> Db2Reader::readOnToLineOfLength(size_t length) {
+    return readOnTo([length](std::string_view bytes, uint64_t) { return bytes.size() == length; });
+}
+
+bool Db2Writer::writeLineIfSafe(std::string_view plain) {
+    m_scrambled.clear();
+    if (!appendScrambled(m_scrambled, plain, m_keys.key())) return false;
+    m_file.writeLine(m_scrambled);
+    m_keys.next();
+    return true;
 }
 
 void Db2Writer::writeLine(std::string_view plain) {
-    m_file.writeLine(scrambleLine(plain, db2LineKey(m_next++)));
+    m_scrambled.clear();
+    appendScrambled(m_scrambled, plain, m_keys.key());
+    m_file.writeLine(m_scrambled);
+    m_keys.next();
 }
 
 } // namespace qm

@@ -5,14 +5,10 @@
 
 namespace qm {
 
-namespace {
-constexpr size_t kFirstEntryLine = 5;
-}
-
 std::vector<std::string> exportLines(const ExportOptions& options, const std::string& countLabel,
                                      const std::vector<std::string>& entries) {
     std::vector<std::string> lines;
-    lines.reserve(kFirstEntryLine + entries.size());
+    lines.reserve(5 + entries.size());
     lines.emplace_back(kDb2ProductName);
     lines.push_back(options.build);
     lines.push_back(options.date);
@@ -27,17 +23,34 @@ Outcome exportList(const ExportOptions& options, const std::string& countLabel,
                    const std::vector<std::string>& entries) {
     if (options.date.empty() || options.fileName.empty() || options.build.empty())
         return {"Error: fill export options first", {}, false};
-    const std::vector<std::string> lines = exportLines(options, countLabel, entries);
-    if (const auto bad = firstUnsafeLine(lines)) {
-        const std::string what = *bad >= kFirstEntryLine ? "the entry '" + lines[*bad] + "'"
-                                                         : "the export option '" + lines[*bad] + "'";
-        return {
-            "Error: " + what + " holds characters a database cannot store; nothing was exported", {}, false};
-    }
+    const std::vector<std::string> header = exportLines(options, countLabel, {});
+    // The whole file is scrambled in memory first: a text the format cannot store is found
+    // before any file is touched, and the file is then written in one go.
+    size_t size = 0;
+    for (const std::string& line : header)
+        size += line.size() + 2;
+    for (const std::string& entry : entries)
+        size += entry.size() + 2;
+    std::string bytes;
+    bytes.reserve(size);
+    Db2LineKeys keys;
+    auto append = [&](const std::string& line) {
+        const bool safe = appendScrambled(bytes, line, keys.key());
+        bytes.append("\r\n");
+        keys.next();
+        return safe;
+    };
+    for (const std::string& line : header)
+        if (!append(line))
+            return {"Error: the export option '" + line + "' holds characters a database cannot store; nothing was exported",
+                    {}, false};
+    for (const std::string& entry : entries)
+        if (!append(entry))
+            return {"Error: the entry '" + entry + "' holds characters a database cannot store; nothing was exported",
+                    {}, false};
     // The user named this file: when its folder takes no temporary file, write it in place.
-    Db2Writer out(options.fileName, {LineEnd::CrLf, 0666, true});
-    for (const std::string& line : lines)
-        out.writeLine(line);
+    AtomicTextFile out(options.fileName, {LineEnd::CrLf, 0666, true});
+    out.write(bytes);
     out.commit();
     return {"Exporting complete", {}, true};
 }

@@ -19,16 +19,21 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// Both directions stream: one line in memory at a time, whatever the file's size. A bad
-// line found part way leaves the target as it was (the half-written copy is removed).
+// Both directions stream: one line in memory at a time, whatever the file's size, and no
+// line is copied more than it must be. A bad line found part way leaves the target as it
+// was (the half-written copy is removed).
 int decode(const std::string& from, const std::string& to) {
     qm::Db2Reader in(from);
     if (in.atEnd() || in.readLine() != qm::kDb2ProductName)
         return fail(from + " is not a Quillmark database (its first line does not read \"Quillmark\")");
     qm::AtomicTextFile out(to);
     out.writeLine(qm::kDb2ProductName);
-    while (!in.atEnd())
-        out.writeLine(in.readLine());
+    std::string plain;
+    while (!in.atEnd()) {
+        const qm::Db2RawLine line = in.readRawLine();
+        qm::assignUnscrambled(plain, line.bytes, line.key);
+        out.writeLine(plain);
+    }
     out.commit();
     return 0;
 }
@@ -40,13 +45,10 @@ int encode(const std::string& from, const std::string& to) {
     qm::Db2Writer out(to);
     out.writeLine(qm::kDb2ProductName);
     uint64_t number = 1;
-    for (; !in.atEnd(); ++number) {
-        const std::string line = in.readLine();
-        if (qm::scramblesUnsafely(line, number))
+    for (; !in.atEnd(); ++number)
+        if (!out.writeLineIfSafe(in.readLineView()))
             return fail(from + ":" + std::to_string(number + 1) +
                         ": this line holds characters a database cannot store");
-        out.writeLine(line);
-    }
     if (number < 4)
         return fail(from + ": a database needs four header lines (Quillmark, build, date, server count)");
     out.commit();

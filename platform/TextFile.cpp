@@ -1,6 +1,7 @@
 #include "platform/TextFile.h"
 
 #include "platform/FileError.h"
+#include "platform/LineBreak.h"
 #include "platform/Paths.h"
 
 #include <cerrno>
@@ -12,8 +13,8 @@
 namespace qm {
 
 namespace {
-constexpr char kEndOfText = 0x1A;
 constexpr size_t kFlushSize = 1 << 16;
+constexpr size_t kReadBlock = 1 << 16;
 } // namespace
 
 bool LineCursor::atEnd() const {
@@ -24,10 +25,7 @@ namespace {
 
 // How far from `from` the run of bytes goes that ends no line: up to LF, CR or 0x1A.
 size_t plainRun(const char* from, const char* end) {
-    const char* p = from;
-    while (p < end && *p != '\n' && *p != '\r' && *p != kEndOfText)
-        ++p;
-    return static_cast<size_t>(p - from);
+    return static_cast<size_t>(findLineBreak(from, end) - from);
 }
 
 } // namespace
@@ -80,7 +78,7 @@ TextFileStream::~TextFileStream() {
 int TextFileStream::peek() {
     if (m_pos < m_buffer.size()) return static_cast<unsigned char>(m_buffer[m_pos]);
     if (m_eof) return -1;
-    m_buffer.resize(kFlushSize);
+    m_buffer.resize(kReadBlock);
     m_pos = 0;
     for (;;) {
         const ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
@@ -97,9 +95,40 @@ int TextFileStream::peek() {
     }
 }
 
+std::string_view TextFileStream::buffered() {
+    if (peek() < 0) return {};
+    return std::string_view(m_buffer).substr(m_pos);
+}
+
 bool TextFileStream::atEnd() {
     const int c = peek();
     return c < 0 || c == kEndOfText;
+}
+
+std::string_view TextFileStream::readLineView() {
+    // Most lines lie whole in the block at hand and end in LF or CR LF: those are handed
+    // out where they lie. One that runs into the next block, holds a lone CR or stands at
+    // the end is put together in a buffer of its own.
+    if (m_pos < m_buffer.size()) {
+        const char* begin = m_buffer.data() + m_pos;
+        const char* end = m_buffer.data() + m_buffer.size();
+        const char* brk = findLineBreak(begin, end);
+        const size_t length = static_cast<size_t>(brk - begin);
+        if (brk < end && *brk == '\n') {
+            m_pos += length + 1;
+            return {begin, length};
+        }
+        if (end - brk >= 2 && brk[0] == '\r' && brk[1] == '\n') {
+            m_pos += length + 2;
+            return {begin, length};
+        }
+        if (brk < end && *brk == kEndOfText) {
+            m_pos += length;
+            return {begin, length};
+        }
+    }
+    m_line = readLine();
+    return m_line;
 }
 
 std::string TextFileStream::readLine() {
@@ -181,20 +210,30 @@ void TextFileWriter::writeLine(std::string_view line) {
 }
 
 void TextFileWriter::write(std::string_view bytes) {
+    if (bytes.size() >= kFlushSize) {
+        // Large enough to go to the file as it is, without a copy into the buffer.
+        flush();
+        writeOut(bytes);
+        return;
+    }
     m_buffer.append(bytes);
     if (m_buffer.size() >= kFlushSize) flush();
 }
 
-void TextFileWriter::flush() {
+void TextFileWriter::writeOut(std::string_view bytes) {
     size_t done = 0;
-    while (done < m_buffer.size()) {
-        ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+    while (done < bytes.size()) {
+        ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             throwFileError(errno, m_path);
         }
         done += static_cast<size_t>(n);
     }
+}
+
+void TextFileWriter::flush() {
+    writeOut(m_buffer);
     m_buffer.clear();
 }
 

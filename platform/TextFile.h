@@ -47,6 +47,14 @@ class TextFileStream {
     bool atEnd();
     /// The next line; an empty one at the end.
     std::string readLine();
+    /// The next line as readLine() gives it, without a copy where it can: valid until the
+    /// next read.
+    std::string_view readLineView();
+    /// The bytes read from the file and not yet taken, reading the next block when none are
+    /// left (empty at the end of the file): for readers that pass over many lines at once.
+    std::string_view buffered();
+    /// Takes the first `n` bytes of buffered() as read.
+    void consume(size_t n) { m_pos += n; }
 
   private:
     /// The next byte, reading a block when the buffer is used up; -1 at the end.
@@ -55,6 +63,7 @@ class TextFileStream {
     std::string m_path;
     int m_fd = -1;
     std::string m_buffer;
+    std::string m_line; // a line that lies across blocks
     size_t m_pos = 0;
     uint64_t m_total = 0;
     bool m_eof = false;
@@ -92,6 +101,7 @@ class TextFileWriter {
 
   private:
     void flush();
+    void writeOut(std::string_view bytes);
 
     std::string m_path;
     int m_fd = -1;

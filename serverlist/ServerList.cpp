@@ -44,6 +44,24 @@ void ServerList::checkEntry(std::string_view text) {
     if (row < count() && foldedEqual(m_entries[row].text, text)) setChecked(row, true);
 }
 
+namespace {
+
+/// A delivered text in the sort of a bulk add: its folded first bytes decide most
+/// comparisons without touching the text, and its place in the delivery breaks ties.
+struct Delivered {
+    uint64_t key;
+    const std::string* text;
+    size_t order;
+};
+
+bool deliveredBefore(const Delivered& a, const Delivered& b) {
+    if (a.key != b.key) return a.key < b.key;
+    const int c = compareFolded(*a.text, *b.text);
+    return c != 0 ? c < 0 : a.order < b.order;
+}
+
+} // namespace
+
 void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     if (texts.size() < 64) {
         for (const std::string& t : texts) {
@@ -52,39 +70,35 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
         }
         return;
     }
-    // The new texts in delivery order, without byte-equal repeats and without those
-    // already present; a stable sort keeps delivery order among case-equal texts, which
-    // is where one-by-one inserts would have put them: after the present equals.
-    std::vector<const std::string*> fresh;
-    fresh.reserve(texts.size());
-    for (const std::string& t : texts)
-        fresh.push_back(&t);
-    std::stable_sort(fresh.begin(), fresh.end(),
-                     [](const std::string* a, const std::string* b) { return foldedLess(*a, *b); });
-    std::vector<const std::string*> unique;
-    unique.reserve(fresh.size());
-    for (size_t i = 0; i < fresh.size(); ++i) {
-        const std::string& t = *fresh[i];
-        bool seen = false;
-        for (size_t j = unique.size(); j-- > 0 && foldedEqual(*unique[j], t);)
-            if (*unique[j] == t) {
-                seen = true;
-                break;
-            }
-        if (!seen && !containsExact(t)) unique.push_back(&t);
-    }
+    // The texts in list order; among case-equal texts, delivery order, which is where
+    // one-by-one inserts would put them: after the present equals and earlier arrivals.
+    std::vector<Delivered> sorted;
+    sorted.reserve(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        sorted.push_back({foldedPrefixKey(texts[i]), &texts[i], i});
+    std::sort(sorted.begin(), sorted.end(), deliveredBefore);
 
     if (m_observer) m_observer->aboutToReset();
+    // One merge of the present entries with the new texts. When a text's turn comes, every
+    // entry of its case-equal group is already at the end of the merged list, present or
+    // new, so a byte-equal repeat is found by looking back over that group alone.
     std::vector<Entry> merged;
-    merged.reserve(m_entries.size() + unique.size());
+    merged.reserve(m_entries.size() + texts.size());
     size_t newHighlight = npos;
     size_t old = 0;
-    for (const std::string* t : unique) {
-        while (old < m_entries.size() && !foldedLess(*t, m_entries[old].text)) {
+    for (const Delivered& d : sorted) {
+        const std::string& t = *d.text;
+        while (old < m_entries.size() && !foldedLess(t, m_entries[old].text)) {
             if (old == m_highlighted) newHighlight = merged.size();
             merged.push_back(std::move(m_entries[old++]));
         }
-        merged.push_back(Entry{*t, false});
+        bool present = false;
+        for (size_t j = merged.size(); j-- > 0 && foldedEqual(merged[j].text, t);)
+            if (merged[j].text == t) {
+                present = true;
+                break;
+            }
+        if (!present) merged.push_back(Entry{t, false});
     }
     for (; old < m_entries.size(); ++old) {
         if (old == m_highlighted) newHighlight = merged.size();
@@ -95,8 +109,8 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     // Every delivered text marks the first entry of its case-equal group. The texts are in
     // list order, so one walk down the list finds every group's first entry.
     size_t at = 0;
-    for (const std::string* t : fresh) {
-        while (at < m_entries.size() && foldedLess(m_entries[at].text, *t))
+    for (const Delivered& d : sorted) {
+        while (at < m_entries.size() && foldedLess(m_entries[at].text, *d.text))
             ++at;
         m_entries[at].checked = true;
     }

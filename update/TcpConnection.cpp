@@ -7,17 +7,12 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 namespace qm {
@@ -26,22 +21,17 @@ namespace {
 
 constexpr int kConnectStepMs = 125;
 
-// Runs on the connect thread: a non-blocking connect watched until it ends or is called off.
-int connectUntilDone(int fd, const sockaddr_in& to, const std::atomic<bool>& cancel) {
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return 0;
-    if (errno != EINPROGRESS) return errno;
-    while (!cancel) {
-        pollfd p{fd, POLLOUT, 0};
-        const int rc = ::poll(&p, 1, 25);
-        if (rc < 0 && errno != EINTR) return errno;
-        if (rc > 0) {
-            int err = 0;
-            socklen_t len = sizeof err;
-            ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
-            return err;
-        }
-    }
-    return ETIMEDOUT;
+// The outcome of a connect under way, waited for at most `waitMs`: 0 when it succeeded,
+// the error that ended it, or EINPROGRESS while it goes on.
+int connectOutcome(int fd, int waitMs) {
+    pollfd p{fd, POLLOUT, 0};
+    const int rc = ::poll(&p, 1, waitMs);
+    if (rc < 0) return errno == EINTR ? EINPROGRESS : errno;
+    if (rc == 0) return EINPROGRESS;
+    int err = 0;
+    socklen_t len = sizeof err;
+    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+    return err;
 }
 
 } // namespace
@@ -71,43 +61,20 @@ void TcpConnection::open(const std::string& address, uint16_t port, int limitMs)
     std::memcpy(&to.sin_addr, bytes.data(), 4);
     to.sin_port = htons(port);
 
-    // The connect runs on its own thread; this one wakes the moment it ends, and between
-    // steps of 125 ms services the window. The limit is kept on the clock, not in steps.
-    std::mutex lock;
-    std::condition_variable ended;
-    bool done = false;
-    std::atomic<bool> cancel{false};
-    int result = 0;
-    std::thread connector([&] {
-        const int r = connectUntilDone(fd, to, cancel);
-        const std::lock_guard<std::mutex> guard(lock);
-        result = r;
-        done = true;
-        ended.notify_one();
-    });
-    bool givenUp = false;
-    const int64_t deadline = steadyMilliseconds() + limitMs;
-    {
-        std::unique_lock<std::mutex> guard(lock);
-        for (;;) {
-            const int64_t left = deadline - steadyMilliseconds();
-            const int64_t step = std::clamp<int64_t>(left, 0, kConnectStepMs);
-            if (ended.wait_for(guard, std::chrono::milliseconds(step), [&] { return done; })) break;
-            guard.unlock();
-            const bool keepGoing = !m_pump || m_pump();
-            guard.lock();
-            if (done) break;
-            if (!keepGoing || steadyMilliseconds() >= deadline) {
-                givenUp = true;
-                break;
-            }
+    // The connect goes on while this thread waits for it in steps of 125 ms, servicing the
+    // window between steps; it wakes the moment the connect ends. The limit is kept on the
+    // clock, not in steps.
+    int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0 ? 0 : errno;
+    const int64_t deadline = steadyMicroseconds() + int64_t{limitMs} * 1000;
+    while (result == EINPROGRESS || result == EINTR) {
+        const int64_t left = deadline - steadyMicroseconds();
+        // Whole milliseconds, rounded up: the wait may end late by less than one, never early.
+        result = connectOutcome(fd, static_cast<int>(std::clamp<int64_t>((left + 999) / 1000, 0, kConnectStepMs)));
+        if (result != EINPROGRESS) break;
+        if ((m_pump && !m_pump()) || steadyMicroseconds() >= deadline) {
+            ::close(fd);
+            throw Failure("Connect timed out.");
         }
-    }
-    cancel = true;
-    connector.join();
-    if (givenUp && result == ETIMEDOUT) {
-        ::close(fd);
-        throw Failure("Connect timed out.");
     }
     if (result != 0) {
         ::close(fd);
@@ -155,8 +122,9 @@ size_t TcpConnection::read(char* into, size_t max, int waitMs) {
 }
 
 bool TcpConnection::closedByPeer() {
+    // A look, not a wait: a kept connection the peer has not closed has nothing to read.
     pollfd p{m_fd, POLLIN, 0};
-    if (::poll(&p, 1, 1) <= 0) return false;
+    if (::poll(&p, 1, 0) <= 0) return false;
     char probe;
     const ssize_t n = ::recv(m_fd, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n == 0) return true;

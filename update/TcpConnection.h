@@ -15,8 +15,8 @@ class TcpConnection : public ByteSource {
     TcpConnection(const TcpConnection&) = delete;
     TcpConnection& operator=(const TcpConnection&) = delete;
 
-    /// Binds to any local port and connects within `limitMs`; the connect runs on a
-    /// short-lived thread while this one waits in 125 ms steps, running the pump.
+    /// Binds to any local port and connects within `limitMs`, waiting for the connect in
+    /// 125 ms steps and running the pump between them.
     void open(const std::string& address, uint16_t port, int limitMs);
     bool isOpen() const { return m_fd >= 0; }
     void close();

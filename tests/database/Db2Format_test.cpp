@@ -15,6 +15,16 @@ TEST(Db2Key, IsTheLineNumberTimesTheMultiplierInDigits) {
     EXPECT_LE(kDb2KeyMultiplier, 999u);
 }
 
+// Readers and writers walk down a file with running keys; each must be the line's own, also
+// where a carry makes the key one digit longer, and from any line on.
+TEST(Db2Key, RunningKeysAreEachLinesOwn) {
+    for (const uint64_t first : {uint64_t{0}, uint64_t{3}, uint64_t{31545}, uint64_t{3154574}}) {
+        Db2LineKeys keys(first);
+        for (uint64_t line = first; line < first + 40000; ++line, keys.next())
+            ASSERT_EQ(keys.key(), db2LineKey(line)) << line;
+    }
+}
+
 TEST(Db2Scrambling, RoundTripsEveryByteForKeysOfSeveralLengths) {
     std::string all;
     for (int b = 0; b < 256; ++b)
@@ -66,10 +76,30 @@ TEST(Db2Scrambling, UnsafeBytesAreTheOnesTheFormatNames) {
     }
 }
 
+// Texts long enough to be scrambled a block at a time, at lengths around the block's edges.
+TEST(Db2Scrambling, LongTextsMatchTheBytewiseRule) {
+    for (const size_t length : {size_t{255}, size_t{256}, size_t{257}, size_t{4095}, size_t{4096}, size_t{10007}}) {
+        std::string plain;
+        for (size_t i = 0; i < length; ++i)
+            plain.push_back(static_cast<char>(i * 7 + 3));
+        const std::string key = "31545743";
+        std::string expected = plain;
+        for (size_t p = 0; p < length; ++p)
+            expected[p] = static_cast<char>(plain[p] + key[(p + 1) % key.size()]);
+        EXPECT_EQ(scrambleLine(plain, key), expected) << length;
+        EXPECT_EQ(unscrambleLine(expected, key), plain) << length;
+    }
+}
+
 TEST(Db2Scrambling, FindsTheFirstLineThatCannotBeStored) {
     EXPECT_FALSE(firstUnsafeLine({"Quillmark", "b", "d", "0", "/Custom build", "1.2.3.4:5 cstrike"}));
     // Line 5's key is "1585"; its second digit, '5', meets the first byte: 0xD8 + 0x35 = 0x0D.
     EXPECT_EQ(firstUnsafeLine({"Quillmark", "b", "d", "0", "/Custom build", "\xD8"}), 5u);
+    // Appending keeps what was there and says whether the new line can be stored.
+    std::string out = "kept";
+    EXPECT_TRUE(appendScrambled(out, "1.2.3.4:5 cstrike", db2LineKey(5)));
+    EXPECT_FALSE(appendScrambled(out, "\xD8", db2LineKey(5)));
+    EXPECT_EQ(out.substr(0, 4), "kept");
 }
 
 TEST(Db2File, WritesScrambledLinesWithCrLfAndReadsThemBack) {

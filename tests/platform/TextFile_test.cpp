@@ -158,10 +158,15 @@ TEST(ReadFileBytes, OnlyRegularFilesOfASaneSizeAreRead) {
 }
 
 // The stream reads a file in blocks; its lines are the cursor's, even where a CR LF or a
-// lone CR falls on the edge of a block.
+// lone CR falls on the edge of a block, whether they are read as copies or as views.
 TEST(TextFileStream, GivesTheSameLinesAsTheCursor) {
     const size_t block = 1 << 16;
-    const std::vector<std::string> texts = {
+    // Short lines that run over many blocks, each end and a lone CR landing on every offset.
+    std::string manyLines;
+    for (int i = 0; manyLines.size() < 3 * block; ++i)
+        manyLines += "10.0." + std::to_string(i) + ".1:27015 cstrike" + (i % 7 == 0 ? "\r" : "") +
+                     (i % 3 == 0 ? "\n" : "\r\n");
+    std::vector<std::string> texts = {
         "",
         "a",
         "a\r\nb\nc",
@@ -172,19 +177,24 @@ TEST(TextFileStream, GivesTheSameLinesAsTheCursor) {
         std::string(block - 1, 'a') + "\rb",
         std::string(block, 'a') + "\nb\r",
         std::string(3 * block + 5, 'q') + "\r\n" + std::string(block, 'r'),
+        manyLines,
+        manyLines.substr(0, block + 100) + "\x1A" + manyLines,
+        std::string(block - 1, 'a') + "\x1A",
     };
     TempDir dir;
-    for (const std::string& text : texts) {
-        writeAll(dir.file("f.txt"), text);
-        LineCursor cursor(text);
-        TextFileStream stream(dir.file("f.txt"));
-        while (!cursor.atEnd()) {
-            ASSERT_FALSE(stream.atEnd()) << text.size();
-            ASSERT_EQ(stream.readLine(), cursor.readLine()) << text.size();
+    for (const bool views : {false, true})
+        for (const std::string& text : texts) {
+            writeAll(dir.file("f.txt"), text);
+            LineCursor cursor(text);
+            TextFileStream stream(dir.file("f.txt"));
+            while (!cursor.atEnd()) {
+                ASSERT_FALSE(stream.atEnd()) << text.size();
+                const std::string line = views ? std::string(stream.readLineView()) : stream.readLine();
+                ASSERT_EQ(line, cursor.readLine()) << text.size() << (views ? " views" : " copies");
+            }
+            EXPECT_TRUE(stream.atEnd()) << text.size();
+            EXPECT_EQ(views ? std::string(stream.readLineView()) : stream.readLine(), "");
         }
-        EXPECT_TRUE(stream.atEnd()) << text.size();
-        EXPECT_EQ(stream.readLine(), "");
-    }
     mkfifo(dir.file("fifo").c_str(), 0600);
     EXPECT_THROW(TextFileStream(dir.file("fifo")), FileError);
 }

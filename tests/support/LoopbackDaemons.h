@@ -1,0 +1,55 @@
+#pragma once
+// Real servers from Debian started on the loopback for the time of a test or benchmark:
+// nginx serving files from a folder of its own, tinyproxy in front of anything.
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qm::test {
+
+/// A server program in the foreground, up once its port takes connections.
+class Daemon {
+  public:
+    Daemon(const std::vector<std::string>& argv, uint16_t port);
+    bool up() const { return m_up; }
+
+  private:
+    ChildProcess m_process;
+    bool m_up;
+};
+
+class Nginx {
+  public:
+    static constexpr const char* kProgram = "/usr/sbin/nginx";
+    Nginx();
+    bool up() const { return m_daemon->up(); }
+    uint16_t port() const { return m_port; }
+    /// Serves `bytes` as /name from now on.
+    void put(const std::string& name, const std::string& bytes) const;
+    std::string url(const std::string& doc) const;
+
+  private:
+    TempDir m_dir;
+    uint16_t m_port;
+    std::unique_ptr<Daemon> m_daemon;
+};
+
+/// tinyproxy on a free loopback port, with extra lines for its configuration.
+class Tinyproxy {
+  public:
+    static constexpr const char* kProgram = "/usr/bin/tinyproxy";
+    explicit Tinyproxy(const std::string& extraConfig = "");
+    bool up() const { return m_daemon->up(); }
+    uint16_t port() const { return m_port; }
+
+  private:
+    TempDir m_dir;
+    uint16_t m_port;
+    std::unique_ptr<Daemon> m_daemon;
+};
+
+} // namespace qm::test
