@@ -1,10 +1,9 @@
 #include "bench/ProcessRun.h"
 
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,11 +12,10 @@ namespace qm::bench {
 ProcessRun runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    std::vector<char*> args;
+    std::vector<char*> args = {const_cast<char*>(QM_MEASURE_RUN)};
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(pipeFds[1], 1);
@@ -35,11 +33,17 @@ ProcessRun runProcess(const std::vector<std::string>& argv, const std::vector<st
         run.output.append(chunk, static_cast<size_t>(n));
     ::close(pipeFds[0]);
     int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    ::waitpid(pid, &status, 0);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // The measuring program's last line: "measure_run SECONDS PEAK_KIB".
+    const size_t last = run.output.rfind("\nmeasure_run ");
+    if (last == std::string::npos) throw std::runtime_error("no measurement from " + argv[0]);
+    double seconds = 0;
+    long peakKib = 0;
+    std::sscanf(run.output.c_str() + last, "\nmeasure_run %lf %ld", &seconds, &peakKib);
+    run.output.resize(last);
+    run.seconds = seconds;
+    run.peakMiB = static_cast<double>(peakKib) / 1024.0;
     return run;
 }
 

@@ -14,7 +14,8 @@ struct ProcessRun {
 };
 
 /// Starts argv[0] (looked up in PATH) with extra environment entries "NAME=value", its
-/// error output to /dev/null, and waits for it.
+/// error output to /dev/null, and waits for it. The time and memory are the program's
+/// own, taken by bench/measure_run.
 ProcessRun runProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {});
 
 } // namespace qm::bench

@@ -37,6 +37,32 @@ class FirstKeyByte {
     char m_byte = '0';
 };
 
+// Passes over the lines from `start` that end within whole 64-byte windows holding only
+// LF and CR LF ends, many lines per look at the bytes, while `wanted` says no. Returns
+// where it stopped: at the start of a wanted line (`found`), or of a line it leaves to be
+// read one at a time.
+template <class Wanted>
+const char* passLinesByWindows(const char* start, const char* end, uint64_t& line, const Wanted& wanted,
+                               bool& found) {
+    const char* lineStart = start;
+    for (const char* window = start; end - window >= 64; window += 64) {
+        const LineEndMasks masks = lineEndMasks(window);
+        if (masks.endMark || masks.hasLoneCr()) break;
+        for (uint64_t ends = masks.lf; ends != 0; ends &= ends - 1) {
+            const char* lineEnd = window + __builtin_ctzll(ends);
+            size_t length = static_cast<size_t>(lineEnd - lineStart);
+            if (length > 0 && lineEnd[-1] == '\r') --length;
+            if (wanted(std::string_view(lineStart, length), line)) {
+                found = true;
+                return lineStart;
+            }
+            ++line;
+            lineStart = lineEnd + 1;
+        }
+    }
+    return lineStart;
+}
+
 } // namespace
 
 Db2Reader::Db2Reader(const std::string& path) : m_file(path) {}
@@ -58,7 +84,9 @@ std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
         if (block.empty()) break;
         const char* const end = block.data() + block.size();
         const char* start = block.data();
-        for (;;) {
+        for (bool found = false;;) {
+            start = passLinesByWindows(start, end, line, wanted, found);
+            if (found) break;
             const char* brk = findLineBreak(start, end);
             size_t endLength = 0;
             if (brk < end && *brk == '\n')

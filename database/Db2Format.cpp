@@ -41,43 +41,41 @@ void Db2LineKeys::next() {
 
 namespace {
 
-// Adds `pattern` to `to` byte by byte, modulo 256: sixteen bytes at a time where the
-// processor allows.
-void addBytes(unsigned char* to, const unsigned char* pattern, size_t n) {
+// Adds `pattern` to `to` byte by byte modulo 256 (direction > 0), or subtracts it:
+// sixteen bytes at a time where the processor allows.
+void applyPattern(unsigned char* to, const unsigned char* pattern, size_t n, int direction) {
     size_t i = 0;
 #if defined(__SSE2__)
     for (; i + 16 <= n; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_add_epi8(a, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), direction > 0 ? _mm_add_epi8(a, b) : _mm_sub_epi8(a, b));
     }
 #endif
     for (; i < n; ++i)
-        to[i] = static_cast<unsigned char>(to[i] + pattern[i]);
+        to[i] = static_cast<unsigned char>(direction > 0 ? to[i] + pattern[i] : to[i] - pattern[i]);
 }
 
-// Text byte p meets key byte (p + 1) mod L, without a modulo per byte: a short line in one
-// pass with the key index wrapping by hand; a long text block by block against the key
-// turned by one and repeated to whole periods, a plain loop the compiler vectorizes.
+// Text byte p meets key byte (p + 1) mod L: the key turned by one place and repeated is
+// laid beside the text and applied in one pass, a block at a time for long texts. Copies
+// of the period double each time, so a server line's pattern takes a few copies.
 void applyKey(char* data, size_t size, std::string_view key, int direction) {
     const size_t keyLength = key.size();
     if (keyLength == 0 || size == 0) return;
     auto* to = reinterpret_cast<unsigned char*>(data);
-    const auto sign = static_cast<unsigned char>(direction > 0 ? 1 : 255); // +1 or -1 modulo 256
-    if (size <= 256) {
-        for (size_t p = 0, k = 1 % keyLength; p < size; ++p, k = k + 1 == keyLength ? 0 : k + 1)
-            to[p] = static_cast<unsigned char>(to[p] + sign * static_cast<unsigned char>(key[k]));
-        return;
-    }
     constexpr size_t kBlock = 4096;
+    unsigned char pattern[kBlock + 64];
     // Whole periods, no more than the text needs: short lines are the common case.
-    const size_t needed = (size + keyLength - 1) / keyLength * keyLength;
-    const size_t period = std::min(kBlock / keyLength * keyLength, needed);
-    unsigned char pattern[kBlock];
-    for (size_t i = 0, k = 1 % keyLength; i < period; ++i, k = k + 1 == keyLength ? 0 : k + 1)
-        pattern[i] = static_cast<unsigned char>(sign * static_cast<unsigned char>(key[k]));
-    for (size_t start = 0; start < size; start += period)
-        addBytes(to + start, pattern, std::min(period, size - start));
+    const size_t wanted = std::min(size, kBlock / keyLength * keyLength);
+    std::memcpy(pattern, key.data() + 1, keyLength - 1);
+    pattern[keyLength - 1] = static_cast<unsigned char>(key[0]);
+    for (size_t filled = keyLength; filled < wanted;) {
+        const size_t n = std::min(filled, wanted - filled);
+        std::memcpy(pattern + filled, pattern, n);
+        filled += n;
+    }
+    for (size_t start = 0; start < size; start += wanted)
+        applyPattern(to + start, pattern, std::min(wanted, size - start), direction);
 }
 
 } // namespace

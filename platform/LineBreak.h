@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -30,6 +31,40 @@ inline const char* findLineBreak(const char* from, const char* end) {
     while (p < end && !isLineBreakByte(*p))
         ++p;
     return p;
+}
+
+/// Where the line ends lie in 64 bytes: bit i of `lf` and `cr` is set when byte i is LF or
+/// CR; `endMark` says whether any byte is the end-of-text mark.
+struct LineEndMasks {
+    uint64_t lf = 0;
+    uint64_t cr = 0;
+    bool endMark = false;
+    /// A CR not followed by LF within the 64 bytes (a CR in the last byte counts).
+    bool hasLoneCr() const { return (cr & ~(lf >> 1)) != 0; }
+};
+
+inline LineEndMasks lineEndMasks(const char* p) {
+    LineEndMasks m;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i eot = _mm_set1_epi8(kEndOfText);
+    __m128i anyEot = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))) << (16 * i);
+        m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))) << (16 * i);
+        anyEot = _mm_or_si128(anyEot, _mm_cmpeq_epi8(bytes, eot));
+    }
+    m.endMark = _mm_movemask_epi8(anyEot) != 0;
+#else
+    for (int i = 0; i < 64; ++i) {
+        m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
+        m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+        m.endMark = m.endMark || p[i] == kEndOfText;
+    }
+#endif
+    return m;
 }
 
 } // namespace qm

@@ -81,11 +81,14 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     if (m_observer) m_observer->aboutToReset();
     // One merge of the present entries with the new texts. When a text's turn comes, every
     // entry of its case-equal group is already at the end of the merged list, present or
-    // new, so a byte-equal repeat is found by looking back over that group alone.
+    // new: a byte-equal repeat is found by looking back over that group alone, and the
+    // group's first entry, which every delivered text marks, is known there and then.
     std::vector<Entry> merged;
     merged.reserve(m_entries.size() + texts.size());
     size_t newHighlight = npos;
     size_t old = 0;
+    const std::string* previous = nullptr;
+    size_t groupStart = 0;
     for (const Delivered& d : sorted) {
         const std::string& t = *d.text;
         while (old < m_entries.size() && !foldedLess(t, m_entries[old].text)) {
@@ -93,12 +96,20 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
             merged.push_back(std::move(m_entries[old++]));
         }
         bool present = false;
-        for (size_t j = merged.size(); j-- > 0 && foldedEqual(merged[j].text, t);)
-            if (merged[j].text == t) {
-                present = true;
-                break;
+        if (previous && foldedEqual(*previous, t)) {
+            // Same group as the text before: no present entry came between them.
+            for (size_t j = groupStart; j < merged.size() && !present; ++j)
+                present = merged[j].text == t;
+        } else {
+            groupStart = merged.size();
+            while (groupStart > 0 && foldedEqual(merged[groupStart - 1].text, t)) {
+                --groupStart;
+                present = present || merged[groupStart].text == t;
             }
+        }
         if (!present) merged.push_back(Entry{t, false});
+        merged[groupStart].checked = true;
+        previous = &t;
     }
     for (; old < m_entries.size(); ++old) {
         if (old == m_highlighted) newHighlight = merged.size();
@@ -106,14 +117,6 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     }
     m_entries = std::move(merged);
     m_highlighted = newHighlight;
-    // Every delivered text marks the first entry of its case-equal group. The texts are in
-    // list order, so one walk down the list finds every group's first entry.
-    size_t at = 0;
-    for (const Delivered& d : sorted) {
-        while (at < m_entries.size() && foldedLess(m_entries[at].text, *d.text))
-            ++at;
-        m_entries[at].checked = true;
-    }
     if (m_observer) m_observer->reset();
 }
 

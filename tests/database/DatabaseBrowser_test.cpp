@@ -1,4 +1,6 @@
 #include "database/DatabaseBrowser.h"
+#include "database/Db2Format.h"
+#include "platform/TextFile.h"
 #include "database/ListExport.h"
 #include "platform/FileError.h"
 #include "tests/database/DatabaseTestFile.h"
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -120,4 +123,70 @@ TEST_F(DatabaseFiles, ExportIntoAReadOnlyFileFailsAndKeepsIt) {
         EXPECT_STREQ(e.what(), "File access denied");
     }
     EXPECT_EQ(readAll(db()), "old");
+}
+
+namespace {
+
+// The readers spelled out plainly: every line split by the cursor and unscrambled whole
+// with its own key, then the rules applied line by line.
+std::vector<std::string> plainLines(const std::string& bytes) {
+    LineCursor cursor(bytes);
+    std::vector<std::string> lines;
+    for (uint64_t n = 0; !cursor.atEnd(); ++n)
+        lines.push_back(unscrambleLine(cursor.readLine(), db2LineKey(n)));
+    return lines;
+}
+
+std::vector<std::string> referenceCountries(const std::vector<std::string>& lines) {
+    std::vector<std::string> countries;
+    for (size_t i = 4; i + 1 < lines.size(); ++i)
+        if (isCountryMarker(lines[i])) countries.push_back(lines[i].substr(1));
+    return countries;
+}
+
+std::vector<std::string> referenceEntries(const std::vector<std::string>& lines, const std::string& country) {
+    size_t i = 0;
+    while (i < lines.size() && std::string_view(lines[i]).substr(std::min<size_t>(1, lines[i].size())) != country)
+        ++i;
+    std::vector<std::string> entries;
+    for (++i; i < lines.size() && !isCountryMarker(lines[i]); ++i)
+        entries.push_back(lines[i]);
+    return entries;
+}
+
+} // namespace
+
+// Large databases read in blocks and passed over many lines at a time give what reading
+// every line whole gives, wherever their line ends, lone CRs and end marks fall.
+TEST_F(DatabaseFiles, LargeFilesReadAsLineByLine) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 12; ++round) {
+        std::string bytes;
+        Db2LineKeys keys;
+        auto add = [&](const std::string& plain, const char* end) {
+            appendScrambled(bytes, plain, keys.key());
+            bytes += end;
+            keys.next();
+        };
+        for (const char* header : {"Quillmark", "b", "d", "n"})
+            add(header, "\r\n");
+        for (int i = 0; bytes.size() < 200000; ++i) {
+            const unsigned kind = random() % 200;
+            const std::string text = kind < 6 ? "/Country " + std::to_string(kind)
+                                   : kind < 8 ? std::string(random() % 70000, 'x')
+                                   : kind < 10 ? ""
+                                               : "10.0." + std::to_string(i) + ".1:27015 cstrike";
+            add(text, random() % 3 ? "\r\n" : "\n");
+            if (round % 3 == 1 && random() % 500 == 0) bytes += '\r'; // a lone CR: dropped, the line goes on
+        }
+        if (round % 3 == 2) bytes.insert(bytes.size() / 2 + random() % 1000, 1, '\x1A'); // the text ends there
+        writeAll(db(), bytes);
+
+        const std::vector<std::string> lines = plainLines(bytes);
+        const auto summary = loadDatabase(db());
+        ASSERT_TRUE(summary);
+        EXPECT_EQ(summary->countries, referenceCountries(lines)) << round;
+        for (const std::string country : {"Country 0", "Country 5", "", "x", "Nowhere"})
+            EXPECT_EQ(countryEntries(db(), country), referenceEntries(lines, country)) << round << country;
+    }
 }
