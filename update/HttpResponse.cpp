@@ -13,7 +13,6 @@ namespace qm {
 
 namespace {
 
-const char* const kClosedGracefully = "Connection Closed Gracefully.";
 
 std::string trim(const std::string& s) {
     const size_t b = s.find_first_not_of(" \t");
@@ -110,7 +109,7 @@ void HttpReader::readInto(std::string& body, size_t n) {
     body.append(m_buffer, m_pos, buffered);
     m_pos += buffered;
     for (size_t left = n - buffered; left > 0;) {
-        if (m_closed) throw Failure(kClosedGracefully);
+        if (m_closed) throw Failure(HttpReader::kClosedGracefully);
         const size_t at = body.size();
         const size_t want = std::min(left, kBlockSize);
         body.resize(at + want);
@@ -118,7 +117,7 @@ void HttpReader::readInto(std::string& body, size_t n) {
         body.resize(at + got);
         if (got == 0) {
             m_closed = true;
-            throw Failure(kClosedGracefully);
+            throw Failure(HttpReader::kClosedGracefully);
         }
         left -= got;
     }
@@ -134,7 +133,7 @@ HttpResponseHead HttpReader::readHead() {
         size_t headBytes = 0;
         size_t headLines = 0;
         const auto status = readLine();
-        if (!status) throw Failure(kClosedGracefully);
+        if (!status) throw Failure(HttpReader::kClosedGracefully);
         head.statusLine = *status;
         head.code = statusCode(*status);
         bool first = true;
@@ -142,7 +141,7 @@ HttpResponseHead HttpReader::readHead() {
             const auto line = readLine();
             if (!line) {
                 // Inside the first header line a close is a failure; later it ends the head.
-                if (first) throw Failure(kClosedGracefully);
+                if (first) throw Failure(HttpReader::kClosedGracefully);
                 head.closedInHead = true;
                 break;
             }
@@ -195,7 +194,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     if (encoding && encoding->find("chunked") != std::string::npos) {
         for (;;) {
             const auto sizeLine = readLine();
-            if (!sizeLine) throw Failure(kClosedGracefully);
+            if (!sizeLine) throw Failure(HttpReader::kClosedGracefully);
             const size_t size = chunkSize(*sizeLine);
             if (size == 0) break;
             refuseBeyondLimit(body.size() + size);

@@ -32,6 +32,8 @@ class HttpReader {
     static constexpr size_t kMaxHeaderLines = 100;
     static constexpr size_t kMaxHeaderBytes = 64 * 1024;
     static constexpr int kMaxContinues = 5;
+    /// The server closed the connection where more was due.
+    static constexpr const char* kClosedGracefully = "Connection Closed Gracefully.";
     static constexpr const char* kHeaderTooLarge =
         "The answer's header is longer than 100 lines or 64 KiB; it was not read";
     static constexpr const char* kTooManyContinues = "The server sent \"100 Continue\" without end";

@@ -1,6 +1,7 @@
 #include "update/TIdHTTP.h"
 
 #include "update/Base64.h"
+#include "platform/SocketError.h"
 #include "update/HttpResponse.h"
 
 #include <algorithm>
@@ -53,18 +54,19 @@ std::string TIdHTTP::request(const ParsedUrl& url, bool viaProxy, bool withProxy
     return r;
 }
 
-void TIdHTTP::connectTo(const std::string& host, int32_t port) {
+bool TIdHTTP::connectTo(const std::string& host, int32_t port) {
     if (m_connection->isOpen() && (lower(host) != lower(m_connectedHost) || port != m_connectedPort))
         m_connection->close();
     // A kept connection the server has closed meanwhile is dropped and made again.
     if (m_connection->isOpen() && m_connection->closedByPeer())
         m_connection->close();
     if (m_connection->isOpen())
-        return;
+        return true;
     const std::string address = resolveHost(host, m_lookup);
     m_connection->open(address, static_cast<uint16_t>(port & 0xFFFF), ConnectTimeout);
     m_connectedHost = host;
     m_connectedPort = port;
+    return false;
 }
 
 void TIdHTTP::rememberCookies(const std::string& host, const HttpResponseHead& head) {
@@ -94,18 +96,19 @@ std::string TIdHTTP::Get(const std::string& urlText) {
     if (lower(url.protocol) == "https")
         throw Failure("IOHandler value is not valid");
     bool withProxyLogin = viaProxy && ProxyParams.BasicAuthentication;
+    bool askedAgain = false;
     for (;;) {
-        if (viaProxy)
-            connectTo(ProxyParams.ProxyServer, ProxyParams.ProxyPort);
-        else
-            connectTo(url.host, std::stoi(url.port));
+        const bool kept = viaProxy ? connectTo(ProxyParams.ProxyServer, ProxyParams.ProxyPort)
+                                   : connectTo(url.host, std::stoi(url.port));
         m_lastRequest = request(url, viaProxy, withProxyLogin);
         HttpResponseHead head;
         std::string body;
+        bool headRead = false;
         try {
             m_connection->sendAll(m_lastRequest);
             HttpReader reader(*m_connection, readWait(), kMaxBody);
             head = reader.readHead();
+            headRead = true;
             rememberCookies(url.host, head);
             const bool success = head.code >= 200 && head.code < 300;
             const bool redirect = (head.code >= 300 && head.code < 400 && !(head.code == 304 && !head.header("Location"))) ||
@@ -124,8 +127,19 @@ std::string TIdHTTP::Get(const std::string& urlText) {
                 m_connection->close();
             if (success && !redirect)
                 return body;
-        } catch (...) {
+        } catch (const Failure& e) {
             // A fetch that broke off leaves the connection out of step: never reuse it.
+            m_connection->close();
+            // A kept connection the server closed or reset as the request went out: it has
+            // not answered, so a GET may be asked again, once, on a new connection.
+            const bool closed = dynamic_cast<const EIdSocketError*>(&e) != nullptr ||
+                                std::string_view(e.what()) == HttpReader::kClosedGracefully;
+            if (kept && closed && !headRead && !askedAgain) {
+                askedAgain = true;
+                continue;
+            }
+            throw;
+        } catch (...) {
             m_connection->close();
             throw;
         }

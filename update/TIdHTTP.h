@@ -64,7 +64,8 @@ public:
 
 private:
     std::string request(const ParsedUrl& url, bool viaProxy, bool withProxyLogin) const;
-    void connectTo(const std::string& host, int32_t port);
+    /// True when a kept connection serves; false when a new one was made.
+    bool connectTo(const std::string& host, int32_t port);
     void rememberCookies(const std::string& host, const HttpResponseHead& head);
     int readWait() const;
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace qm;
 using namespace qm::test;
 
@@ -173,6 +175,29 @@ TEST(HttpClient, KeptConnectionClosedByTheServerIsMadeAgain) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(http.Get(url(server)), "ok");
     EXPECT_EQ(server.connections(), 2);
+}
+
+// A server that closes each connection right after its answer: the close may reach the
+// client only once the next request is on its way, which is then asked again on a new
+// connection, once; a server that closes a new connection unanswered still fails the fetch.
+TEST(HttpClient, AKeptConnectionClosedAsTheRequestGoesOutIsAskedAgainOnce) {
+    TcpTestServer closing([](Connection& c) { answer(c, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"); });
+    TIdHTTP http(loopbackOnly);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(http.Get(url(closing)), "ok") << i;
+    EXPECT_EQ(closing.connections(), 100);
+
+    std::atomic<bool> answered{false};
+    TcpTestServer once([&](Connection& c) {
+        if (!answered.exchange(true))
+            answer(c, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        else
+            c.readRequest(); // and closes unanswered
+    });
+    TIdHTTP second(loopbackOnly);
+    EXPECT_EQ(second.Get(url(once)), "ok");
+    EXPECT_EQ(failureOf(second, url(once)), "Connection Closed Gracefully.");
+    EXPECT_EQ(once.connections(), 2);
 }
 
 TEST(HttpClient, CookiesGoBackToTheirHost) {
