@@ -71,8 +71,10 @@ void TfmMain::bbSaveSettingsClick() {
                 value = static_cast<CEditIPAddr*>(control)->text();
                 break;
             }
-            file.write(row.section, row.key, value);
+            file.set(row.section, row.key, value);
         }
+        // One rewrite for every key: the file is whole before and after.
+        file.save();
     } catch (const std::exception&) {
         setStatusText("Error writing 'userpref.ini' file");
         return;

@@ -99,28 +99,40 @@ std::string ProfileFile::encodeValue(std::string_view value) {
     return std::string(value);
 }
 
-void ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
-    std::vector<std::string> lines = m_lines;
+void ProfileFile::set(std::string_view section, std::string_view key, std::string_view value) {
     const std::string keyLine = std::string(trim(key)) + "=" + encodeValue(value);
     const auto s = findSection(section);
     if (!s) {
-        lines.push_back("[" + std::string(trim(section)) + "]");
-        lines.push_back(keyLine);
+        m_lines.push_back("[" + std::string(trim(section)) + "]");
+        m_lines.push_back(keyLine);
     } else if (const auto k = findKey(*s, key)) {
-        lines[*k] = keyLine;
+        m_lines[*k] = keyLine;
     } else {
         // After the section's last key line, so blank lines between sections stay put.
         size_t at = *s + 1;
-        for (size_t i = *s + 1; i < lines.size() && !sectionName(lines[i]); ++i)
-            if (!trim(lines[i]).empty()) at = i + 1;
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), keyLine);
+        for (size_t i = *s + 1; i < m_lines.size() && !sectionName(m_lines[i]); ++i)
+            if (!trim(m_lines[i]).empty()) at = i + 1;
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), keyLine);
     }
+}
+
+void ProfileFile::save() const {
     // The file holds the proxy password: a new one is the user's alone.
     AtomicTextFile out(m_path, {LineEnd::CrLf, 0600, false});
-    for (const std::string& l : lines)
+    for (const std::string& l : m_lines)
         out.writeLine(l);
     out.commit();
-    m_lines = std::move(lines);
+}
+
+void ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
+    const std::vector<std::string> before = m_lines;
+    set(section, key, value);
+    try {
+        save();
+    } catch (...) {
+        m_lines = before; // what is held stays what the file holds
+        throw;
+    }
 }
 
 } // namespace qm

@@ -16,7 +16,8 @@ namespace qm {
 /// - lines starting with ';' or '#' are comments; the first match of a section or key wins;
 /// - a value read back is at most 2047 characters long.
 /// Writing a key replaces that one line, or adds the key (and its section), and keeps
-/// every other line as it was. Each write replaces the file in one step.
+/// every other line as it was. Each write replaces the file in one step; set() then save()
+/// stores many keys with one.
 class ProfileFile {
 public:
     static constexpr size_t kMaxValueLength = 2047;
@@ -27,6 +28,10 @@ public:
     std::string read(std::string_view section, std::string_view key, std::string_view fallback) const;
     /// Stores a value and writes the file; a failure is thrown (FileError).
     void write(std::string_view section, std::string_view key, std::string_view value);
+    /// Stores a value to be written by save().
+    void set(std::string_view section, std::string_view key, std::string_view value);
+    /// Writes the file with every value set; a failure is thrown (FileError).
+    void save() const;
 
     /// The value as it is written into a key line: quoted when reading would change it.
     static std::string encodeValue(std::string_view value);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <sys/stat.h>
 
 using namespace qm;
@@ -74,4 +76,24 @@ TEST(ProfileFile, ReadOnlyFileRefusesTheWriteAndStaysIntact) {
     ProfileFile f(dir.file("u.ini"));
     EXPECT_THROW(f.write("S", "k", "new"), FileError);
     EXPECT_EQ(readAll(dir.file("u.ini")), "[S]\nk=old\n");
+}
+
+// Many keys set and saved at once give the file that writing them one by one gives; nothing
+// reaches the file before the save.
+TEST(ProfileFile, KeysSetThenSavedAtOnceMatchOneByOne) {
+    TempDir dir;
+    const std::string start = "; mine\r\n[Options]\r\nedPath2HL=old\r\n\r\n[Update]\r\nedProxy=p\r\n";
+    writeAll(dir.file("batch.ini"), start);
+    writeAll(dir.file("single.ini"), start);
+    const std::vector<std::array<const char*, 3>> values = {
+        {"Options", "edPath2HL", "C:\\hl.exe"}, {"update", "edProxyPort", " 8080 "}, {"New", "k", ""},
+        {"Options", "cbSaveOnExit", "1"}};
+    ProfileFile batch(dir.file("batch.ini")), single(dir.file("single.ini"));
+    for (const auto& [section, key, value] : values) {
+        batch.set(section, key, value);
+        single.write(section, key, value);
+    }
+    EXPECT_EQ(readAll(dir.file("batch.ini")), start);
+    batch.save();
+    EXPECT_EQ(readAll(dir.file("batch.ini")), readAll(dir.file("single.ini")));
 }
