@@ -82,11 +82,15 @@ def main(path):
             if extra:
                 notes.append(f"{side}: {extra}")
         growth = "-"
-        if n.isdigit() and ours:
+        if n.isdigit() and int(n) >= 10 and int(n) % 10 == 0 and ours:
             smaller = ours_ms(op, int(n) // 10)
             if smaller:
                 growth = f"{ours[0] / smaller:.1f}"
         table.append([op, n, fmt_ms(ours[0]) if ours else "-", peer_text, ratio, growth, "; ".join(notes)])
+        # Further peers of the same row, each on a line of its own.
+        for side, (ms, extra) in peers[1:]:
+            ratio = f"{ours[0] / ms:.2f}x" if ours and ms > 0 else "-"
+            table.append(["", "", "", f"{fmt_ms(ms)} ({side})", ratio, "", f"{side}: {extra}" if extra else ""])
     widths = [max(len(r[i]) for r in table) for i in range(len(header))]
     for i, r in enumerate(table):
         print(" | ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
