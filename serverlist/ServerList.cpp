@@ -50,15 +50,19 @@ namespace {
 /// comparisons without touching the text, and its place in the delivery breaks ties.
 struct Delivered {
     uint64_t key;
-    const std::string* text;
+    std::string_view text;
     size_t order;
 };
 
 bool deliveredBefore(const Delivered& a, const Delivered& b) {
     if (a.key != b.key) return a.key < b.key;
-    const int c = compareFolded(*a.text, *b.text);
+    const int c = compareFolded(a.text, b.text);
     return c != 0 ? c < 0 : a.order < b.order;
 }
+
+// The texts are visited in list order, far from delivery order in memory: asking for a
+// text some steps ahead hides the wait for it.
+constexpr size_t kPrefetchDistance = 8;
 
 } // namespace
 
@@ -75,7 +79,7 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     std::vector<Delivered> sorted;
     sorted.reserve(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
-        sorted.push_back({foldedPrefixKey(texts[i]), &texts[i], i});
+        sorted.push_back({foldedPrefixKey(texts[i]), texts[i], i});
     std::sort(sorted.begin(), sorted.end(), deliveredBefore);
 
     if (m_observer) m_observer->aboutToReset();
@@ -87,16 +91,18 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     merged.reserve(m_entries.size() + texts.size());
     size_t newHighlight = npos;
     size_t old = 0;
-    const std::string* previous = nullptr;
+    std::string_view previous;
+    bool first = true;
     size_t groupStart = 0;
-    for (const Delivered& d : sorted) {
-        const std::string& t = *d.text;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i + kPrefetchDistance < sorted.size()) __builtin_prefetch(sorted[i + kPrefetchDistance].text.data());
+        const std::string_view t = sorted[i].text;
         while (old < m_entries.size() && !foldedLess(t, m_entries[old].text)) {
             if (old == m_highlighted) newHighlight = merged.size();
             merged.push_back(std::move(m_entries[old++]));
         }
         bool present = false;
-        if (previous && foldedEqual(*previous, t)) {
+        if (!first && foldedEqual(previous, t)) {
             // Same group as the text before: no present entry came between them.
             for (size_t j = groupStart; j < merged.size() && !present; ++j)
                 present = merged[j].text == t;
@@ -107,9 +113,10 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
                 present = present || merged[groupStart].text == t;
             }
         }
-        if (!present) merged.push_back(Entry{t, false});
+        if (!present) merged.push_back(Entry{std::string(t), false});
         merged[groupStart].checked = true;
-        previous = &t;
+        previous = t;
+        first = false;
     }
     for (; old < m_entries.size(); ++old) {
         if (old == m_highlighted) newHighlight = merged.size();
