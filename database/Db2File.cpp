@@ -41,26 +41,48 @@ class FirstKeyByte {
 // LF and CR LF ends, many lines per look at the bytes, while `wanted` says no. Returns
 // where it stopped: at the start of a wanted line (`found`), or of a line it leaves to be
 // read one at a time.
-template <class Wanted>
-const char* passLinesByWindows(const char* start, const char* end, uint64_t& line, const Wanted& wanted,
-                               bool& found) {
+template <LineEndMasks (*masksOf)(const char*), class Wanted>
+[[gnu::always_inline]] inline const char* passLinesByWindows(const char* start, const char* end, uint64_t& line,
+                                                              const Wanted& wanted, bool& found) {
     const char* lineStart = start;
+    uint64_t number = line; // kept in a register, not through the reference
     for (const char* window = start; end - window >= 64; window += 64) {
-        const LineEndMasks masks = lineEndMasks(window);
+        const LineEndMasks masks = masksOf(window);
         if (masks.endMark || masks.hasLoneCr()) break;
         for (uint64_t ends = masks.lf; ends != 0; ends &= ends - 1) {
-            const char* lineEnd = window + __builtin_ctzll(ends);
-            size_t length = static_cast<size_t>(lineEnd - lineStart);
-            if (length > 0 && lineEnd[-1] == '\r') --length;
-            if (wanted(std::string_view(lineStart, length), line)) {
+            const int at = __builtin_ctzll(ends);
+            // A CR just before the LF ends the line with it; one that stood last in the
+            // window before made that window go the slow way, so bit 0 needs no look back.
+            const size_t length =
+                static_cast<size_t>(window + at - lineStart) - (at > 0 ? (masks.cr >> (at - 1)) & 1 : 0);
+            if (wanted(std::string_view(lineStart, length), number)) {
                 found = true;
+                line = number;
                 return lineStart;
             }
-            ++line;
-            lineStart = lineEnd + 1;
+            ++number;
+            lineStart = window + at + 1;
         }
     }
+    line = number;
     return lineStart;
+}
+
+#if QM_HAVE_AVX2_PATH
+template <class Wanted>
+__attribute__((target("avx2"))) const char* passLinesByWindowsAvx2(const char* start, const char* end,
+                                                                   uint64_t& line, const Wanted& wanted,
+                                                                   bool& found) {
+    return passLinesByWindows<lineEndMasksAvx2>(start, end, line, wanted, found);
+}
+#endif
+
+template <class Wanted>
+const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted, bool& found) {
+#if QM_HAVE_AVX2_PATH
+    if (hasAvx2()) return passLinesByWindowsAvx2(start, end, line, wanted, found);
+#endif
+    return passLinesByWindows<lineEndMasks>(start, end, line, wanted, found);
 }
 
 } // namespace
@@ -85,7 +107,7 @@ std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
         const char* const end = block.data() + block.size();
         const char* start = block.data();
         for (bool found = false;;) {
-            start = passLinesByWindows(start, end, line, wanted, found);
+            start = passLines(start, end, line, wanted, found);
             if (found) break;
             const char* brk = findLineBreak(start, end);
             size_t endLength = 0;
@@ -111,11 +133,14 @@ std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
 }
 
 std::optional<Db2RawLine> Db2Reader::readOnToLineStartingWith(char first) {
+    // Lines are asked about in order, each once or twice over.
     FirstKeyByte keyByte(m_next);
     uint64_t at = m_next;
     return readOnTo([&](std::string_view bytes, uint64_t line) {
-        for (; at < line; ++at)
-            keyByte.next();
+        if (at != line) {
+            for (; at < line; ++at)
+                keyByte.next();
+        }
         return !bytes.empty() && static_cast<char>(bytes[0] - keyByte.byte()) == first;
     });
 }
