@@ -4,6 +4,7 @@
 
 #include "platform/Failure.h"
 #include "platform/IntText.h"
+#include "platform/LargeBuffer.h"
 #include "update/ByteSource.h"
 
 #include <algorithm>
@@ -104,22 +105,22 @@ std::optional<std::string> HttpReader::readLine() {
 
 void HttpReader::readInto(std::string& body, size_t n) {
     // What the buffer already holds goes first; the rest comes straight from the source
-    // into the body, so a large page is in memory once.
+    // into its place in the body, made room for once, so a large page is in memory once.
     const size_t buffered = std::min(n, m_buffer.size() - m_pos);
     body.append(m_buffer, m_pos, buffered);
     m_pos += buffered;
-    for (size_t left = n - buffered; left > 0;) {
-        if (m_closed) throw Failure(HttpReader::kClosedGracefully);
-        const size_t at = body.size();
-        const size_t want = std::min(left, kBlockSize);
-        body.resize(at + want);
-        const size_t got = m_source.read(body.data() + at, want, m_wait);
-        body.resize(at + got);
+    const size_t start = body.size();
+    const size_t left = n - buffered;
+    body.resize(start + left);
+    for (size_t done = 0; done < left;) {
+        const size_t got =
+            m_closed ? 0 : m_source.read(body.data() + start + done, std::min(left - done, kBodyBlockSize), m_wait);
         if (got == 0) {
             m_closed = true;
-            throw Failure(HttpReader::kClosedGracefully);
+            body.resize(start + done);
+            throw Failure(kClosedGracefully);
         }
-        left -= got;
+        done += got;
     }
 }
 
@@ -186,6 +187,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     if (length && *length > 0) {
         refuseBeyondLimit(static_cast<size_t>(*length));
         body.reserve(static_cast<size_t>(*length));
+        adviseLargeBuffer(body.data(), body.capacity());
         // A body that ends before its announced length is not the page it claims to be.
         readInto(body, static_cast<size_t>(*length));
         return body;

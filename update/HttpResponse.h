@@ -28,6 +28,8 @@ class HttpReader {
   public:
     static constexpr size_t kMaxLineLength = 16384;
     static constexpr size_t kBlockSize = 32768;
+    /// A sized body is read straight into its place as much at a time as has come.
+    static constexpr size_t kBodyBlockSize = 1 << 20;
     /// A head of more lines or bytes than any real server sends is refused.
     static constexpr size_t kMaxHeaderLines = 100;
     static constexpr size_t kMaxHeaderBytes = 64 * 1024;
