@@ -13,10 +13,13 @@ class FirstKeyByte {
   public:
     explicit FirstKeyByte(uint64_t line) : m_value(line * kDb2KeyMultiplier) { settle(); }
     char byte() const { return m_byte; }
-    void next() {
-        m_value += kDb2KeyMultiplier;
+    /// Moves on to a later line.
+    void moveTo(uint64_t line) {
+        m_value = line * kDb2KeyMultiplier;
         if (m_value >= m_until) settle();
     }
+    /// Whether the byte stays the same from the current line over the next `count`.
+    bool sameFor(uint64_t count) const { return m_value + count * kDb2KeyMultiplier < m_until; }
 
   private:
     void settle() {
@@ -37,18 +40,33 @@ class FirstKeyByte {
     char m_byte = '0';
 };
 
+/// For readers that look at every line: no window can be passed over whole.
+struct EveryLine {
+    template <class ByteMask>
+    bool passesOver(const char*, const LineEndMasks&, const char*, uint64_t, ByteMask) const {
+        return false;
+    }
+};
+
 // Passes over the lines from `start` that end within whole 64-byte windows holding only
-// LF and CR LF ends, many lines per look at the bytes, while `wanted` says no. Returns
-// where it stopped: at the start of a wanted line (`found`), or of a line it leaves to be
-// read one at a time.
-template <LineEndMasks (*masksOf)(const char*), class Wanted>
+// LF and CR LF ends, many lines per look at the bytes, while `wanted` says no; a window
+// whose lines `skip` rules out is passed over at once. Returns where it stopped: at the
+// start of a wanted line (`found`), or of a line it leaves to be read one at a time.
+template <LineEndMasks (*masksOf)(const char*), uint64_t (*byteMaskOf)(const char*, char), class Wanted,
+          class Skip>
 [[gnu::always_inline]] inline const char* passLinesByWindows(const char* start, const char* end, uint64_t& line,
-                                                              const Wanted& wanted, bool& found) {
+                                                              const Wanted& wanted, const Skip& skip,
+                                                              bool& found) {
     const char* lineStart = start;
     uint64_t number = line; // kept in a register, not through the reference
     for (const char* window = start; end - window >= 64; window += 64) {
         const LineEndMasks masks = masksOf(window);
         if (masks.endMark || masks.hasLoneCr()) break;
+        if (masks.lf != 0 && skip.passesOver(window, masks, lineStart, number, byteMaskOf)) {
+            number += static_cast<uint64_t>(__builtin_popcountll(masks.lf));
+            lineStart = window + (63 - __builtin_clzll(masks.lf)) + 1;
+            continue;
+        }
         for (uint64_t ends = masks.lf; ends != 0; ends &= ends - 1) {
             const int at = __builtin_ctzll(ends);
             // A CR just before the LF ends the line with it; one that stood last in the
@@ -69,21 +87,47 @@ template <LineEndMasks (*masksOf)(const char*), class Wanted>
 }
 
 #if QM_HAVE_AVX2_PATH
-template <class Wanted>
+template <class Wanted, class Skip>
 __attribute__((target("avx2"))) const char* passLinesByWindowsAvx2(const char* start, const char* end,
                                                                    uint64_t& line, const Wanted& wanted,
-                                                                   bool& found) {
-    return passLinesByWindows<lineEndMasksAvx2>(start, end, line, wanted, found);
+                                                                   const Skip& skip, bool& found) {
+    return passLinesByWindows<lineEndMasksAvx2, byteMaskAvx2>(start, end, line, wanted, skip, found);
 }
 #endif
 
-template <class Wanted>
-const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted, bool& found) {
+template <class Wanted, class Skip>
+const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted, const Skip& skip,
+                      bool& found) {
 #if QM_HAVE_AVX2_PATH
-    if (hasAvx2()) return passLinesByWindowsAvx2(start, end, line, wanted, found);
+    if (hasAvx2()) return passLinesByWindowsAvx2(start, end, line, wanted, skip, found);
 #endif
-    return passLinesByWindows<lineEndMasks>(start, end, line, wanted, found);
+    return passLinesByWindows<lineEndMasks, byteMask>(start, end, line, wanted, skip, found);
 }
+
+/// Rules out the windows where no line that ends there starts with a given character: with
+/// the key byte the same for all of them, the scrambled character is one byte to look for
+/// at every line's start at once.
+class LinesStartingWith {
+  public:
+    LinesStartingWith(char first, FirstKeyByte& keyByte) : m_first(first), m_keyByte(keyByte) {}
+    template <class ByteMask>
+    bool passesOver(const char* window, const LineEndMasks& masks, const char* lineStart, uint64_t number,
+                    ByteMask byteMaskOf) const {
+        const auto lines = static_cast<uint64_t>(__builtin_popcountll(masks.lf));
+        m_keyByte.moveTo(number);
+        if (!m_keyByte.sameFor(lines)) return false;
+        const char scrambled = static_cast<char>(m_first + m_keyByte.byte());
+        // The first line may have begun in an earlier window; the others begin after each
+        // LF but the last. An empty line begins with its CR or LF, never the character.
+        const uint64_t lastEnd = uint64_t{1} << (63 - __builtin_clzll(masks.lf));
+        const uint64_t starts = (masks.lf & ~lastEnd) << 1;
+        return *lineStart != scrambled && (byteMaskOf(window, scrambled) & starts) == 0;
+    }
+
+  private:
+    char m_first;
+    FirstKeyByte& m_keyByte;
+};
 
 } // namespace
 
@@ -95,8 +139,8 @@ Db2RawLine Db2Reader::readRawLine() {
     return {m_file.readLineView(), m_keys.key()};
 }
 
-template <class Wanted>
-std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
+template <class Wanted, class Skip>
+std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted, const Skip& skip) {
     uint64_t line = m_next;
     for (;;) {
         // The lines that lie whole in the block at hand and end in LF or CR LF are looked at
@@ -107,7 +151,7 @@ std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
         const char* const end = block.data() + block.size();
         const char* start = block.data();
         for (bool found = false;;) {
-            start = passLines(start, end, line, wanted, found);
+            start = passLines(start, end, line, wanted, skip, found);
             if (found) break;
             const char* brk = findLineBreak(start, end);
             size_t endLength = 0;
@@ -133,20 +177,18 @@ std::optional<Db2RawLine> Db2Reader::readOnTo(const Wanted& wanted) {
 }
 
 std::optional<Db2RawLine> Db2Reader::readOnToLineStartingWith(char first) {
-    // Lines are asked about in order, each once or twice over.
+    // Lines are asked about in order.
     FirstKeyByte keyByte(m_next);
-    uint64_t at = m_next;
-    return readOnTo([&](std::string_view bytes, uint64_t line) {
-        if (at != line) {
-            for (; at < line; ++at)
-                keyByte.next();
-        }
-        return !bytes.empty() && static_cast<char>(bytes[0] - keyByte.byte()) == first;
-    });
+    return readOnTo(
+        [&](std::string_view bytes, uint64_t line) {
+            keyByte.moveTo(line);
+            return !bytes.empty() && static_cast<char>(bytes[0] - keyByte.byte()) == first;
+        },
+        LinesStartingWith(first, keyByte));
 }
 
 std::optional<Db2RawLine> Db2Reader::readOnToLineOfLength(size_t length) {
-    return readOnTo([length](std::string_view bytes, uint64_t) { return bytes.size() == length; });
+    return readOnTo([length](std::string_view bytes, uint64_t) { return bytes.size() == length; }, EveryLine());
 }
 
 bool Db2Writer::writeLineIfSafe(std::string_view plain) {

@@ -39,9 +39,10 @@ class Db2Reader {
 
   private:
     /// Passes over the lines for which `wanted(bytes as stored, line number)` is false,
-    /// without making their keys, and reads the first for which it is true.
-    template <class Wanted>
-    std::optional<Db2RawLine> readOnTo(const Wanted& wanted);
+    /// without making their keys, and reads the first for which it is true; `skip` may rule
+    /// out many lines at once.
+    template <class Wanted, class Skip>
+    std::optional<Db2RawLine> readOnTo(const Wanted& wanted, const Skip& skip);
 
     TextFileStream m_file; // a block at a time: databases of any size in little memory
     Db2LineKeys m_keys;

@@ -71,7 +71,31 @@ inline LineEndMasks lineEndMasks(const char* p) {
     return m;
 }
 
+/// Bit i set when byte i of the 64 from `p` is `c`.
+inline uint64_t byteMask(const char* p, char c) {
+    uint64_t m = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))) << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i)
+        m |= static_cast<uint64_t>(p[i] == c) << i;
+#endif
+    return m;
+}
+
 #if QM_HAVE_AVX2_PATH
+__attribute__((target("avx2"))) inline uint64_t byteMaskAvx2(const char* p, char c) {
+    const __m256i wanted = _mm256_set1_epi8(c);
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+    return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, wanted))) |
+           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, wanted)))) << 32;
+}
+
 /// lineEndMasks() thirty-two bytes at a time, for processors that have AVX2 (ask
 /// hasAvx2() first); only code compiled for AVX2 itself can call it.
 __attribute__((target("avx2"))) inline LineEndMasks lineEndMasksAvx2(const char* p) {
