@@ -23,19 +23,30 @@ Db2LineKeys::Db2LineKeys(uint64_t firstLine) {
 
 void Db2LineKeys::next() {
     // Adds the multiplier digit by digit from the right, carrying as on paper.
-    uint64_t add = kDb2KeyMultiplier;
+    constexpr uint64_t kLast = kDb2KeyMultiplier % 10;
+    constexpr uint64_t kTens = kDb2KeyMultiplier / 10 % 10;
+    constexpr uint64_t kHundreds = kDb2KeyMultiplier / 100;
+    static_assert(kDb2KeyMultiplier >= 100 && kDb2KeyMultiplier <= 999);
     unsigned carry = 0;
     size_t at = kDigits;
-    while (add > 0 || carry > 0) {
+    for (const uint64_t add : {kLast, kTens, kHundreds}) {
         --at;
         if (at < m_begin) {
             m_digits[at] = '0';
             m_begin = at;
         }
-        const unsigned sum = static_cast<unsigned>(m_digits[at] - '0') + static_cast<unsigned>(add % 10) + carry;
-        m_digits[at] = static_cast<char>('0' + sum % 10);
-        carry = sum / 10;
-        add /= 10;
+        const unsigned sum = static_cast<unsigned>(m_digits[at] - '0') + static_cast<unsigned>(add) + carry;
+        carry = sum >= 10;
+        m_digits[at] = static_cast<char>('0' + sum - (carry ? 10 : 0));
+    }
+    while (carry) {
+        --at;
+        if (at < m_begin) {
+            m_digits[at] = '0';
+            m_begin = at;
+        }
+        carry = m_digits[at] == '9';
+        m_digits[at] = carry ? '0' : static_cast<char>(m_digits[at] + 1);
     }
 }
 
