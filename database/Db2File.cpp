@@ -40,14 +40,6 @@ class FirstKeyByte {
     char m_byte = '0';
 };
 
-/// For readers that look at every line: no window can be passed over whole.
-struct EveryLine {
-    template <class ByteMask>
-    bool passesOver(const char*, const LineEndMasks&, const char*, uint64_t, ByteMask) const {
-        return false;
-    }
-};
-
 // Passes over the lines from `start` that end within whole 64-byte windows holding only
 // LF and CR LF ends, many lines per look at the bytes, while `wanted` says no; a window
 // whose lines `skip` rules out is passed over at once. Returns where it stopped: at the
@@ -129,6 +121,30 @@ class LinesStartingWith {
     FirstKeyByte& m_keyByte;
 };
 
+/// Rules out the windows where no line that ends there is of a given length: two line ends
+/// that far apart (one more for a CR before the LF) are looked for all at once.
+class LinesOfLength {
+  public:
+    explicit LinesOfLength(size_t length) : m_length(length) {}
+    template <class ByteMask>
+    bool passesOver(const char* window, const LineEndMasks& masks, const char* lineStart, uint64_t,
+                    ByteMask) const {
+        if (m_length + 2 >= 64) return false;
+        // The first line may have begun in an earlier window: its length is counted.
+        const int first = __builtin_ctzll(masks.lf);
+        const size_t firstLength =
+            static_cast<size_t>(window + first - lineStart) - (first > 0 ? (masks.cr >> (first - 1)) & 1 : 0);
+        if (firstLength == m_length) return false;
+        // Every other line begins after an LF in this window.
+        const uint64_t laterEnds = masks.lf & (masks.lf - 1);
+        const uint64_t endsThatFar = (masks.lf << (m_length + 1)) | (masks.lf << (m_length + 2));
+        return (laterEnds & endsThatFar) == 0;
+    }
+
+  private:
+    size_t m_length;
+};
+
 } // namespace
 
 Db2Reader::Db2Reader(const std::string& path) : m_file(path) {}
@@ -188,7 +204,8 @@ std::optional<Db2RawLine> Db2Reader::readOnToLineStartingWith(char first) {
 }
 
 std::optional<Db2RawLine> Db2Reader::readOnToLineOfLength(size_t length) {
-    return readOnTo([length](std::string_view bytes, uint64_t) { return bytes.size() == length; }, EveryLine());
+    return readOnTo([length](std::string_view bytes, uint64_t) { return bytes.size() == length; },
+                    LinesOfLength(length));
 }
 
 bool Db2Writer::writeLineIfSafe(std::string_view plain) {
