@@ -1,5 +1,6 @@
 #include "serverlist/ServerList.h"
 
+#include "platform/LargeBuffer.h"
 #include "serverlist/Collation.h"
 
 #include <algorithm>
@@ -72,6 +73,7 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     // one-by-one inserts would put them: after the present equals and earlier arrivals.
     std::vector<Delivered> sorted;
     sorted.reserve(texts.size());
+    adviseLargeBuffer(sorted.data(), sorted.capacity() * sizeof(Delivered));
     for (size_t i = 0; i < texts.size(); ++i)
         sorted.push_back({foldedPrefixKey(texts[i]), i});
     std::sort(sorted.begin(), sorted.end(), [&texts](const Delivered& a, const Delivered& b) {
@@ -87,6 +89,7 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
     // group's first entry, which every delivered text marks, is known there and then.
     std::vector<Entry> merged;
     merged.reserve(m_entries.size() + texts.size());
+    adviseLargeBuffer(merged.data(), merged.capacity() * sizeof(Entry));
     size_t newHighlight = npos;
     size_t old = 0;
     std::string_view previous;
