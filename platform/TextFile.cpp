@@ -230,6 +230,16 @@ void TextFileWriter::writeOut(std::string_view bytes) {
         }
         done += static_cast<size_t>(n);
     }
+    m_written += done;
+#if defined(__linux__)
+    // A large file goes to disk while the rest is still being made, so that the flush at
+    // close has only the tail left to wait for.
+    if (m_written - m_sentToDisk >= kEarlyWriteback) {
+        ::sync_file_range(m_fd, static_cast<off_t>(m_sentToDisk), static_cast<off_t>(m_written - m_sentToDisk),
+                          SYNC_FILE_RANGE_WRITE);
+        m_sentToDisk = m_written;
+    }
+#endif
 }
 
 void TextFileWriter::flush() {

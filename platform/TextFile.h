@@ -103,10 +103,14 @@ class TextFileWriter {
     void flush();
     void writeOut(std::string_view bytes);
 
+    static constexpr uint64_t kEarlyWriteback = 8u << 20;
+
     std::string m_path;
     int m_fd = -1;
     std::string_view m_lineEnd;
     std::string m_buffer;
+    uint64_t m_written = 0;    // bytes handed to the file so far
+    uint64_t m_sentToDisk = 0; // of those, bytes whose writing to disk has been started
 };
 
 } // namespace qm
