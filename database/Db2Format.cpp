@@ -120,11 +120,6 @@ void assignUnscrambled(std::string& out, std::string_view scrambled, std::string
     applyKey(out.data(), out.size(), key, -1);
 }
 
-bool scramblesUnsafely(std::string_view plain, uint64_t lineNumber) {
-    std::string scrambled;
-    return !appendScrambled(scrambled, plain, db2LineKey(lineNumber));
-}
-
 std::optional<size_t> firstUnsafeLine(const std::vector<std::string>& lines) {
     Db2LineKeys keys;
     std::string scrambled;

@@ -50,10 +50,6 @@ inline char unscrambledByte(std::string_view scrambled, std::string_view key, si
     return static_cast<char>(scrambled[position] - key[(position + 1) % key.size()]);
 }
 
-/// True when line `lineNumber` would scramble to a byte that ends or cuts a line (LF,
-/// CR, 0x1A), so that it could not be read back.
-bool scramblesUnsafely(std::string_view plain, uint64_t lineNumber);
-
 /// The first of `lines` (line 0 first) that cannot be stored, if any.
 std::optional<size_t> firstUnsafeLine(const std::vector<std::string>& lines);
 
