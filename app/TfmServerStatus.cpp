@@ -1,6 +1,7 @@
 #include "app/TfmServerStatus.h"
 
 #include "app/ServerStatusModel.h"
+#include "platform/TextTools.h"
 #include "query/PlayersQuery.h"
 #include "ui/TextCodec.h"
 
@@ -258,7 +259,7 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
                 }
                 for (const A2sPlayer& p : answer.players)
                     new QTreeWidgetItem(
-                        tvPlayers, {toDisplay(p.name), QString::number(p.score), connectedTime(p.seconds)});
+                        tvPlayers, {toDisplay(escapedControls(p.name)), QString::number(p.score), connectedTime(p.seconds)});
             },
             Qt::QueuedConnection);
     });

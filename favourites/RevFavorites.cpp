@@ -71,9 +71,23 @@ std::string rewriteRevFavourites(std::string_view text, const FavouriteSelection
                     nl);
         found->second = nullptr;
     }
+    // A server the history holds keeps its name and when it was last played.
+    std::unordered_map<std::string_view, const KeyValuesNode*> played;
+    for (const KeyValuesNode* server : listedServers(lists.history))
+        played.emplace(server->valueOf("address"), server);
     for (const SelectedServer& s : selection.servers) {
         if (!wanted.at(s.address)) continue;
-        appendEntry(block, number++, {s.address, s.address, "0", "0", s.gameDir}, nl);
+        const auto history = played.find(s.address);
+        if (history == played.end()) {
+            appendEntry(block, number++, {s.address, s.address, "0", "0", s.gameDir}, nl);
+            continue;
+        }
+        const KeyValuesNode& h = *history->second;
+        const auto or0 = [](std::string_view v) { return v.empty() ? std::string_view("0") : v; };
+        appendEntry(block, number++,
+                    {h.valueOf("name").empty() ? std::string_view(s.address) : h.valueOf("name"), s.address,
+                     or0(h.valueOf("lastplayed")), or0(h.valueOf("appID")), s.gameDir},
+                    nl);
     }
 
     // The dialect puts an empty line after each list's closing brace too.

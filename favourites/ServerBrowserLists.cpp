@@ -6,8 +6,8 @@ namespace {
 
 const KeyValuesNode* listOf(const KeyValuesNode& top, std::string_view name) {
     const KeyValuesNode* list = top.child(name);
-    if (list && !list->isBlock)
-        throw KeyValuesError("its \"" + std::string(list->key) +
+    if (list && !list->isBlock())
+        throw KeyValuesError("its \"" + std::string(list->key()) +
                              "\" key holds a value instead of a list of servers");
     return list;
 }
@@ -18,9 +18,9 @@ ServerBrowserLists findServerBrowserLists(std::string_view text) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
         throw KeyValuesError("the file is empty");
     ServerBrowserLists lists;
-    lists.roots = parseKeyValues(text);
-    for (const KeyValuesNode& root : lists.roots)
-        if (root.isBlock && equalsIgnoringCase(root.key, "Filters")) {
+    lists.tree = parseKeyValues(text);
+    for (const KeyValuesNode& root : lists.tree.roots())
+        if (root.isBlock() && equalsIgnoringCase(root.key(), "Filters")) {
             lists.top = &root;
             break;
         }
@@ -33,9 +33,8 @@ ServerBrowserLists findServerBrowserLists(std::string_view text) {
 std::vector<const KeyValuesNode*> listedServers(const KeyValuesNode* list) {
     std::vector<const KeyValuesNode*> servers;
     if (!list) return servers;
-    servers.reserve(list->children.size());
-    for (const KeyValuesNode& entry : list->children)
-        if (entry.isBlock && entry.child("address")) servers.push_back(&entry);
+    for (const KeyValuesNode& entry : list->children())
+        if (entry.isBlock() && entry.child("address")) servers.push_back(&entry);
     return servers;
 }
 
@@ -50,17 +49,17 @@ long long entryNumber(std::string_view key) {
 }
 
 size_t blockContentBegin(std::string_view text, const KeyValuesNode& block) {
-    size_t p = block.openBrace + 1;
+    size_t p = block.openBrace(text) + 1;
     while (p < text.size() && (text[p] == ' ' || text[p] == '\t' || text[p] == '\r'))
         ++p;
-    return p < text.size() && text[p] == '\n' ? p + 1 : block.openBrace + 1;
+    return p < text.size() && text[p] == '\n' ? p + 1 : block.openBrace(text) + 1;
 }
 
 size_t blockContentEnd(std::string_view text, const KeyValuesNode& block) {
-    size_t p = block.closeBrace;
+    size_t p = block.closeBrace(text);
     while (p > 0 && (text[p - 1] == ' ' || text[p - 1] == '\t'))
         --p;
-    return p == 0 || text[p - 1] == '\n' ? p : block.closeBrace;
+    return p == 0 || text[p - 1] == '\n' ? p : block.closeBrace(text);
 }
 
 std::string withFavouritesBlock(std::string_view text, const ServerBrowserLists& lists,

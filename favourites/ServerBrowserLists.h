@@ -11,12 +11,12 @@ namespace qm {
 /// builds'), as parsed from its text.
 struct ServerBrowserLists {
     ServerBrowserLists() = default;
-    // The list pointers point into `roots`: moving keeps them valid, copying would not.
+    // The list pointers point into `tree`: moving keeps them valid, copying would not.
     ServerBrowserLists(ServerBrowserLists&&) = default;
     ServerBrowserLists(const ServerBrowserLists&) = delete;
     ServerBrowserLists& operator=(const ServerBrowserLists&) = delete;
 
-    std::vector<KeyValuesNode> roots;
+    KeyValuesTree tree;
     const KeyValuesNode* top = nullptr;       // "Filters" in any case
     const KeyValuesNode* favorites = nullptr; // null when the file has none
     const KeyValuesNode* history = nullptr;

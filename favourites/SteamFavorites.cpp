@@ -26,18 +26,51 @@ struct WrittenEntry {
     std::string_view address;
 };
 
-void appendNewEntry(std::string& out, long long number, std::string_view address, std::string_view nl) {
+// The keys of a new entry, spelt as the file's own entries spell them ("AccountID" where
+// the file writes that), else as Steam writes them today.
+struct EntryKeys {
+    std::string_view name = "name", address = "address", lastPlayed = "LastPlayed", appId = "appid",
+                     accountId = "accountid";
+};
+
+EntryKeys entryKeysOf(const ServerBrowserLists& lists) {
+    EntryKeys keys;
+    for (std::string_view* key : {&keys.name, &keys.address, &keys.lastPlayed, &keys.appId, &keys.accountId})
+        for (const KeyValuesNode* list : {lists.favorites, lists.history}) {
+            const auto servers = listedServers(list);
+            const auto spelt = std::find_if(servers.begin(), servers.end(),
+                                            [&](const KeyValuesNode* server) { return server->child(*key); });
+            if (spelt == servers.end()) continue;
+            *key = (*spelt)->child(*key)->key();
+            break;
+        }
+    return keys;
+}
+
+void appendNewEntry(std::string& out, long long number, std::string_view address, const EntryKeys& keys,
+                    std::string_view nl) {
     const auto key = [&](std::string_view name, std::string_view value) {
         out.append("\t\t\t\"").append(name).append("\"\t\t\"").append(value).append("\"").append(nl);
     };
     out.append("\t\t\"").append(std::to_string(number)).append("\"").append(nl);
     out.append("\t\t{").append(nl);
-    key("name", address);
-    key("address", address);
-    key("LastPlayed", "0");
-    key("appid", "0");
-    key("accountid", "0");
+    key(keys.name, address);
+    key(keys.address, address);
+    key(keys.lastPlayed, "0");
+    key(keys.appId, "0");
+    key(keys.accountId, "0");
     out.append("\t\t}").append(nl);
+}
+
+// Entry numbers are read up to 18 digits; a file with a longer one, or whose numbers would
+// grow past that, could get two entries of one number, so it is refused as it stands.
+constexpr long long kLargestEntryNumber = 999999999999999999LL;
+
+void refuseNumbersBeyondReach(const KeyValuesNode& entry) {
+    const std::string_view key = entry.key();
+    if (key.size() > 18 && key.find_first_not_of("0123456789") == std::string_view::npos)
+        throw KeyValuesError("its entry number \"" + std::string(key) +
+                             "\" is longer than 18 digits; renumber the entries or remove that one");
 }
 
 } // namespace
@@ -50,8 +83,10 @@ std::string rewriteSteamFavourites(std::string_view text, const FavouriteSelecti
     long long highest = 0;
     for (const KeyValuesNode* list : {lists.favorites, lists.history}) {
         if (!list) continue;
-        for (const KeyValuesNode& entry : list->children)
-            highest = std::max(highest, entryNumber(entry.key));
+        for (const KeyValuesNode& entry : list->children()) {
+            refuseNumbersBeyondReach(entry);
+            highest = std::max(highest, entryNumber(entry.key()));
+        }
         for (const KeyValuesNode* server : listedServers(list))
             present.emplace(server->valueOf("address"), server);
     }
@@ -62,9 +97,12 @@ std::string rewriteSteamFavourites(std::string_view text, const FavouriteSelecti
         const auto found = present.find(server.address);
         if (found != present.end()) {
             const KeyValuesNode& entry = *found->second;
-            written.push_back({entryNumber(entry.key),
-                               text.substr(entry.lineBegin, entry.end - entry.lineBegin), server.address});
+            const size_t begin = entry.lineBegin(text);
+            written.push_back({entryNumber(entry.key()), text.substr(begin, entry.end(text) - begin), server.address});
         } else {
+            if (highest >= kLargestEntryNumber)
+                throw KeyValuesError("its entry numbers reach " + std::to_string(highest) +
+                                     ", and a new entry's would be longer than 18 digits; renumber the entries");
             written.push_back({++highest, {}, server.address});
         }
     }
@@ -72,10 +110,11 @@ std::string rewriteSteamFavourites(std::string_view text, const FavouriteSelecti
                      [](const WrittenEntry& a, const WrittenEntry& b) { return a.number < b.number; });
 
     const std::string_view nl = lineEndOf(text);
+    const EntryKeys keys = entryKeysOf(lists);
     std::string block;
     for (const WrittenEntry& entry : written) {
         if (entry.keptText.empty()) {
-            appendNewEntry(block, entry.number, entry.address, nl);
+            appendNewEntry(block, entry.number, entry.address, keys, nl);
             continue;
         }
         block.append(entry.keptText);

@@ -54,14 +54,15 @@ std::map<std::string, LoginUser> loginUsers(const std::string& steamFolder) {
     std::map<std::string, LoginUser> users;
     try {
         const std::string text = readFileBytes(steamFolder + "/config/loginusers.vdf");
-        for (const KeyValuesNode& root : parseKeyValues(text)) {
-            if (!root.isBlock || !equalsIgnoringCase(root.key, "users")) continue;
-            for (const KeyValuesNode& user : root.children) {
-                const std::string id64(user.key);
-                if (!user.isBlock || id64.size() != 17 || !digitsOnly(id64, 17)) continue;
+        const KeyValuesTree tree = parseKeyValues(text);
+        for (const KeyValuesNode& root : tree.roots()) {
+            if (!root.isBlock() || !equalsIgnoringCase(root.key(), "users")) continue;
+            for (const KeyValuesNode& user : root.children()) {
+                const std::string id64(user.key());
+                if (!user.isBlock() || id64.size() != 17 || !digitsOnly(id64, 17)) continue;
                 const unsigned long long id = std::stoull(id64);
                 if (id < kSteamId64Base) continue;
-                users[std::to_string(id - kSteamId64Base)] = {std::string(user.valueOf("PersonaName")),
+                users[std::to_string(id - kSteamId64Base)] = {unescapedKeyValuesText(user.valueOf("PersonaName")),
                                                               user.valueOf("MostRecent") == "1"};
             }
         }
@@ -82,8 +83,15 @@ std::string personaFromLocalConfig(const fs::path& accountFolder) {
             const size_t at = line.find(kKey);
             if (at == std::string::npos) continue;
             const size_t open = line.find('"', at + kKey.size());
-            const size_t close = open == std::string::npos ? open : line.find('"', open + 1);
-            if (close != std::string::npos) return line.substr(open + 1, close - open - 1);
+            if (open == std::string::npos) continue;
+            // An escaped quote (\") belongs to the name, as Steam writes it.
+            for (size_t close = open + 1; close < line.size(); ++close) {
+                if (line[close] == '\\' && close + 1 < line.size()) {
+                    ++close;
+                } else if (line[close] == '"') {
+                    return unescapedKeyValuesText(std::string_view(line).substr(open + 1, close - open - 1));
+                }
+            }
         }
     } catch (const std::exception&) {
         // Missing, not a regular file, or unreadable: the account is shown by its id.
@@ -112,7 +120,9 @@ std::vector<SteamAccount> steamAccountsIn(const std::string& steamFolder) {
         const auto user = users.find(a.accountId);
         return user != users.end() && user->second.mostRecent;
     };
+    // Account 0 is no real account (Steam's folder for a session without one): last.
     std::sort(accounts.begin(), accounts.end(), [&](const SteamAccount& a, const SteamAccount& b) {
+        if ((a.accountId == "0") != (b.accountId == "0")) return b.accountId == "0";
         if (isRecent(a) != isRecent(b)) return isRecent(a);
         return std::stoull(a.accountId) < std::stoull(b.accountId);
     });
@@ -152,7 +162,8 @@ std::optional<int> runningSteam(const std::string& home, const std::string& stea
         if (!pid || !isProcessOfThisUser(*pid, procRoot)) continue;
         // A stale pid file may name a process that took the number later.
         const std::optional<std::string> name = processName(*pid, procRoot);
-        if (name && name->find("steam") != std::string::npos) return pid;
+        const auto& names = steamProcessNames();
+        if (name && std::find(names.begin(), names.end(), *name) != names.end()) return pid;
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "query/InfoQuery.h"
 
 #include "platform/Failure.h"
+#include "platform/TextTools.h"
 #include "platform/WaitSlicing.h"
 #include "query/TIdUDPClient.h"
 
@@ -42,7 +43,7 @@ std::string shownValue(const std::string& value) {
 }
 
 std::vector<std::string> infoLines(const std::string& reply) {
-    auto v = [&](std::string_view key) { return shownValue(infoValue(reply, key)); };
+    auto v = [&](std::string_view key) { return escapedControls(shownValue(infoValue(reply, key))); };
     return {"Protocol: " + v("protocol"),
             "Address: " + v("address"),
             "Players: " + v("players") + "/" + v("max"),

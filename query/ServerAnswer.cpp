@@ -1,5 +1,6 @@
 #include "query/ServerAnswer.h"
 
+#include "platform/TextTools.h"
 #include "query/InfoQuery.h"
 
 #include <algorithm>
@@ -41,28 +42,30 @@ std::string ServerAnswer::protocolName() const {
 std::vector<std::string> ServerAnswer::lines(const std::string& host, int32_t port) const {
     if (kind == Kind::Infostring) return infoLines(infostring);
     if (kind != Kind::A2s) return {};
-    const std::string address =
-        info.layout == 'm' ? info.address : host + ":" + std::to_string(info.gamePort.value_or(port));
+    // Every text the server chose is shown with its control bytes escaped: a line end in a
+    // name must not add a line of its own.
+    const std::string address = info.layout == 'm' ? escapedControls(info.address)
+                                                   : host + ":" + std::to_string(info.gamePort.value_or(port));
     const std::string max = std::to_string(info.maxPlayers);
     return {"Protocol: " + std::to_string(info.protocol),
             "Address: " + address,
             "Players: " + std::to_string(info.players) + "/" + max,
             "Max. players: " + max,
             "Bots: " + (info.bots ? std::to_string(*info.bots) : std::string("-")),
-            "Mod: " + info.folder,
-            "Mod description: " + info.game,
-            "Server: " + info.name,
-            "Map: " + info.map,
+            "Mod: " + escapedControls(info.folder),
+            "Mod description: " + escapedControls(info.game),
+            "Server: " + escapedControls(info.name),
+            "Map: " + escapedControls(info.map),
             "Use of password: " + std::to_string(info.visibility)};
 }
 
 ServerSummary ServerAnswer::summary() const {
     if (kind == Kind::Infostring) {
-        const auto v = [&](std::string_view key) { return shownValue(infoValue(infostring, key)); };
+        const auto v = [&](std::string_view key) { return escapedControls(shownValue(infoValue(infostring, key))); };
         return {v("hostname"), v("map"), v("players"), v("max"), v("bots")};
     }
     if (kind == Kind::A2s)
-        return {info.name, info.map, std::to_string(info.players), std::to_string(info.maxPlayers),
+        return {escapedControls(info.name), escapedControls(info.map), std::to_string(info.players), std::to_string(info.maxPlayers),
                 info.bots ? std::to_string(*info.bots) : std::string("-")};
     return {"-", "-", "-", "-", "-"};
 }
@@ -87,7 +90,8 @@ InfoExchangeRules::Step InfoExchangeRules::take(const std::string& datagram) {
     }
     if (!isValidInfoReply(datagram)) {
         step.answer =
-            ServerAnswer::failed("Invalid message: " + datagram.substr(std::min<size_t>(4, datagram.size())));
+            ServerAnswer::failed("Invalid message: " +
+                                 escapedControls(std::string_view(datagram).substr(std::min<size_t>(4, datagram.size()))));
         return step;
     }
     const char type = datagram.size() > 4 ? datagram[4] : '\0';

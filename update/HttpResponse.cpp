@@ -168,14 +168,15 @@ HttpResponseHead HttpReader::readHead() {
     return head;
 }
 
-void HttpReader::refuseBeyondLimit(size_t total) const {
-    if (total > m_maxBody)
+void HttpReader::refuseBeyondLimit(size_t have, size_t more) const {
+    // Compared without adding: a hostile chunk size near SIZE_MAX must not wrap past the cap.
+    if (have > m_maxBody || more > m_maxBody - have)
         throw Failure("The answer is larger than " + std::to_string(m_maxBody / (1024 * 1024)) +
                       " MiB; it was not read");
 }
 
 void HttpReader::appendBody(std::string& body, std::string_view part) const {
-    refuseBeyondLimit(body.size() + part.size());
+    refuseBeyondLimit(body.size(), part.size());
     body += part;
 }
 
@@ -185,7 +186,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
     const auto lengthText = head.header("Content-Length");
     const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
     if (length && *length > 0) {
-        refuseBeyondLimit(static_cast<size_t>(*length));
+        refuseBeyondLimit(0, static_cast<size_t>(*length));
         body.reserve(static_cast<size_t>(*length));
         adviseLargeBuffer(body.data(), body.capacity());
         // A body that ends before its announced length is not the page it claims to be.
@@ -199,7 +200,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
             if (!sizeLine) throw Failure(HttpReader::kClosedGracefully);
             const size_t size = chunkSize(*sizeLine);
             if (size == 0) break;
-            refuseBeyondLimit(body.size() + size);
+            refuseBeyondLimit(body.size(), size);
             readInto(body, size);
             readLine();
         }
@@ -218,7 +219,7 @@ std::string HttpReader::readBody(const HttpResponseHead& head) {
         const size_t got = m_source.read(body.data() + at, want, m_wait);
         body.resize(at + got);
         if (got == 0) m_closed = true;
-        refuseBeyondLimit(body.size());
+        refuseBeyondLimit(0, body.size());
     }
     return body;
 }

@@ -57,7 +57,8 @@ class HttpReader {
     bool fill();
     /// Appends the next `n` bytes of the answer to `body`, reading the source straight into it.
     void readInto(std::string& body, size_t n);
-    void refuseBeyondLimit(size_t total) const;
+    /// Fails when `more` bytes after the `have` already read would pass the body cap.
+    void refuseBeyondLimit(size_t have, size_t more) const;
     void appendBody(std::string& body, std::string_view part) const;
 
     ByteSource& m_source;

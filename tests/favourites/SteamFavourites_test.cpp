@@ -102,7 +102,8 @@ TEST(SteamFavouritesFile, ABadFileGivesAClearMessageAndIsLeftUntouched) {
         {"cut short", real.substr(0, real.size() / 2), "the text ends inside the block"},
         {"unbalanced", real + "}\n", "a closing brace has no opening brace"},
         {"favourites without a block", "\"Filters\"\n{\n\t\"favorites\"\n\t\"history\"\n\t{\n\t}\n}\n",
-         "a block has no key (line 5)"},
+         "the key \"favorites\" has no block: \"history\" stands where it should open (line 3)"},
+        {"a block without a key", "\"Filters\"\n{\n\t{\n\t}\n}\n", "a block has no key (line 3)"},
         {"favourites with a value", "\"Filters\"\n{\n\t\"favorites\"\t\t\"1\"\n}\n",
          "its \"favorites\" key holds a value instead of a list of servers"},
         {"no Filters", "\"Other\"\n{\n}\n", "it has no \"Filters\" block"},
@@ -131,17 +132,18 @@ TEST(SteamLocation, FoldersAndAccountsOfAHomeFolder) {
     TempDir home;
     const std::string native = home.file(".local/share/Steam");
     const std::string flatpak = home.file(".var/app/com.valvesoftware.Steam/.local/share/Steam");
-    for (const char* account : {"111", "222"})
+    for (const char* account : {"0", "111", "222", "555"})
         makeFolder(native + "/userdata/" + account + "/7/remote");
     makeFolder(native + "/userdata/333/config"); // no favourites folder: not offered
     makeFolder(native + "/userdata/anonymous/7/remote");
     makeFolder(native + "/config");
     writeAll(native + "/config/loginusers.vdf",
              "\"users\"\n{\n\t\"76561197960265950\"\n\t{\n\t\t\"AccountName\"\t\t\"b\"\n"
-             "\t\t\"PersonaName\"\t\t\"Bee\"\n\t\t\"MostRecent\"\t\t\"1\"\n\t}\n}\n");
+             "\t\t\"PersonaName\"\t\t\"Bee\"\n\t\t\"MostRecent\"\t\t\"1\"\n\t}\n"
+             "\t\"76561197960266283\"\n\t{\n\t\t\"PersonaName\"\t\t\"Mr \\\"Q\\\"\"\n\t}\n}\n");
     makeFolder(native + "/userdata/111/config");
     writeAll(native + "/userdata/111/config/localconfig.vdf",
-             "\"UserLocalConfigStore\"\n{\n\t\"friends\"\n\t{\n\t\t\"PersonaName\"\t\t\"Ay\"\n\t}\n}\n");
+             "\"UserLocalConfigStore\"\n{\n\t\"friends\"\n\t{\n\t\t\"PersonaName\"\t\t\"A \\\"y\\\"\"\n\t}\n}\n");
     makeFolder(home.file(".steam"));
     fs::create_directory_symlink(native, home.file(".steam/steam"));
     fs::create_directory_symlink(native, home.file(".steam/root"));
@@ -151,9 +153,11 @@ TEST(SteamLocation, FoldersAndAccountsOfAHomeFolder) {
     EXPECT_EQ(findSteamFolders(home.path()),
               (std::vector<std::string>{fs::canonical(native).string(), fs::canonical(flatpak).string()}));
     const std::vector<SteamAccount> accounts = steamAccountsIn(native);
-    ASSERT_EQ(accounts.size(), 2u);
+    ASSERT_EQ(accounts.size(), 4u);
     EXPECT_EQ(accounts[0].label(), "222 (Bee)"); // the most recent login first
-    EXPECT_EQ(accounts[1].label(), "111 (Ay)");
+    EXPECT_EQ(accounts[1].label(), "111 (A \"y\")");
+    EXPECT_EQ(accounts[2].label(), "555 (Mr \"Q\")");
+    EXPECT_EQ(accounts[3].label(), "0"); // no real account: last
     ASSERT_EQ(steamAccountsIn(flatpak).size(), 1u);
     EXPECT_EQ(steamAccountsIn(flatpak)[0].label(), "444");
     EXPECT_EQ(steamFavouritesFileOf(flatpak, "444"),
@@ -167,6 +171,17 @@ TEST(SteamLocation, ARunningSteamIsFoundByItsNameAndAStalePidFileIsNot) {
     // Our own process is not Steam, whatever the pid file says.
     writeAll(home.file(".steam/steam.pid"), std::to_string(::getpid()) + "\n");
     ASSERT_FALSE(runningSteam(home.path(), home.file("Steam")).has_value());
+
+    // Nor is a process whose name merely holds the word.
+    fs::copy_file("/bin/sleep", home.file("notsteam"));
+    ::chmod(home.file("notsteam").c_str(), 0755);
+    {
+        ChildProcess other({home.file("notsteam"), "30"});
+        for (int i = 0; i < 200 && processName(other.pid()) != "notsteam"; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        writeAll(home.file(".steam/steam.pid"), std::to_string(other.pid()) + "\n");
+        EXPECT_FALSE(runningSteam(home.path(), home.file("Steam")).has_value());
+    }
 
     fs::copy_file("/bin/sleep", home.file("steam"));
     ::chmod(home.file("steam").c_str(), 0755);

@@ -4,13 +4,16 @@
 #include "query/BatchQuery.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
+#include "query/QueryCommand.h"
 #include "query/TIdUDPClient.h"
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 using namespace qm;
@@ -89,4 +92,37 @@ TEST(HostileUdp, AGiantReplyIsOneServersFaultAndNoOtherOnes) {
         else
             EXPECT_EQ(r.answer.infostring.size(), 65004u);
     }
+}
+
+// A server that puts line ends or terminal escapes into its name or map must not be able
+// to forge a line of its own: in the memo, the command line's output or the table.
+TEST(HostileUdp, ControlBytesInAServersTextsAreShownEscaped) {
+    const std::string forged = "evil\n127.0.0.9:27015\tanswered\t1\x1B[31m\x7F";
+    const std::string shown = "evil\\x0A127.0.0.9:27015\\x09answered\\x091\\x1B[31m\\x7F";
+    A2sInfo a2s;
+    a2s.name = forged;
+    a2s.map = forged;
+    const std::string replies[] = {replyNamed(forged), buildA2sInfoReply(a2s)};
+    for (const std::string& reply : replies) {
+        const UdpResponder server([&](const std::string& r) {
+            return r == kInfoRequest || r.rfind(kA2sInfoRequest, 0) == 0 ? reply : std::string();
+        });
+        TIdUDPClient client;
+        SteadyClock clock;
+        const InfoExchange memo = runInfoExchange(client, "127.0.0.1", server.port(), clock, 1000);
+        ASSERT_EQ(memo.memoLines.size(), 10u);
+        EXPECT_EQ(memo.memoLines[7], "Server: " + shown);
+        for (const std::string& line : memo.memoLines)
+            EXPECT_EQ(line.find_first_of("\n\r\t\x1B\x7F"), std::string::npos) << line;
+
+        const std::string target = "127.0.0.1:" + std::to_string(server.port());
+        std::ostringstream out, err;
+        runQueryCommand({target, target}, out, err);
+        const std::string text = out.str();
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+        EXPECT_EQ(text.find('\x1B'), std::string::npos) << text;
+        EXPECT_NE(text.find(shown + "\n"), std::string::npos) << text;
+    }
+    // A datagram without the marker is shown in its failure, escaped the same way.
+    EXPECT_EQ(InfoExchangeRules().take("abcdx\nfake\x1B").answer.failure, "Invalid message: x\\x0Afake\\x1B");
 }

@@ -145,3 +145,13 @@ TEST(HttpReader, ChunkSizesAreHexWithLeadingZerosAndTheCapHolds) {
     EXPECT_EQ(capped.rfind("The answer is larger than", 0), 0u) << capped;
     EXPECT_EQ(failureOf(ok + "10000000000000000000\r\nx\r\n"), capped);
 }
+
+// After a first chunk, a size near SIZE_MAX once wrapped the cap check and the read wrote
+// past the body; every oversized size after real bytes must be refused the same way.
+TEST(HttpReader, OversizedChunkAfterASmallOneIsRefused) {
+    const std::string ok = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n";
+    for (const char* size : {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFB", "10000000000000000000", "1000001"}) {
+        const std::string failure = failureOf(ok + size + "\r\nworld\r\n0\r\n\r\n");
+        EXPECT_EQ(failure.rfind("The answer is larger than", 0), 0u) << size << ": " << failure;
+    }
+}

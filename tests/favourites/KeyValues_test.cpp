@@ -1,0 +1,129 @@
+// The KeyValues reader over texts the game, Steam and players' editors really write:
+// escaped quotes, a byte-order mark, one long line, and the rewrites that follow them.
+#include "favourites/KeyValues.h"
+#include "favourites/RevFavorites.h"
+#include "favourites/SteamFavorites.h"
+
+#include <gtest/gtest.h>
+
+using namespace qm;
+
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+std::string steamFile(const std::string& favourites, const std::string& history = "") {
+    return "\"Filters\"\n{\n\t\"favorites\"\n\t{\n" + favourites + "\t}\n\t\"history\"\n\t{\n" + history +
+           "\t}\n}\n";
+}
+
+std::string steamEntry(const std::string& number, const std::string& address,
+                       const std::string& accountKey = "accountid") {
+    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + address + "\"\n\t\t\t\"address\"\t\t\"" + address +
+           "\"\n\t\t\t\"LastPlayed\"\t\t\"5\"\n\t\t\t\"appid\"\t\t\"0\"\n\t\t\t\"" + accountKey +
+           "\"\t\t\"0\"\n\t\t}\n";
+}
+
+std::string revEntry(const std::string& number, const std::string& name, const std::string& address,
+                     const std::string& lastPlayed) {
+    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + name + "\"\n\t\t\t\"address\"\t\"" + address +
+           "\"\n\t\t\t\"lastplayed\"\t\"" + lastPlayed + "\"\n\t\t\t\"appID\"\t\t\"10\"\n\t\t\t\"gamedir\"\t\t\"cstrike\"\n\t\t}\n\n";
+}
+
+std::string revFile(const std::string& favourites, const std::string& history) {
+    return "\"filters\"\n{\n\t\"favorites\"\n\t{\n" + favourites + "\t}\n\n\t\"history\"\n\t{\n" + history +
+           "\t}\n\n}\n";
+}
+
+} // namespace
+
+TEST(KeyValues, QuotedTextsReadEscapesAsSteamWritesThem) {
+    const struct {
+        const char* text;
+        const char* raw;
+        const char* shown;
+    } cases[] = {
+        {R"("k" "ASia \"TOP\" Server")", R"(ASia \"TOP\" Server)", R"(ASia "TOP" Server)"},
+        {R"("k" "Mr \"Q\"")", R"(Mr \"Q\")", R"(Mr "Q")"},
+        {R"("k" "C:\\Games\\")", R"(C:\\Games\\)", R"(C:\Games\)"},
+        {R"("k" "a\b")", R"(a\b)", R"(a\b)"},
+        {R"("k" "")", "", ""},
+    };
+    for (const auto& c : cases) {
+        const KeyValuesTree tree = parseKeyValues(c.text);
+        ASSERT_FALSE(tree.roots().empty()) << c.text;
+        EXPECT_EQ(tree.roots().begin()->value(), c.raw);
+        EXPECT_EQ(unescapedKeyValuesText(tree.roots().begin()->value()), c.shown);
+    }
+    EXPECT_THROW(parseKeyValues("\"k\" \"open \\\"\n\"x\""), KeyValuesError);
+}
+
+TEST(KeyValues, OneLongLineAndDeepBlocksReadWhole) {
+    std::string line = "\"Filters\" { \"favorites\" { ";
+    for (int i = 1; i <= 20000; ++i)
+        line += "\"" + std::to_string(i) + "\" { \"address\" \"127.0.0.1:" + std::to_string(1000 + i % 60000) +
+                "\" \"name\" \"x \\\"y\\\"\" } ";
+    line += "} }";
+    const KeyValuesTree tree = parseKeyValues(line);
+    const KeyValuesNode& top = *tree.roots().begin();
+    const KeyValuesNode* favourites = top.child("FAVORITES");
+    ASSERT_NE(favourites, nullptr);
+    size_t count = 0;
+    for (const KeyValuesNode& entry : favourites->children()) {
+        ++count;
+        EXPECT_EQ(entry.valueOf("name"), "x \\\"y\\\"");
+    }
+    EXPECT_EQ(count, 20000u);
+    EXPECT_EQ(line[favourites->closeBrace(line)], '}');
+    EXPECT_EQ(line[favourites->openBrace(line)], '{');
+}
+
+TEST(KeyValues, AByteOrderMarkIsReadAndKept) {
+    const std::string text = kBom + steamFile(steamEntry("1", "1.1.1.1:1"));
+    const std::vector<std::string> entries = steamFavouriteEntries(text, "cstrike");
+    EXPECT_EQ(entries, std::vector<std::string>{"1.1.1.1:1 cstrike"});
+    EXPECT_EQ(rewriteSteamFavourites(text, selectFavourites(entries)), text);
+    const std::string more = rewriteSteamFavourites(text, selectFavourites({"1.1.1.1:1 x", "2.2.2.2:2 x"}));
+    EXPECT_EQ(more.rfind(kBom + "\"Filters\"\n", 0), 0u);
+}
+
+TEST(KeyValues, RevOverwriteWithWhatImportReadKeepsEscapedNames) {
+    const std::string text = revFile(revEntry("0", R"(ASia \"TOP\" Server)", "1.2.3.4:27015", "77"), "");
+    EXPECT_EQ(rewriteRevFavourites(text, selectFavourites(revFavouriteEntries(text))), text);
+}
+
+TEST(KeyValues, RevHistoryServerBecomingAFavouriteKeepsItsNameAndTime) {
+    const std::string text = revFile("", revEntry("0", "Old place", "5.6.7.8:27015", "1700000000"));
+    const std::string out = rewriteRevFavourites(text, selectFavourites({"5.6.7.8:27015 cstrike"}));
+    const std::string written = revEntry("0", "Old place", "5.6.7.8:27015", "1700000000");
+    EXPECT_NE(out.find("\t\"favorites\"\n\t{\n" + written + "\t}\n"), std::string::npos) << out;
+}
+
+TEST(KeyValues, NewSteamEntriesFollowTheFilesSpellingOfEachKey) {
+    const std::string text = steamFile(steamEntry("1", "1.1.1.1:1", "AccountID"));
+    const std::string out = rewriteSteamFavourites(text, selectFavourites({"1.1.1.1:1 x", "2.2.2.2:2 x"}));
+    EXPECT_NE(out.find(steamEntry("2", "2.2.2.2:2", "AccountID").substr(0, 60)), std::string::npos) << out;
+    EXPECT_EQ(out.find("\"accountid\""), std::string::npos) << out;
+    const std::string plain = rewriteSteamFavourites(steamFile(""), selectFavourites({"2.2.2.2:2 x"}));
+    EXPECT_NE(plain.find("\"accountid\""), std::string::npos) << plain;
+}
+
+// Numbers past 18 digits were not counted when the next one was chosen, so a new entry
+// could take the number of one already there.
+TEST(KeyValues, EntryNumbersOutOfReachRefuseTheRewrite) {
+    const std::string longKey = "1000000000000000000";
+    const std::string nearEnd = "999999999999999999";
+    for (const std::string& text :
+         {steamFile(steamEntry("999999999999999999", "1.1.1.1:1"), steamEntry(longKey, "3.3.3.3:3")),
+          steamFile(steamEntry(nearEnd, "1.1.1.1:1"))}) {
+        try {
+            rewriteSteamFavourites(text, selectFavourites({"1.1.1.1:1 x", "2.2.2.2:2 x"}));
+            ADD_FAILURE() << "a rewrite that could repeat a number must be refused";
+        } catch (const KeyValuesError& e) {
+            EXPECT_NE(std::string(e.what()).find("18 digits"), std::string::npos) << e.what();
+        }
+    }
+    // Kept entries alone need no new number.
+    const std::string full = steamFile(steamEntry(nearEnd, "1.1.1.1:1"));
+    EXPECT_EQ(rewriteSteamFavourites(full, selectFavourites({"1.1.1.1:1 x"})), full);
+}
