@@ -2,9 +2,11 @@
 
 #include "platform/DatagramSocket.h"
 #include "platform/SocketError.h"
+#include "query/NameLookups.h"
 
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 
@@ -70,7 +72,10 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
                      const std::function<void(const BatchResult&)>& report) {
     m_peak = 0;
     DatagramSocket socket;
-    std::unordered_map<std::string, std::optional<std::string>> resolved; // host -> dotted
+    // Names are looked up beside the sending: a slow one holds up its own rows alone.
+    NameLookups names(m_lookup);
+    std::unordered_map<std::string, std::vector<size_t>> waitingForName;
+    std::deque<size_t> named; // targets whose name came back, started before new ones
     std::unordered_map<Endpoint, Exchange, EndpointHash> inFlight;
     std::unordered_map<Endpoint, BatchResult, EndpointHash> finished;
     const Micros silence = Micros(m_options.silenceMs) * 1000;
@@ -102,30 +107,38 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
 
     size_t next = 0;
     Micros nextStart = nowMicros();
-    while (!m_cancelled && (next < targets.size() || !inFlight.empty())) {
+    const auto moreToStart = [&] { return !named.empty() || next < targets.size(); };
+    while (!m_cancelled && (moreToStart() || !inFlight.empty() || !waitingForName.empty())) {
         Micros now = nowMicros();
-        // Start exchanges while there is room and the pause since the last start is over.
-        while (!m_cancelled && next < targets.size() && inFlight.size() < m_options.maxInFlight &&
-               now >= nextStart) {
-            const size_t index = next++;
-            const QueryTarget& target = targets[index];
-            auto host = resolved.find(target.host);
-            if (host == resolved.end()) {
-                std::optional<std::string> dotted;
-                try {
-                    dotted = resolveHost(target.host, m_lookup);
-                } catch (const EIdSocketError& e) {
-                    resolved.emplace(target.host, std::nullopt);
-                    reportOne(index, socketFailure(e.code()));
-                    continue;
-                }
-                host = resolved.emplace(target.host, dotted).first;
-            }
-            if (!host->second) {
-                reportOne(index, socketFailure(11001));
+        for (auto it = waitingForName.begin(); it != waitingForName.end();) {
+            if (!names.answer(it->first)) {
+                ++it;
                 continue;
             }
-            const Endpoint at = Endpoint::fromDotted(*host->second, static_cast<uint16_t>(target.port));
+            named.insert(named.end(), it->second.begin(), it->second.end());
+            it = waitingForName.erase(it);
+        }
+        // Start exchanges while there is room and the pause since the last start is over.
+        while (!m_cancelled && moreToStart() && inFlight.size() < m_options.maxInFlight && now >= nextStart) {
+            size_t index = next;
+            if (!named.empty()) {
+                index = named.front();
+                named.pop_front();
+            } else {
+                ++next;
+            }
+            const QueryTarget& target = targets[index];
+            names.ask(target.host);
+            const std::optional<HostLookupResult> host = names.answer(target.host);
+            if (!host) {
+                waitingForName[target.host].push_back(index);
+                continue;
+            }
+            if (host->errorCode != 0) {
+                reportOne(index, socketFailure(host->errorCode));
+                continue;
+            }
+            const Endpoint at = Endpoint::fromDotted(host->address, static_cast<uint16_t>(target.port));
             if (const auto done = finished.find(at); done != finished.end()) {
                 reportOne(index, done->second);
                 continue;
@@ -176,8 +189,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
 
         // Silent servers: asked again, or given up after their last try.
         now = nowMicros();
-        Micros wake =
-            next < targets.size() && inFlight.size() < m_options.maxInFlight ? nextStart : now + silence;
+        Micros wake = moreToStart() && inFlight.size() < m_options.maxInFlight ? nextStart : now + silence;
+        if (!waitingForName.empty()) wake = std::min(wake, now + 5000); // a name may come back any time
         std::vector<Endpoint> silent;
         std::vector<std::pair<Endpoint, int>> failedSends;
         for (auto& [at, ex] : inFlight) {
@@ -205,7 +218,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
 
         // Wait for the next reply, start or deadline; short slices keep Cancel prompt.
         const Micros waitMicros = std::clamp<Micros>(wake - nowMicros(), 0, 20000);
-        if (!m_cancelled && (next < targets.size() || !inFlight.empty())) socket.waitMicroseconds(waitMicros);
+        if (!m_cancelled && (moreToStart() || !inFlight.empty() || !waitingForName.empty()))
+            socket.waitMicroseconds(waitMicros);
     }
 }
 

@@ -38,7 +38,7 @@ struct BatchResult {
 /// Asks many servers at once, each with the info exchange of the Monitoring page
 /// (infostring and A2S_INFO, challenges answered), over a socket of its own. Replies are
 /// matched to their server by sender address and port; a server named twice is asked
-/// once. Host names are looked up once per run.
+/// once. Host names are looked up once per run, on helper threads beside the sending.
 class BatchQuery {
   public:
     explicit BatchQuery(BatchOptions options = {}, HostLookup lookup = systemHostLookup);

@@ -15,6 +15,16 @@ struct PlayersAnswer {
     /// infostring query) or the name did not resolve.
     bool offered = false;
     std::vector<A2sPlayer> players;
+    /// Why no players came, when none did: one of the texts below.
+    std::string failure;
+
+    static constexpr const char* kStopped = "stopped";
+    static constexpr const char* kNameNotFound = "name not found";
+    static constexpr const char* kSendFailed = "the request could not be sent";
+    static constexpr const char* kPortClosed = "port closed";
+    static constexpr const char* kEndlessChallenges = "challenged without end";
+    static constexpr const char* kNotAPlayersReply = "the reply is no list of players";
+    static constexpr const char* kNoReply = "no reply";
 };
 
 /// Asks one server for its players with A2S_PLAYER, answering its challenge; each try

@@ -4,12 +4,15 @@
 #include "query/DemoServer.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
+#include "query/NameLookups.h"
 #include "query/PlayersQuery.h"
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -169,7 +172,7 @@ TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
     const DemoServer demo(info, DemoProtocol::A2s);
     UdpResponder modern([&](const std::string& request) { return demo.answer(request, 0, 0); });
     const uint16_t closed = closedLoopbackUdpPort();
-    int lookups = 0;
+    std::atomic<int> lookups = 0;
     BatchQuery batch({}, [&](const std::string& name) {
         ++lookups;
         return name == "game.test" ? HostLookupResult{"127.0.0.1", 0} : HostLookupResult{"", 11001};
@@ -204,6 +207,86 @@ TEST(PlayersQuery, PlayersAfterTheChallengeOrNotOffered) {
     EXPECT_NE(modern.requests()[1], kA2sPlayerRequest);
 
     UdpResponder old(legacyServer("old"));
-    EXPECT_FALSE(queryPlayers(loopback(old.port()), 100).offered);
-    EXPECT_FALSE(queryPlayers(loopback(closedLoopbackUdpPort()), 100).offered);
+    const struct {
+        PlayersAnswer answer;
+        const char* why;
+    } refused[] = {
+        {queryPlayers(loopback(old.port()), 100), PlayersAnswer::kNoReply},
+        {queryPlayers(loopback(closedLoopbackUdpPort()), 100), PlayersAnswer::kPortClosed},
+        {queryPlayers({"nowhere.test", 1}, 100, [](const std::string&) { return HostLookupResult{"", 11001}; }),
+         PlayersAnswer::kNameNotFound},
+        {queryPlayers(loopback(old.port()), 100, systemHostLookup, [] { return true; }), PlayersAnswer::kStopped},
+    };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(r.answer.offered);
+        EXPECT_EQ(r.answer.failure, r.why);
+    }
+}
+
+namespace {
+
+// A lookup that hangs until released, as a name whose server does not answer does. It
+// holds what it shares by value: a lookup can outlive the batch that asked it.
+struct HangingName {
+    std::shared_ptr<std::promise<void>> release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    HostLookup lookup() const {
+        return [released = released](const std::string& name) {
+            if (name == "slow.test") released.wait_for(30s);
+            return HostLookupResult{"127.0.0.1", 0};
+        };
+    }
+};
+
+} // namespace
+
+TEST(BatchQuery, ASlowNameHoldsUpItsOwnRowsAloneAndCancelDoesNotWaitForIt) {
+    const UdpResponder server(legacyServer("quick"));
+    std::vector<QueryTarget> targets{{"slow.test", server.port()}};
+    for (int i = 0; i < 20; ++i)
+        targets.push_back({i % 2 ? "127.0.0.1" : "quick.test", server.port()});
+    {
+        HangingName name;
+        BatchQuery batch({}, name.lookup());
+        std::promise<void> othersDone;
+        size_t reported = 0;
+        auto run = std::async(std::launch::async, [&] {
+            batch.run(targets, [&](const BatchResult& r) {
+                EXPECT_EQ(r.state, kAnsweredState);
+                if (++reported == targets.size() - 1) othersDone.set_value();
+            });
+        });
+        // Every other row is in while the slow name is still being looked up.
+        ASSERT_EQ(othersDone.get_future().wait_for(10s), std::future_status::ready);
+        name.release->set_value();
+        ASSERT_EQ(run.wait_for(10s), std::future_status::ready);
+        EXPECT_EQ(reported, targets.size());
+    }
+    {
+        HangingName name;
+        BatchQuery batch({}, name.lookup());
+        auto run = std::async(std::launch::async, [&] { batch.run(targets, [](const BatchResult&) {}); });
+        std::this_thread::sleep_for(50ms); // the quick rows are under way; the slow name hangs
+        batch.cancel();
+        // Without a release the lookup hangs for 30 s: the run must end regardless.
+        EXPECT_EQ(run.wait_for(5s), std::future_status::ready);
+        name.release->set_value();
+    }
+}
+
+TEST(NameLookups, ANameOverItsDeadlineIsGivenUpAndDottedOnesNeedNoHelper) {
+    HangingName name;
+    NameLookups lookups(name.lookup(), 1, 20ms);
+    lookups.ask("slow.test");
+    lookups.ask("10.1.2.3");
+    lookups.ask("LocalHost");
+    EXPECT_EQ(lookups.answer("10.1.2.3")->address, "10.1.2.3");
+    EXPECT_EQ(lookups.answer("LocalHost")->address, "127.0.0.1");
+    EXPECT_FALSE(lookups.answer("never.asked"));
+    std::optional<HostLookupResult> slow;
+    for (int i = 0; i < 500 && !slow; ++i, std::this_thread::sleep_for(2ms))
+        slow = lookups.answer("slow.test");
+    ASSERT_TRUE(slow);
+    EXPECT_EQ(slow->errorCode, NameLookups::kTimedOutCode);
+    name.release->set_value();
 }

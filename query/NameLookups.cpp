@@ -1,0 +1,96 @@
+#include "query/NameLookups.h"
+
+#include "platform/SocketError.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace qm {
+
+struct NameLookups::Shared {
+    struct Entry {
+        std::chrono::steady_clock::time_point asked;
+        std::optional<HostLookupResult> result;
+    };
+    HostLookup lookup;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::string> queue;
+    std::unordered_map<std::string, Entry> names;
+    bool stopped = false;
+};
+
+namespace {
+
+void lookUpNames(std::shared_ptr<NameLookups::Shared> shared);
+
+} // namespace
+
+NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline)
+    : m_shared(std::make_shared<Shared>()), m_deadline(deadline) {
+    m_shared->lookup = std::move(lookup);
+    for (size_t i = 0; i < std::max<size_t>(1, helpers); ++i)
+        std::thread(lookUpNames, m_shared).detach();
+}
+
+NameLookups::~NameLookups() {
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->stopped = true;
+        m_shared->queue.clear();
+    }
+    m_shared->wake.notify_all();
+}
+
+void NameLookups::ask(const std::string& host) {
+    std::unique_lock<std::mutex> lock(m_shared->mutex);
+    if (m_shared->names.count(host)) return;
+    Shared::Entry& entry = m_shared->names[host];
+    entry.asked = std::chrono::steady_clock::now();
+    try {
+        // Names that need no lookup are answered here, without a helper.
+        const std::string dotted = resolveHost(host, [](const std::string&) { return HostLookupResult{}; });
+        entry.result = HostLookupResult{dotted, 0};
+        return;
+    } catch (const EIdSocketError&) {
+    }
+    m_shared->queue.push_back(host);
+    lock.unlock();
+    m_shared->wake.notify_one();
+}
+
+std::optional<HostLookupResult> NameLookups::answer(const std::string& host) {
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    const auto it = m_shared->names.find(host);
+    if (it == m_shared->names.end()) return std::nullopt;
+    if (it->second.result) return it->second.result;
+    if (std::chrono::steady_clock::now() - it->second.asked >= m_deadline)
+        it->second.result = HostLookupResult{{}, kTimedOutCode};
+    return it->second.result;
+}
+
+namespace {
+
+void lookUpNames(std::shared_ptr<NameLookups::Shared> shared) {
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    for (;;) {
+        shared->wake.wait(lock, [&] { return shared->stopped || !shared->queue.empty(); });
+        if (shared->stopped) return;
+        const std::string name = std::move(shared->queue.front());
+        shared->queue.pop_front();
+        lock.unlock();
+        HostLookupResult result = shared->lookup(name);
+        if (result.errorCode == 0 && result.address.empty()) result.errorCode = 11001;
+        lock.lock();
+        auto& entry = shared->names[name];
+        // A name given up for its deadline keeps that answer: its rows are already out.
+        if (!entry.result) entry.result = std::move(result);
+    }
+}
+
+} // namespace
+
+} // namespace qm
