@@ -46,21 +46,36 @@ mode_t newFileBits(mode_t wanted) {
 
 } // namespace
 
-void replaceFile(const std::string& from, const std::string& to) {
+void replaceFile(const std::string& from, const std::string& linkOrFile) {
+    // A link stays a link: the file it leads to is the one replaced.
+    const std::string to = finalPathOf(linkOrFile);
     if (writeProtected(to) || writeProtected(folderOf(to))) throw FileError(5);
     struct stat old {};
     if (::stat(to.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::chmod(from.c_str(), old.st_mode & kPermissionBits);
-    if (std::rename(from.c_str(), to.c_str()) != 0) throwFileError(errno, to);
-    syncFolder(folderOf(to));
+    if (std::rename(from.c_str(), to.c_str()) == 0) {
+        syncFolder(folderOf(to));
+        return;
+    }
+    if (errno != EXDEV) throwFileError(errno, to);
+    // The link leads to another file system: the bytes go across, then `from` goes.
+    TextFileStream in(from);
+    AtomicTextFile out(to);
+    for (std::string_view block = in.buffered(); !block.empty(); block = in.buffered()) {
+        out.write(block);
+        in.consume(block.size());
+    }
+    out.commit();
+    removeFileQuietly(from);
 }
 
 void removeFileQuietly(const std::string& path) {
     ::unlink(path.c_str());
 }
 
-AtomicTextFile::AtomicTextFile(const std::string& target, const AtomicWriteOptions& options)
-    : m_target(target) {
+AtomicTextFile::AtomicTextFile(const std::string& linkOrFile, const AtomicWriteOptions& options)
+    : m_target(finalPathOf(linkOrFile)) {
+    const std::string& target = m_target;
     if (writeProtected(target)) throw FileError(5);
     int fd = writeProtected(folderOf(target)) ? (errno = EACCES, -1) : createTemporaryBeside(target, m_temp);
     if (fd < 0) {

@@ -52,6 +52,21 @@ std::string absolutePath(const std::string& path) {
     return ec ? path : absolute.lexically_normal().string();
 }
 
+std::string finalPathOf(const std::string& path) {
+    std::string at = path;
+    // As many hops as the system itself follows before it calls a chain a loop.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(at.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<size_t>(n) >= target.size()) return at;
+        target.resize(static_cast<size_t>(n));
+        at = target.front() == '/' ? target : folderOf(at) + "/" + target;
+    }
+    return path;
+}
+
 std::string folderOf(const std::string& path) {
     auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";

@@ -23,6 +23,11 @@ std::string absolutePath(const std::string& path);
 /// The user's home folder, without a trailing separator.
 std::string homeFolder();
 
+/// Where a path leads once every symbolic link on its last part is followed: the file a
+/// writer must replace so that a link stays a link. The path itself when it is no link; a
+/// link that leads nowhere gives the path it names; a loop gives the path as it was.
+std::string finalPathOf(const std::string& path);
+
 /// The folder part of a path ("." for a bare name).
 std::string folderOf(const std::string& path);
 

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "tests/support/TempDir.h"
 
@@ -99,4 +100,47 @@ TEST(AtomicTextFile, LinesEndAsAsked) {
     TempDir dir;
     writeLines(dir.file("steam.vdf"), {LineEnd::Lf, 0666, false});
     EXPECT_EQ(readAll(dir.file("steam.vdf")), "new\n");
+}
+
+// Dotfile managers link userpref.ini, players link Steam's file into their backups: every
+// save goes to the file behind the links, and the links stay links.
+TEST(AtomicTextFile, ALinkedTargetIsReplacedBehindItsLinks) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links; // link name -> what it holds
+        std::string real;
+    } cases[] = {
+        {"absolute", {{"f", "@/real/f"}}, "real/f"},
+        {"relative", {{"f", "real/f"}}, "real/f"},
+        {"two hops", {{"f", "hop"}, {"hop", "real/f"}}, "real/f"},
+        {"dangling", {{"f", "real/new"}}, "real/new"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        fs::create_directory(dir.file("real"));
+        if (c.real == "real/f") writeAll(dir.file("real/f"), "old");
+        for (const auto& [link, to] : c.links)
+            fs::create_symlink(to[0] == '@' ? dir.path() + to.substr(1) : to, dir.file(link));
+        writeLines(dir.file("f"));
+        EXPECT_EQ(readAll(dir.file(c.real)), "new\r\n");
+        for (const auto& link : c.links)
+            EXPECT_TRUE(fs::is_symlink(dir.file(link.first)));
+        // A file put in place by replaceFile goes behind the links the same way.
+        writeAll(dir.file("other"), "restored");
+        replaceFile(dir.file("other"), dir.file("f"));
+        EXPECT_EQ(readAll(dir.file(c.real)), "restored");
+        EXPECT_TRUE(fs::is_symlink(dir.file("f")));
+        EXPECT_FALSE(fs::exists(dir.file("other")));
+    }
+    TempDir dir;
+    fs::create_symlink("loop", dir.file("loop"));
+    EXPECT_EQ(finalPathOf(dir.file("loop")), dir.file("loop"));
+    ProfileFile settings(dir.file("linked.ini"));
+    writeAll(dir.file("dotfiles.ini"), "");
+    fs::create_symlink(dir.file("dotfiles.ini"), dir.file("linked.ini"));
+    settings.write("Main", "edGameDir", "cstrike");
+    EXPECT_TRUE(fs::is_symlink(dir.file("linked.ini")));
+    EXPECT_NE(readAll(dir.file("dotfiles.ini")).find("edGameDir=cstrike"), std::string::npos);
 }
