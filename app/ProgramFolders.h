@@ -12,7 +12,14 @@ struct ProgramFolders {
     bool portable = true;
     std::string settingsDir; // with a trailing separator
     std::string dataDir;     // with a trailing separator
+    /// An installed program's user's documents folder (XDG DOCUMENTS, else home), with a
+    /// trailing separator; empty for a portable one.
+    std::string documentsDir;
 };
+
+/// The XDG documents folder from `userDirsText` (the text of ~/.config/user-dirs.dirs),
+/// "$HOME" standing for `home`; `home` itself when the text names none or a relative one.
+std::string documentsFolder(const std::string& userDirsText, const std::string& home);
 
 /// `xdgConfigHome` is the value of XDG_CONFIG_HOME, null or empty when not set; a relative
 /// value is ignored, as the XDG rules say.

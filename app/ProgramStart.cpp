@@ -26,7 +26,11 @@ std::unique_ptr<ProgramWindow> startProgram(const std::function<void(TfmMainEnvi
     // settings under the user's config folder, help and sample database in share/.
     const ProgramFolders folders = locateProgramFolders(executableDir(), std::getenv("XDG_CONFIG_HOME"), homeFolder());
     env.settingsDir = folders.settingsDir;
-    if (!folders.portable) QDir::setCurrent(QString::fromLocal8Bit(folders.dataDir.c_str()));
+    if (!folders.portable) {
+        QDir::setCurrent(QString::fromLocal8Bit(folders.dataDir.c_str()));
+        env.dataDir = folders.dataDir;
+        env.exportDir = folders.documentsDir;
+    }
     if (adjust) adjust(env);
 
     program->fmMain = std::make_unique<TfmMain>(env);

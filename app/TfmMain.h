@@ -44,6 +44,12 @@ struct TfmMainEnvironment {
     const Clock* clock = nullptr;
     /// Folder of userpref.ini, with its trailing separator; the executable's folder.
     std::string settingsDir;
+    /// An installed program's help page and sample database, absolute with a trailing
+    /// separator; empty for a portable one, which finds them in the current folder.
+    std::string dataDir;
+    /// Where an export name without a folder is written, with a trailing separator: an
+    /// installed program's user's documents; empty for the current folder.
+    std::string exportDir;
     /// The host-name lookup of the network clients.
     HostLookup hostLookup = systemHostLookup;
     /// The web site the update check asks.
@@ -158,6 +164,8 @@ class TfmMain : public QWidget {
     std::string settingsPath() const;
     void loadSettings();
     std::string databasePath() const;
+    /// The help page's path: in the data folder, or the current one.
+    std::string helpFilePath() const { return m_env.dataDir + "index.html"; }
     /// Loads the database named in edPath2DB into the Import page; false when rejected.
     bool loadDatabaseIntoBrowser();
     void autoLoadDatabase();
@@ -195,6 +203,8 @@ class TfmMain : public QWidget {
     bool m_refreshPending = false;
     bool m_detectPending = false;
     int64_t m_countsPerMs = 0;
+    /// Where the database dialog opens: the data folder at first, then the last pick's.
+    std::string m_databaseDialogFolder;
     bool m_startupChecksDone = false;
     ServerList m_servers;
     ServerList m_dbServers;

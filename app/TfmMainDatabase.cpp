@@ -3,6 +3,7 @@
 
 #include "database/DatabaseBrowser.h"
 #include "database/ListExport.h"
+#include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "serverlist/Collation.h"
 #include "ui/CheckListBox.h"
@@ -57,8 +58,11 @@ void TfmMain::autoLoadDatabase() {
 }
 
 void TfmMain::bbOpenDBClick() {
-    if (const auto picked = m_env.dialogs->openFile("Quillmark Database v2 (*.db2)", "*.db2")) {
+    if (const auto picked = m_env.dialogs->openFile("Quillmark Database v2 (*.db2)", "*.db2",
+                                                    m_databaseDialogFolder.empty() ? m_env.dataDir
+                                                                                   : m_databaseDialogFolder)) {
         moveCurrentDirectoryTo(*picked);
+        m_databaseDialogFolder = folderOf(*picked);
         edPath2DB->setText(toDisplay(*picked));
     }
     if (!loadDatabaseIntoBrowser()) {
@@ -90,9 +94,17 @@ void TfmMain::bbMoveClick() {
 }
 
 void TfmMain::bbSaveListClick() {
-    const ExportOptions options{fromDisplay(edExportName->text()), fromDisplay(edExportBuild->text()),
-                                fromDisplay(edExportDate->text())};
-    report(exportList(options, fromDisplay(lbCount->text()), m_servers.texts()));
+    ExportOptions options{fromDisplay(edExportName->text()), fromDisplay(edExportBuild->text()),
+                          fromDisplay(edExportDate->text())};
+    // A bare name goes into the export folder; an installed program's own folder is no
+    // place for the user's files.
+    if (!options.fileName.empty() && options.fileName.front() != '/')
+        options.fileName = m_env.exportDir + options.fileName;
+    try {
+        report(exportList(options, fromDisplay(lbCount->text()), m_servers.texts()));
+    } catch (const FileError& e) {
+        throw FileError(e.code(), std::string(e.what()) + " (" + absolutePath(options.fileName) + ")");
+    }
 }
 
 } // namespace qm

@@ -12,9 +12,10 @@ void TfmMain::imLogoClick() {
 }
 
 void TfmMain::bbOpenHelpClick() {
-    if (isFile("index.html")) {
-        if (!m_env.dialogs->openDocument("index.html"))
-            showMessage("No program on this system opens the help file " + absolutePath("index.html") +
+    const std::string help = helpFilePath();
+    if (isFile(help)) {
+        if (!m_env.dialogs->openDocument(help))
+            showMessage("No program on this system opens the help file " + absolutePath(help) +
                         ". Open it in a web browser.");
     } else
         setStatusText("Help File not found on hard drive. Visit " + m_env.site.rootUrl + " to download it");

@@ -28,7 +28,7 @@ class SilentDialogs : public qm::Dialogs {
   public:
     void showMessage(const std::string&, const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
-    std::optional<std::string> openFile(const std::string&, const std::string&) override {
+    std::optional<std::string> openFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
     std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {

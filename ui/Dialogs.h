@@ -16,9 +16,10 @@ class Dialogs {
     virtual void showMessage(const std::string& caption, const std::string& text) = 0;
     /// A modal box with an error icon and one OK button.
     virtual void showError(const std::string& caption, const std::string& text) = 0;
-    /// The file-open dialog with one filter entry; the full path picked, or nothing.
-    virtual std::optional<std::string> openFile(const std::string& filterDescription,
-                                                const std::string& pattern) = 0;
+    /// The file-open dialog with one filter entry, opened at `start` (the current folder
+    /// when empty); the full path picked, or nothing.
+    virtual std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
+                                                const std::string& start = {}) = 0;
     /// The folder dialog, opened at `start`; the folder picked, or nothing.
     virtual std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) = 0;
     /// The shell's "open" for a URL or a file name relative to the current directory;
@@ -36,8 +37,8 @@ class QtDialogs : public Dialogs {
 
     void showMessage(const std::string& caption, const std::string& text) override;
     void showError(const std::string& caption, const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filterDescription,
-                                        const std::string& pattern) override;
+    std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
+                                        const std::string& start = {}) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
 };

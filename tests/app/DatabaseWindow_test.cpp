@@ -156,7 +156,7 @@ TEST_F(DatabaseWindow, ExportIntoAMissingFolderShowsTheFileError) {
     control<QLineEdit>("edExportName")->setText(QString::fromStdString(dir.file("no/such/x.db2")));
     click("bbSaveList");
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Invalid filename.");
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid filename (" + dir.file("no/such/x.db2") + ")");
 }
 
 TEST_F(DatabaseWindow, StartUpLoadsTheStoredDatabaseSilently) {

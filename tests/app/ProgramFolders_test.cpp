@@ -81,3 +81,44 @@ TEST_F(InstalledSettings, TheWindowReadsAndSavesInTheConfigFolderMadeOnTheFirstS
     window.reset();
     EXPECT_NE(readAll(file).find("edExportBuild=Changed"), std::string::npos);
 }
+
+TEST(ProgramFolders, TheDocumentsFolderIsXdgsOrHome) {
+    const struct {
+        const char* userDirs;
+        const char* documents;
+    } cases[] = {
+        {"# made by xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
+         "/home/u/Dokumente"},
+        {"XDG_DOCUMENTS_DIR=\"/data/docs\"\r\n", "/data/docs"},
+        {"XDG_DOCUMENTS_DIR=\"$HOME\"\n", "/home/u"},
+        {"XDG_DOCUMENTS_DIR=\"docs\"\n", "/home/u"},
+        {"", "/home/u"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(documentsFolder(c.userDirs, "/home/u"), c.documents) << c.userDirs;
+}
+
+// Installed, the current folder moves with every file pick: the help page, the sample
+// database and a bare export name must not depend on it.
+TEST_F(InstalledSettings, HelpSampleDatabaseAndExportDoNotHangOnTheCurrentFolder) {
+    fs::create_directories(dir.file("share"));
+    fs::create_directories(dir.file("Documents"));
+    fs::create_directories(dir.file("elsewhere"));
+    writeAll(dir.file("share/index.html"), "<html/>");
+    env.dataDir = dir.file("share/");
+    env.exportDir = dir.file("Documents/");
+    makeWindow();
+    ASSERT_EQ(::chdir(dir.file("elsewhere").c_str()), 0);
+    click("bbOpenHelp");
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>{dir.file("share/index.html")});
+    click("bbOpenDB");
+    dialogs.pickNext(dir.file("elsewhere/mine.db2"));
+    click("bbOpenDB");
+    click("bbOpenDB");
+    EXPECT_EQ(dialogs.fileDialogStarts,
+              (std::vector<std::string>{dir.file("share/"), dir.file("share/"), dir.file("elsewhere")}));
+    dialogs.shown.clear();
+    click("bbSaveList");
+    EXPECT_TRUE(isFile(dir.file("Documents/custom.db2"))) << (dialogs.shown.empty() ? "" : dialogs.shown[0].text);
+    EXPECT_FALSE(isFile(dir.file("elsewhere/custom.db2")));
+}

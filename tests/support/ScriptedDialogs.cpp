@@ -13,8 +13,9 @@ void ScriptedDialogs::showError(const std::string& caption, const std::string& t
 }
 
 std::optional<std::string> ScriptedDialogs::openFile(const std::string& filterDescription,
-                                                     const std::string& pattern) {
+                                                     const std::string& pattern, const std::string& start) {
     filters.emplace_back(filterDescription, pattern);
+    fileDialogStarts.push_back(start);
     return nextPick();
 }
 

@@ -20,8 +20,8 @@ class ScriptedDialogs : public Dialogs {
 
     void showMessage(const std::string& caption, const std::string& text) override;
     void showError(const std::string& caption, const std::string& text) override;
-    std::optional<std::string> openFile(const std::string& filterDescription,
-                                        const std::string& pattern) override;
+    std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
+                                        const std::string& start = {}) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
 
@@ -33,6 +33,8 @@ class ScriptedDialogs : public Dialogs {
     /// What openDocument answers: false plays a system without a program for the target.
     bool openSucceeds = true;
     std::vector<std::pair<std::string, std::string>> filters;
+    /// The start folder of every file dialog (empty: the current folder).
+    std::vector<std::string> fileDialogStarts;
     /// The caption and start folder of every folder dialog.
     std::vector<std::pair<std::string, std::string>> folderDialogs;
     /// Called whenever a box is shown, for tests that act while a box is up.
