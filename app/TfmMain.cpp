@@ -3,6 +3,7 @@
 #include "app/AppTitle.h"
 #include "app/ErrorReport.h"
 #include "app/TfmServerStatus.h"
+#include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"
 #include "ui/ClickLabel.h"
 #include "ui/GradientButton.h"
@@ -58,6 +59,12 @@ void TfmMain::connectHandlers() {
     on(bbUDPClear, &TfmMain::bbUDPClearClick);
     on(bbDetect, &TfmMain::bbDetectClick);
     on(bbAddIP, &TfmMain::bbAddIPClick);
+    connect(edNewIP, &CEditIPAddr::serverPasted, this, [this](const QString& port, const QString& gameDir) {
+        edNewPort->setText(port);
+        if (gameDir.isEmpty()) return;
+        edGameType->setText(gameDir.toLower());
+        bbAddIP->setEnabled(true);
+    });
     on(bbOpenDB, &TfmMain::bbOpenDBClick);
     on(bbAddCountry, &TfmMain::bbAddCountryClick);
     on(bbDeleteCountryIP, &TfmMain::bbDeleteCountryIPClick);
@@ -68,7 +75,14 @@ void TfmMain::connectHandlers() {
     on(bbServerStatus, &TfmMain::bbServerStatusClick);
     auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
-    connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { bbDeleteClick(); }); });
+    connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { deleteHighlightedEntry(); }); });
+    connect(clbIPs, &CheckListBox::copyPressed, this,
+            [this] { guarded([this] { copyAddressOf(m_servers.highlighted()); }); });
+    connect(clbIPs, &CheckListBox::pastePressed, this, [this] { guarded([this] { pasteEntries(); }); });
+    connect(clbIPs, &CheckListBox::undoPressed, this, [this] { guarded([this] { undoListCommand(); }); });
+    // A line edit with the focus keeps Ctrl+Z for its own text.
+    auto* undoKey = new QShortcut(QKeySequence::Undo, this);
+    connect(undoKey, &QShortcut::activated, this, [this] { guarded([this] { undoListCommand(); }); });
     connect(clbIPs, &CheckListBox::selectAllPressed, this,
             [this] { guarded([this] { bbSelectAllClick(); }); });
     clbIPs->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "query/BatchQuery.h"
 #include "query/TIdUDPClient.h"
+#include "serverlist/ListHistory.h"
 #include "serverlist/ServerList.h"
 #include "ui/Dialogs.h"
 #include "ui/TIdAntiFreeze.h"
@@ -131,6 +132,15 @@ class TfmMain : public QWidget {
     /// Shows that entry on the Monitoring page, as Refresh does for the highlighted one.
     void refreshEntry(size_t row);
     void copyAddressOf(size_t row);
+    void removeEntry(size_t row);
+    /// The Delete key in the list: the highlighted entry goes, whatever is checked.
+    void deleteHighlightedEntry();
+    /// Ctrl+V in the list: every entry of the clipboard's text is added.
+    void pasteEntries();
+    /// Ctrl+Z: the list as it was before the last list command.
+    void undoListCommand();
+    /// Every list command calls this first, so that Undo can put the list back.
+    void beforeListCommand() { m_listHistory.record(m_servers); }
 
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
@@ -199,6 +209,7 @@ class TfmMain : public QWidget {
     int m_networkDepth = 0;
     bool m_closing = false;
     bool m_queryRunning = false;
+    bool m_pasteRunning = false;
     bool m_updateRunning = false;
     bool m_refreshPending = false;
     bool m_detectPending = false;
@@ -208,6 +219,7 @@ class TfmMain : public QWidget {
     bool m_startupChecksDone = false;
     ServerList m_servers;
     ServerList m_dbServers;
+    ListHistory m_listHistory;
 
   public:
     // Controls, named as the window's design names them.

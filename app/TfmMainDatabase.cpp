@@ -87,6 +87,7 @@ void TfmMain::bbCountryClearClick() {
 }
 
 void TfmMain::bbMoveClick() {
+    beforeListCommand();
     m_servers.addAndCheckAll(m_dbServers.texts());
     m_dbServers.clear();
     refreshCountLabel();

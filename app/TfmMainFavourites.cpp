@@ -45,6 +45,7 @@ void TfmMain::bbOverwriteClick() { report(overwriteFavourites(gameLocation(), m_
 void TfmMain::bbImportFavouritesClick() {
     const FavouritesImport result =
         importFavourites(gameLocation(), lbPathHLFound->text() == QString::fromLatin1(kHlExeFound));
+    beforeListCommand();
     m_servers.addAndCheckAll(result.entries);
     if (result.counted)
         lbFavouritesCount->setText(QString::number(result.entries.size()) + QStringLiteral(" servers imported"));

@@ -154,6 +154,7 @@ void TfmMain::bbDetectClick() {
 void TfmMain::bbAddIPClick() {
     const std::string entry =
         makeServerEntry(edNewIP->text(), fromDisplay(edNewPort->text()), fromDisplay(edGameType->text()));
+    beforeListCommand();
     m_servers.addIfAbsent(entry);
     m_servers.checkEntry(entry);
     refreshCountLabel();

@@ -15,8 +15,10 @@
 namespace qm {
 
 void TfmMain::bbServerStatusClick() {
-    if (!fmServerStatus)
+    if (!fmServerStatus) {
         fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
+        fmServerStatus->beforeListChange = [this] { beforeListCommand(); };
+    }
     fmServerStatus->show();
     fmServerStatus->raise();
     fmServerStatus->activateWindow();
@@ -26,32 +28,52 @@ void TfmMain::bbServerStatusClick() {
 QMenu* TfmMain::listContextMenu(size_t row) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("pmIPs"));
-    const auto add = [&](GradientButton* b, void (TfmMain::*handler)()) {
+    // Each item shows the key that does the same in the list.
+    const auto shortcut = [](QAction* a, const QKeySequence& keys) {
+        a->setShortcut(keys);
+        a->setShortcutVisibleInContextMenu(true);
+    };
+    const auto add = [&](GradientButton* b, void (TfmMain::*handler)(), const QKeySequence& keys = {}) {
         QAction* a = menu->addAction(b->text());
         a->setObjectName(QStringLiteral("mi") + b->objectName().mid(2));
         a->setEnabled(b->isEnabled());
+        shortcut(a, keys);
         connect(a, &QAction::triggered, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
+    const auto addForRow = [&](const char* caption, const char* name, const QKeySequence& keys,
+                               void (TfmMain::*handler)(size_t)) {
+        QAction* a = menu->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(row < m_servers.count());
+        shortcut(a, keys);
+        connect(a, &QAction::triggered, this,
+                [this, row, handler] { guarded([this, row, handler] { (this->*handler)(row); }); });
+    };
+    QAction* undo = menu->addAction(QStringLiteral("Undo"));
+    undo->setObjectName(QStringLiteral("miUndo"));
+    undo->setEnabled(!m_listHistory.empty());
+    shortcut(undo, QKeySequence::Undo);
+    connect(undo, &QAction::triggered, this, [this] { guarded([this] { undoListCommand(); }); });
+    menu->addSeparator();
     add(bbInvert, &TfmMain::bbInvertClick);
-    add(bbSelectAll, &TfmMain::bbSelectAllClick);
+    add(bbSelectAll, &TfmMain::bbSelectAllClick, QKeySequence::SelectAll);
     add(bbDeselectAll, &TfmMain::bbDeselectAllClick);
     menu->addSeparator();
     add(bbDelete, &TfmMain::bbDeleteClick);
+    addForRow("Remove this entry", "miRemoveEntry", QKeySequence(Qt::Key_Delete), &TfmMain::removeEntry);
     add(bbClear, &TfmMain::bbClearClick);
+    QAction* paste = menu->addAction(QStringLiteral("Paste entries"));
+    paste->setObjectName(QStringLiteral("miPaste"));
+    shortcut(paste, QKeySequence::Paste);
+    connect(paste, &QAction::triggered, this, [this] { guarded([this] { pasteEntries(); }); });
     menu->addSeparator();
     add(bbSaveList, &TfmMain::bbSaveListClick);
     menu->addSeparator();
-    QAction* refresh = menu->addAction(QStringLiteral("Refresh"));
-    refresh->setObjectName(QStringLiteral("miRefreshEntry"));
-    QAction* copy = menu->addAction(QStringLiteral("Copy address"));
-    copy->setObjectName(QStringLiteral("miCopyAddress"));
-    refresh->setEnabled(row < m_servers.count());
-    copy->setEnabled(row < m_servers.count());
-    connect(refresh, &QAction::triggered, this, [this, row] { guarded([this, row] { refreshEntry(row); }); });
-    connect(copy, &QAction::triggered, this, [this, row] { guarded([this, row] { copyAddressOf(row); }); });
+    addForRow("Refresh", "miRefreshEntry", {}, &TfmMain::refreshEntry);
+    addForRow("Copy address", "miCopyAddress", QKeySequence::Copy, &TfmMain::copyAddressOf);
     menu->addSeparator();
-    add(bbServerStatus, &TfmMain::bbServerStatusClick);
+    add(bbServerStatus, &TfmMain::bbServerStatusClick, QKeySequence(Qt::CTRL | Qt::Key_T));
     return menu;
 }
 
@@ -60,6 +82,12 @@ void TfmMain::refreshEntry(size_t row) {
     clbIPs->highlightRow(row);
     pcMenu->setCurrentWidget(tsMonitoring);
     bbUDPRefreshClick();
+}
+
+void TfmMain::removeEntry(size_t row) {
+    if (row >= m_servers.count()) return;
+    clbIPs->highlightRow(row);
+    deleteHighlightedEntry();
 }
 
 void TfmMain::copyAddressOf(size_t row) {

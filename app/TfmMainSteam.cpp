@@ -68,6 +68,7 @@ void TfmMain::edSteamFolderEditingFinished() {
 void TfmMain::bbSteamImportClick() {
     const FavouritesImport result =
         importSteamFavourites(steamFavouritesFile(), fromDisplay(edSteamGameDir->text()));
+    beforeListCommand();
     m_servers.addAndCheckAll(result.entries);
     Outcome outcome = result.outcome;
     if (result.counted)

@@ -214,6 +214,7 @@ void TfmServerStatus::setMarksWhere(bool answered) {
         const StatusRow& row = m_model->row(r);
         if (row.done && row.answered == answered) chosen.insert(row.entry);
     }
+    if (beforeListChange) beforeListChange();
     m_servers.setMarks([&](const std::string& text) { return chosen.count(text) > 0; });
 }
 

@@ -28,6 +28,8 @@ class TfmServerStatus : public QWidget {
     Q_OBJECT
   public:
     TfmServerStatus(ServerList& servers, BatchOptions options, HostLookup lookup, QWidget* parent = nullptr);
+    /// Called before the window changes the list's marks, so that the change can be undone.
+    std::function<void()> beforeListChange;
     ~TfmServerStatus() override;
 
     bool refreshing() const { return m_worker.joinable(); }

@@ -163,6 +163,36 @@ void ServerList::removeMarked() {
     if (m_observer) m_observer->reset();
 }
 
+void ServerList::removeRow(size_t row) {
+    if (row >= m_entries.size()) return;
+    if (m_observer) m_observer->aboutToReset();
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(row));
+    if (m_highlighted == row)
+        m_highlighted = npos;
+    else if (m_highlighted != npos && m_highlighted > row)
+        --m_highlighted;
+    if (m_observer) m_observer->reset();
+}
+
+ServerList::Snapshot ServerList::snapshot() const {
+    Snapshot saved;
+    saved.entries.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        saved.entries.emplace_back(e.text, e.checked);
+    saved.highlighted = m_highlighted;
+    return saved;
+}
+
+void ServerList::restore(Snapshot saved) {
+    if (m_observer) m_observer->aboutToReset();
+    m_entries.clear();
+    m_entries.reserve(saved.entries.size());
+    for (auto& [text, checked] : saved.entries)
+        m_entries.push_back({std::move(text), checked});
+    m_highlighted = saved.highlighted < m_entries.size() ? saved.highlighted : npos;
+    if (m_observer) m_observer->reset();
+}
+
 void ServerList::clear() {
     if (m_observer) m_observer->aboutToReset();
     m_entries.clear();

@@ -51,6 +51,8 @@ class ServerList {
     void setMarks(const std::function<bool(const std::string& text)>& checked);
     /// Removes every marked entry; the others keep their order and marks.
     void removeMarked();
+    /// Removes the entry of that row, if there is one.
+    void removeRow(size_t row);
     void clear();
 
     std::vector<std::string> texts() const;
@@ -59,6 +61,15 @@ class ServerList {
     std::string countText() const;
 
     void setObserver(ServerListObserver* observer) { m_observer = observer; }
+
+    /// The entries, marks and highlight as they are, to be put back by restore().
+    class Snapshot {
+        friend class ServerList;
+        std::vector<std::pair<std::string, bool>> entries;
+        size_t highlighted = npos;
+    };
+    Snapshot snapshot() const;
+    void restore(Snapshot saved);
 
   private:
     struct Entry {

@@ -1,6 +1,8 @@
 #include "ui/CEditIPAddr.h"
 
 #include "platform/Failure.h"
+#include "platform/TextTools.h"
+#include "serverlist/PastedEntries.h"
 #include "ui/IpAddressRules.h"
 
 #include <QAction>
@@ -62,7 +64,19 @@ void CEditIPAddr::moveTo(int index, bool cursorAtEnd) {
 }
 
 bool CEditIPAddr::pasteAddress(const QString& text) {
-    const auto parts = partsOfPastedAddress(text.toStdString());
+    const std::string bytes = text.toStdString();
+    const std::string_view line = trimmed(bytes, true);
+    const size_t blank = line.find_first_of(" \t");
+    const std::string server = pastedAddress(line.substr(0, blank));
+    if (!server.empty()) {
+        const size_t colon = server.find(':');
+        pasteAddress(QString::fromStdString(server.substr(0, colon)));
+        const std::string_view gameDir = blank == std::string_view::npos ? std::string_view() : trimmed(line.substr(blank));
+        emit serverPasted(QString::fromStdString(server.substr(colon + 1)),
+                          QString::fromUtf8(gameDir.data(), static_cast<qsizetype>(gameDir.size())));
+        return true;
+    }
+    const auto parts = partsOfPastedAddress(bytes);
     if (!parts) return false;
     for (size_t i = 0; i < 4; ++i)
         m_parts[i]->setText(QString::fromStdString((*parts)[i]));

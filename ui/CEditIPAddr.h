@@ -12,8 +12,10 @@ namespace qm {
 /// own platform: Tab enters it at its first part and the next Tab leaves it; "." or a
 /// blank moves on to the next part, as does a part that can take no further digit;
 /// Backspace in an empty part and the arrow keys at a part's edge move between parts;
-/// a dotted address pasted into any part fills all four.
+/// a dotted address pasted into any part fills all four, and a pasted "address:port" (as
+/// Copy address gives it, a game directory after it or not) is reported for the port.
 class CEditIPAddr : public QFrame {
+    Q_OBJECT
   public:
     explicit CEditIPAddr(QWidget* parent);
 
@@ -25,6 +27,10 @@ class CEditIPAddr : public QFrame {
     void setText(const std::string& text);
 
     QLineEdit* part(int i) { return m_parts[static_cast<size_t>(i)]; }
+
+  signals:
+    /// A pasted server's port and game directory (empty when it named none).
+    void serverPasted(const QString& port, const QString& gameDir);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -70,6 +70,18 @@ void CheckListBox::keyPressEvent(QKeyEvent* event) {
         emit deletePressed();
         return;
     }
+    if (event->matches(QKeySequence::Undo)) {
+        emit undoPressed();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        emit copyPressed();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        emit pastePressed();
+        return;
+    }
     if (event->matches(QKeySequence::SelectAll)) {
         emit selectAllPressed();
         return;

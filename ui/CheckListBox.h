@@ -7,8 +7,8 @@ namespace qm {
 
 /// A sorted check list box over a ServerList. Clicking an entry or moving to it with the
 /// keyboard highlights it in the list and reports clicked(); the focus alone highlights
-/// nothing. The space bar flips the mark of the entry under the focus; Delete and Ctrl+A
-/// are reported for the window's Delete and Select All.
+/// nothing. The space bar flips the mark of the entry under the focus; Delete, Ctrl+A and
+/// Ctrl+V are reported for the window to remove the entry, check all and paste.
 class CheckListBox : public QListView {
     Q_OBJECT
   public:
@@ -23,6 +23,9 @@ class CheckListBox : public QListView {
     void clicked();
     /// The Delete key and Ctrl+A, for the window to run its own commands.
     void deletePressed();
+    void pastePressed();
+    void copyPressed();
+    void undoPressed();
     void selectAllPressed();
 
   protected:

@@ -175,9 +175,18 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     std::vector<std::string> captions;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) captions.push_back(a->text().toStdString());
-    EXPECT_EQ(captions, (std::vector<std::string>{"Invert", "Select All", "Deselect All", "Delete", "Clear",
-                                                  "Export List", "Refresh", "Copy address",
-                                                  "Server status of the whole list..."}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
+                                                  "Remove this entry", "Clear", "Paste entries", "Export List",
+                                                  "Refresh", "Copy address", "Server status of the whole list..."}));
+    // Each item shows the key that does the same in the list.
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"miUndo", QKeySequence::Undo},         {"miSelectAll", QKeySequence::SelectAll},
+        {"miRemoveEntry", Qt::Key_Delete},      {"miPaste", QKeySequence::Paste},
+        {"miCopyAddress", QKeySequence::Copy},  {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)}};
+    for (const auto& [name, sequence] : keys) {
+        EXPECT_EQ(action(name)->shortcut(), sequence) << name;
+        EXPECT_TRUE(action(name)->isShortcutVisibleInContextMenu()) << name;
+    }
 
     action("miSelectAll")->trigger();
     EXPECT_EQ(checkedEntries().size(), 5u);
@@ -191,13 +200,21 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     EXPECT_TRUE(waitFor(
         [&] { return control<QPlainTextEdit>("mmUDPInfo")->toPlainText().contains("Server: slow"); }));
 
-    // Keys: Ctrl+A marks all, Space flips the highlighted one, Delete removes the marked.
+    // Keys: Ctrl+A marks all, Space flips the highlighted one, Delete removes the highlighted
+    // one alone (it once removed every checked entry: after an import, all of them), and
+    // Ctrl+Z brings it back.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(checkedEntries().size(), 5u);
     QTest::keyClick(list, Qt::Key_Space);
     EXPECT_EQ(checkedEntries().size(), 4u);
     QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(window->servers().count(), 4u);
+    EXPECT_EQ(checkedEntries().size(), 4u);
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->servers().count(), 5u);
+    EXPECT_EQ(checkedEntries().size(), 4u);
+    click("bbDelete");
     EXPECT_EQ(window->servers().count(), 1u);
     EXPECT_EQ(window->servers().text(0), entryOf(slow));
     EXPECT_EQ(text("lbCount"), "1 server(s)");
