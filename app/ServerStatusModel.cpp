@@ -21,6 +21,7 @@ int countOf(const std::string& text) {
 void ServerStatusModel::reset(const std::vector<std::string>& entries) {
     beginResetModel();
     m_rows.assign(entries.size(), {});
+    m_answered = m_silent = 0;
     for (size_t i = 0; i < entries.size(); ++i)
         m_rows[i].entry = entries[i];
     endResetModel();
@@ -30,8 +31,11 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
     for (const BatchResult& r : results) {
         if (r.index >= m_rows.size()) continue;
         StatusRow& row = m_rows[r.index];
+        if (row.done) continue;
         row.done = true;
+        row.asking = false;
         row.answered = r.answer.answered();
+        ++(row.answered ? m_answered : m_silent);
         row.summary = r.answer.summary();
         row.protocol = r.answer.protocolName();
         row.state = r.state;
@@ -49,8 +53,22 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
         emit dataChanged(index(static_cast<int>(first), 0), index(static_cast<int>(last), ColumnCount - 1));
 }
 
+void ServerStatusModel::setAsking(const std::vector<size_t>& rows) {
+    for (size_t r : rows) {
+        if (r >= m_rows.size() || m_rows[r].done) continue;
+        m_rows[r].asking = true;
+        emit dataChanged(index(static_cast<int>(r), State), index(static_cast<int>(r), State));
+    }
+}
+
+bool ServerStatusModel::hasAnswer(int r) const {
+    return r >= 0 && static_cast<size_t>(r) < m_rows.size() && m_rows[static_cast<size_t>(r)].done &&
+           m_rows[static_cast<size_t>(r)].answered;
+}
+
 void ServerStatusModel::setState(size_t r, const std::string& state) {
     if (r >= m_rows.size()) return;
+    if (!m_rows[r].done) ++m_silent;
     m_rows[r].done = true;
     m_rows[r].state = state;
     emit dataChanged(index(static_cast<int>(r), 0), index(static_cast<int>(r), ColumnCount - 1));
@@ -83,6 +101,7 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole &&
         (index.column() == Players || index.column() == Bots || index.column() == Ping))
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == State) return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
     case Entry:
@@ -100,6 +119,7 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     case Protocol:
         return toDisplay(r.protocol);
     case State:
+        if (!r.done) return r.asking ? QStringLiteral("asking") : QStringLiteral("waiting");
         return toDisplay(r.state);
     default:
         return {};

@@ -13,6 +13,7 @@ struct StatusRow {
     std::string entry;
     bool done = false;
     bool answered = false;
+    bool asking = false; // its server is being asked now
     ServerSummary summary;
     std::string protocol;
     std::string state;
@@ -34,6 +35,12 @@ class ServerStatusModel : public QAbstractTableModel {
     void take(const std::vector<BatchResult>& results);
     /// Rows that are not servers at all get their state at once.
     void setState(size_t row, const std::string& state);
+    /// Rows whose servers are being asked now.
+    void setAsking(const std::vector<size_t>& rows);
+    /// True for a row with an answer to show; the others sort after every such row.
+    bool hasAnswer(int row) const;
+    size_t answeredCount() const { return m_answered; }
+    size_t silentCount() const { return m_silent; }
 
     const StatusRow& row(size_t r) const { return m_rows[r]; }
     size_t size() const { return m_rows.size(); }
@@ -45,6 +52,8 @@ class ServerStatusModel : public QAbstractTableModel {
 
   private:
     std::vector<StatusRow> m_rows;
+    size_t m_answered = 0;
+    size_t m_silent = 0;
 };
 
 } // namespace qm

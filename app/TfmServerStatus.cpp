@@ -1,6 +1,7 @@
 #include "app/TfmServerStatus.h"
 
 #include "app/ServerStatusModel.h"
+#include "app/StatusSortProxy.h"
 #include "platform/TextTools.h"
 #include "query/PlayersQuery.h"
 #include "ui/TextCodec.h"
@@ -8,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -23,6 +25,9 @@
 namespace qm {
 
 namespace {
+
+// Wide enough for "no reply (2 tries, 1 s each)"; longer states are cut with a tooltip.
+constexpr int kStateColumnWidth = 190;
 
 constexpr int kDrainIntervalMs = 50;
 
@@ -59,9 +64,7 @@ void TfmServerStatus::buildWindow() {
     resize(840, 520);
 
     m_model = new ServerStatusModel(this);
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_model);
-    m_sorted->setSortRole(ServerStatusModel::SortRole);
+    m_sorted = new StatusSortProxy(m_model, this);
     // Rows keep their place while answers come in; a click on a header sorts again.
     m_sorted->setDynamicSortFilter(false);
 
@@ -75,10 +78,17 @@ void TfmServerStatus::buildWindow() {
     tvServerStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tvServerStatus->verticalHeader()->hide();
     tvServerStatus->verticalHeader()->setDefaultSectionSize(20);
-    tvServerStatus->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {170, 170, 80, 60, 40, 72, 70};
-    for (int c = 0; c < 7; ++c)
-        tvServerStatus->setColumnWidth(c, widths[c]);
+    // Columns as wide as their contents and header (its sort arrow too); the server name
+    // takes what is left, and a long state is cut short with its whole text as a tooltip.
+    QHeaderView* header = tvServerStatus->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(40);
+    for (int c = 0; c < ServerStatusModel::ColumnCount; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ServerStatusModel::Name, QHeaderView::Stretch);
+    header->setSectionResizeMode(ServerStatusModel::State, QHeaderView::Interactive);
+    tvServerStatus->setColumnWidth(ServerStatusModel::State, kStateColumnWidth);
+    tvServerStatus->setTextElideMode(Qt::ElideRight);
 
     tvPlayers = new QTreeWidget(this);
     tvPlayers->setObjectName(QStringLiteral("tvPlayers"));
@@ -87,6 +97,9 @@ void TfmServerStatus::buildWindow() {
     tvPlayers->setRootIsDecorated(false);
     tvPlayers->setColumnWidth(0, 240);
     tvPlayers->setMaximumHeight(150);
+    lbPlayersOf = new QLabel(QStringLiteral("Players"), this);
+    lbPlayersOf->setObjectName(QStringLiteral("lbPlayersOf"));
+    lbPlayersOf->setTextFormat(Qt::PlainText);
 
     pbServerStatus = new QProgressBar(this);
     pbServerStatus->setObjectName(QStringLiteral("pbServerStatus"));
@@ -108,6 +121,7 @@ void TfmServerStatus::buildWindow() {
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tvServerStatus, 1);
+    layout->addWidget(lbPlayersOf);
     layout->addWidget(tvPlayers);
     layout->addLayout(buttons);
 
@@ -126,7 +140,11 @@ void TfmServerStatus::bbStatusRefreshClick() {
     if (refreshing()) return;
     const std::vector<std::string> entries = m_servers.texts();
     m_model->reset(entries);
+    // The rows are back in the list's order: no column's arrow may claim otherwise.
+    tvServerStatus->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_sorted->sort(-1);
     tvPlayers->clear();
+    lbPlayersOf->setText(QStringLiteral("Players"));
     std::vector<QueryTarget> targets;
     m_queried.clear();
     for (size_t row = 0; row < entries.size(); ++row) {
@@ -139,17 +157,24 @@ void TfmServerStatus::bbStatusRefreshClick() {
     }
     m_reported = entries.size() - targets.size();
     pbServerStatus->setRange(0, static_cast<int>(entries.size()));
-    pbServerStatus->setValue(static_cast<int>(m_reported));
+    showProgress();
     m_pending.clear();
+    m_pendingStarts.clear();
     m_workerDone = false;
     m_batch = std::make_unique<BatchQuery>(m_options, m_lookup);
     bbStatusRefresh->setEnabled(false);
     bbStatusCancel->setEnabled(true);
     m_worker = std::thread([this, targets = std::move(targets)] {
-        m_batch->run(targets, [this](const BatchResult& r) {
-            std::lock_guard<std::mutex> lock(m_pendingLock);
-            m_pending.push_back(r);
-        });
+        m_batch->run(
+            targets,
+            [this](const BatchResult& r) {
+                std::lock_guard<std::mutex> lock(m_pendingLock);
+                m_pending.push_back(r);
+            },
+            [this](size_t index) {
+                std::lock_guard<std::mutex> lock(m_pendingLock);
+                m_pendingStarts.push_back(index);
+            });
         m_workerDone = true;
     });
     m_drain->start();
@@ -157,10 +182,15 @@ void TfmServerStatus::bbStatusRefreshClick() {
 
 void TfmServerStatus::takeResults() {
     std::vector<BatchResult> taken;
+    std::vector<size_t> starts;
     {
         std::lock_guard<std::mutex> lock(m_pendingLock);
         taken.swap(m_pending);
+        starts.swap(m_pendingStarts);
     }
+    for (size_t& s : starts)
+        s = m_queried[s];
+    m_model->setAsking(starts);
     takeIntoTable(taken);
     if (m_workerDone) endRefresh();
 }
@@ -175,7 +205,7 @@ void TfmServerStatus::takeIntoTable(std::vector<BatchResult>& results) {
     }
     m_model->take(results);
     m_reported += results.size();
-    pbServerStatus->setValue(static_cast<int>(m_reported));
+    showProgress();
     // The row the user stands on has its answer now: its players can be asked.
     if (currentAnswered) showPlayersOfCurrentRow();
 }
@@ -196,6 +226,9 @@ void TfmServerStatus::endRefresh() {
         rest.swap(m_pending);
     }
     takeIntoTable(rest);
+    // Sorted while answers came in: sorted again with every answer in.
+    const QHeaderView* header = tvServerStatus->horizontalHeader();
+    if (header->sortIndicatorSection() >= 0) m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     bbStatusRefresh->setEnabled(true);
     bbStatusCancel->setEnabled(false);
     emit refreshed();
@@ -206,6 +239,13 @@ void TfmServerStatus::bbStatusCancelClick() {
     m_batch->cancel();
     m_worker.join();
     endRefresh();
+}
+
+void TfmServerStatus::showProgress() {
+    pbServerStatus->setValue(static_cast<int>(m_reported));
+    pbServerStatus->setFormat(QStringLiteral("%v of %m: %1 answered, %2 silent")
+                                  .arg(m_model->answeredCount())
+                                  .arg(m_model->silentCount()));
 }
 
 void TfmServerStatus::setMarksWhere(bool answered) {
@@ -238,6 +278,9 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
     const QModelIndex current = m_sorted->mapToSource(tvServerStatus->currentIndex());
     if (!current.isValid()) return;
     const StatusRow& row = m_model->row(static_cast<size_t>(current.row()));
+    const QString name = row.answered ? toDisplay(row.summary.name) : QString();
+    lbPlayersOf->setText(name.isEmpty() ? QStringLiteral("Players of %1").arg(toDisplay(row.entry))
+                                        : QStringLiteral("Players of %1 (%2)").arg(name, toDisplay(row.entry)));
     const auto target = targetOfEntry(row.entry);
     if (!target || !row.answered) {
         new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});

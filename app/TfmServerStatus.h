@@ -13,6 +13,7 @@
 class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
+class QLabel;
 class QTableView;
 class QTimer;
 class QTreeWidget;
@@ -44,6 +45,7 @@ class TfmServerStatus : public QWidget {
 
     QTableView* tvServerStatus = nullptr;
     QTreeWidget* tvPlayers = nullptr;
+    QLabel* lbPlayersOf = nullptr;
     QProgressBar* pbServerStatus = nullptr;
     QPushButton* bbStatusRefresh = nullptr;
     QPushButton* bbStatusCancel = nullptr;
@@ -65,6 +67,7 @@ class TfmServerStatus : public QWidget {
     void stopWorker();
     void endRefresh();
     void setMarksWhere(bool answered);
+    void showProgress();
     void stopPlayersQuery();
 
     ServerList& m_servers;
@@ -79,6 +82,7 @@ class TfmServerStatus : public QWidget {
     std::atomic<bool> m_workerDone{false};
     std::mutex m_pendingLock;
     std::vector<BatchResult> m_pending;
+    std::vector<size_t> m_pendingStarts; // targets whose servers are being asked now
     std::vector<size_t> m_queried; // row of each target
     size_t m_reported = 0;
 

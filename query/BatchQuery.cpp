@@ -2,6 +2,7 @@
 
 #include "platform/DatagramSocket.h"
 #include "platform/SocketError.h"
+#include "query/FailureState.h"
 #include "query/NameLookups.h"
 
 #include <algorithm>
@@ -22,18 +23,11 @@ Micros nowMicros() {
         .count();
 }
 
-// A socket error's two lines as one, for a table cell.
-std::string oneLine(const std::string& text) {
-    std::string line;
-    line.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool lineEnd = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-        line.push_back(lineEnd ? ' ' : text[i]);
-        i += lineEnd;
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back(); // a code without a text of its own
-    return line;
+// An invalid reply's text, for one line of a table (it holds no line end of the server's).
+std::string oneLineState(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
 }
 
 BatchResult failedResult(const std::string& failure, std::string state) {
@@ -44,8 +38,7 @@ BatchResult failedResult(const std::string& failure, std::string state) {
 }
 
 BatchResult socketFailure(int code) {
-    const std::string text = EIdSocketError(code).what();
-    return failedResult(text, oneLine(text));
+    return failedResult(EIdSocketError(code).what(), socketFailureState(code));
 }
 
 struct Exchange {
@@ -68,8 +61,8 @@ void BatchQuery::cancel() {
     m_cancelled = true;
 }
 
-void BatchQuery::run(const std::vector<QueryTarget>& targets,
-                     const std::function<void(const BatchResult&)>& report) {
+void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report,
+                     const std::function<void(size_t index)>& started) {
     m_peak = 0;
     DatagramSocket socket;
     // Names are looked up beside the sending: a slow one holds up its own rows alone.
@@ -145,6 +138,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
             }
             if (const auto running = inFlight.find(at); running != inFlight.end()) {
                 running->second.indices.push_back(index);
+                if (started) started(index);
                 continue;
             }
             int failure = 0;
@@ -152,6 +146,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
             now = nowMicros();
             Exchange& ex = inFlight[at];
             ex.indices.push_back(index);
+            if (started) started(index);
             ex.sentAt = now;
             ex.deadline = now + silence;
             m_peak = std::max(m_peak, inFlight.size());
@@ -180,7 +175,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
             }
             BatchResult r;
             r.pingMs = static_cast<int>((nowMicros() - it->second.sentAt + 500) / 1000);
-            r.state = step.answer.answered() ? kAnsweredState : oneLine(step.answer.failure);
+            r.state = step.answer.answered() ? kAnsweredState : oneLineState(step.answer.failure);
             r.answer = std::move(step.answer);
             finish(d->from, std::move(r));
         }
@@ -212,7 +207,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
             if (failure != 0) failedSends.emplace_back(at, failure);
         }
         for (const Endpoint& at : silent)
-            finish(at, failedResult("No data!", kNoReplyState));
+            finish(at, failedResult("No data!", noReplyState(m_options.retries + 1, m_options.silenceMs)));
         for (const auto& [at, code] : failedSends)
             finish(at, socketFailure(code));
 

@@ -23,13 +23,14 @@ struct BatchOptions {
 };
 
 inline constexpr const char* kAnsweredState = "answered";
+/// How the state of a server that stayed silent begins; FailureState.h has the rest.
 inline constexpr const char* kNoReplyState = "no reply";
 
 /// What one server of the batch made of its exchange.
 struct BatchResult {
     size_t index = 0; // into the targets
     ServerAnswer answer;
-    /// "answered", "no reply", or the socket error's text on one line.
+    /// "answered", "no reply (2 tries, 1 s each)", "port closed (Socket Error # 10054)", ...
     std::string state;
     /// Milliseconds from the request that was answered to its answer; -1 without one.
     int pingMs = -1;
@@ -46,7 +47,9 @@ class BatchQuery {
     /// Runs the whole batch on the calling thread and calls `report` for each target as
     /// its exchange ends, in that order. Returns when every target is reported, or as
     /// soon as cancel() was called.
-    void run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report);
+    /// `started`, when given, is told each target whose server is being asked now.
+    void run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report,
+             const std::function<void(size_t index)>& started = {});
 
     /// Stops the run from any thread: once this returns, no further datagram is sent.
     void cancel();

@@ -2,6 +2,7 @@
 // Cancel, and the players query.
 #include "query/BatchQuery.h"
 #include "query/DemoServer.h"
+#include "query/FailureState.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
 #include "query/NameLookups.h"
@@ -90,7 +91,7 @@ TEST(BatchQuery, ALateReplyAfterTheRetryIsCountedOnceAndStrangersAreIgnored) {
     ASSERT_EQ(results.size(), 2u);
     for (const BatchResult& r : results) {
         if (r.index == 0) {
-            EXPECT_EQ(r.state, kNoReplyState);
+            EXPECT_EQ(r.state, "no reply (2 tries, 100 ms each)");
             EXPECT_EQ(r.answer.failure, "No data!");
         } else {
             EXPECT_EQ(r.state, kAnsweredState);
@@ -189,8 +190,8 @@ TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
         EXPECT_EQ(byIndex[i]->answer.protocolName(), "A2S");
         EXPECT_EQ(byIndex[i]->answer.info.name, "today");
     }
-    EXPECT_EQ(byIndex[1]->state, "Socket Error # 10054 Connection reset by peer.");
-    EXPECT_EQ(byIndex[3]->state, "Socket Error # 11001");
+    EXPECT_EQ(byIndex[1]->state, "port closed (Socket Error # 10054)");
+    EXPECT_EQ(byIndex[3]->state, "name not found (Socket Error # 11001)");
     EXPECT_EQ(lookups, 2);
     // One exchange for the server named twice: both requests, then the challenged one.
     EXPECT_EQ(modern.requests().size(), 3u);
@@ -289,4 +290,17 @@ TEST(NameLookups, ANameOverItsDeadlineIsGivenUpAndDottedOnesNeedNoHelper) {
     ASSERT_TRUE(slow);
     EXPECT_EQ(slow->errorCode, NameLookups::kTimedOutCode);
     name.release->set_value();
+}
+
+TEST(FailureState, SilentServersReadInWordsBesideTheCode) {
+    const std::pair<int, const char*> codes[] = {
+        {10054, "port closed (Socket Error # 10054)"},
+        {11001, "name not found (Socket Error # 11001)"},
+        {10040, "reply too long (Socket Error # 10040)"},
+        {10061, "Socket Error # 10061 Connection refused."},
+    };
+    for (const auto& [code, state] : codes)
+        EXPECT_EQ(socketFailureState(code), state);
+    EXPECT_EQ(noReplyState(2, 1000), "no reply (2 tries, 1 s each)");
+    EXPECT_EQ(noReplyState(1, 250), "no reply (1 try, 250 ms each)");
 }

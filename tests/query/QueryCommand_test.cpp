@@ -51,7 +51,7 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     ASSERT_NE(first, std::string::npos) << text;
     EXPECT_EQ(text.substr(0, slowEntry.size() + 10), slowEntry + "\tanswered\t");
     EXPECT_NE(text.find("\t5/16\tde_dust2\tListed\n"), std::string::npos) << text;
-    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply\t-\t-/-\t-\t-\n");
+    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 1 s each)\t-\t-/-\t-\t-\n");
 
     std::ostringstream json;
     runQueryCommand({"--json", "--retry", "0", slowEntry.substr(0, slowEntry.find(' ')), silentEntry}, json,
@@ -62,7 +62,7 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
               std::string::npos)
         << json.str();
     EXPECT_NE(
-        json.str().find("\"answered\":false,\"error\":\"no reply\",\"state\":\"no reply\",\"ping\":null}"),
+        json.str().find("\"answered\":false,\"error\":\"no reply (1 try, 1 s each)\",\"state\":\"no reply (1 try, 1 s each)\",\"ping\":null}"),
         std::string::npos);
 }
 
