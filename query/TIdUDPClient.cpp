@@ -26,10 +26,15 @@ bool isIcmpReport(int err) {
 TIdUDPClient::TIdUDPClient(HostLookup lookup) : m_lookup(std::move(lookup)) {}
 
 TIdUDPClient::~TIdUDPClient() {
-    if (m_fd >= 0) {
-        ::shutdown(m_fd, SHUT_WR);
-        ::close(m_fd);
-    }
+    closeSocket();
+}
+
+void TIdUDPClient::closeSocket() {
+    if (m_fd < 0) return;
+    ::shutdown(m_fd, SHUT_WR);
+    ::close(m_fd);
+    m_fd = -1;
+    m_hasPeer = false;
 }
 
 void TIdUDPClient::ensureSocket() {
@@ -62,18 +67,13 @@ uint16_t TIdUDPClient::localPort() const {
     return ntohs(local.sin_port);
 }
 
-void TIdUDPClient::dropQueued() {
-    peerPortUnreachable();
-    char scrap[1];
-    while (::recv(m_fd, scrap, sizeof scrap, MSG_DONTWAIT | MSG_TRUNC) >= 0) {
-    }
-}
-
 void TIdUDPClient::SendDatagram(const std::string& data, bool dropQueuedFirst) {
     const std::string address = resolveHost(Host, m_lookup);
     const auto bytes = addressBytes(address);
+    // A new exchange gets a socket of its own, on a fresh local port: a late answer to an
+    // earlier one can then never be taken for its answer, however late it comes.
+    if (dropQueuedFirst) closeSocket();
     ensureSocket();
-    if (dropQueuedFirst) dropQueued();
     sockaddr_in to{};
     to.sin_family = AF_INET;
     std::memcpy(&to.sin_addr, bytes.data(), 4);

@@ -26,8 +26,9 @@ class TIdUDPClient {
     int32_t BufferSize = 8192;
     bool BroadcastEnabled = false;
 
-    /// Sends every byte of `data` as one datagram to Host:Port. What is still queued is
-    /// dropped first, unless this is a further request of the same exchange.
+    /// Sends every byte of `data` as one datagram to Host:Port. A new exchange (not a
+    /// further request of the same one) starts on a fresh socket: nothing queued for an
+    /// earlier one, nor coming late for it, reaches it.
     void SendDatagram(const std::string& data, bool dropQueuedFirst = true);
     /// The next datagram from the destination within `waitMs`, or the empty text.
     std::string ReceiveDatagram(int32_t waitMs = -1);
@@ -40,7 +41,7 @@ class TIdUDPClient {
 
   private:
     void ensureSocket();
-    void dropQueued();
+    void closeSocket();
     /// Empties the socket's error queue; true when it told that the present destination's
     /// port is closed.
     bool peerPortUnreachable();

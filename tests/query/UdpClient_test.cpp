@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
+#include <thread>
 
 using namespace qm;
 using namespace qm::test;
@@ -228,4 +231,34 @@ TEST(UdpClient, ClosedPortIsReportedAtOnceAsAReset) {
     const InfoExchange next =
         runInfoExchange(client, "127.0.0.1", server.port(), clock, clock.frequency() / 1000);
     ASSERT_TRUE(next.answered);
+}
+
+// A server that answers twice ('m' then 'I', as some do) once had its second answer taken
+// as the answer of the next exchange, when Detect and Refresh came back to back.
+TEST(UdpClient, AnEarlierExchangesLateAnswerIsNeverTakenForTheNext) {
+    std::atomic<int> asked{0};
+    std::unique_ptr<UdpResponder> server;
+    std::thread late;
+    server = std::make_unique<UdpResponder>([&](const std::string& request) {
+        if (request != kInfoRequest) return std::string();
+        if (++asked == 1) {
+            const uint16_t client = server->lastClientPort();
+            late = std::thread([&, client] {
+                std::this_thread::sleep_for(40ms);
+                server->sendTo(client, replyNamed("stale"));
+            });
+            return replyNamed("first");
+        }
+        std::this_thread::sleep_for(120ms); // the stale answer comes first
+        return replyNamed("second");
+    });
+    TIdUDPClient client;
+    SteadyClock clock;
+    const InfoExchange one = runInfoExchange(client, "127.0.0.1", server->port(), clock, 1000);
+    const InfoExchange two = runInfoExchange(client, "127.0.0.1", server->port(), clock, 1000);
+    late.join();
+    ASSERT_EQ(one.memoLines.size(), 10u);
+    ASSERT_EQ(two.memoLines.size(), 10u);
+    EXPECT_EQ(one.memoLines[7], "Server: first");
+    EXPECT_EQ(two.memoLines[7], "Server: second");
 }
