@@ -11,6 +11,7 @@
 #include "ui/TextCodec.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,7 @@ void TfmMain::connectHandlers() {
         menu->deleteLater();
     });
     on(bbSteamFolder, &TfmMain::bbSteamFolderClick);
+    connect(cbSteamAccount, &QComboBox::currentIndexChanged, this, [this] { showSteamAccountTooltip(); });
     on(bbSteamImport, &TfmMain::bbSteamImportClick);
     on(bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick);
     on(bbSteamBackup, &TfmMain::bbSteamBackupClick);

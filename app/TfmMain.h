@@ -184,6 +184,8 @@ class TfmMain : public QWidget {
     void detectSteam();
     /// Lists the accounts of the folder in edSteamFolder.
     void fillSteamAccounts();
+    /// The account box's tooltip: the chosen account's whole label.
+    void showSteamAccountTooltip();
     /// Steam's favourites file of the chosen account; empty when none is chosen.
     std::string steamFavouritesFile() const;
 

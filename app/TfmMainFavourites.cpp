@@ -40,7 +40,13 @@ void TfmMain::bbPath2HLClick() {
     setStatusText("New path to 'hl.exe' was set");
 }
 
-void TfmMain::bbOverwriteClick() { report(overwriteFavourites(gameLocation(), m_servers.texts())); }
+void TfmMain::bbOverwriteClick() {
+    Outcome outcome = overwriteFavourites(gameLocation(), m_servers.texts());
+    // A Steam player who tries the game folder's Overwrite needs the other button.
+    if (!outcome.ok && outcome.message == kOverwriteFailedMessage && !steamFavouritesFile().empty())
+        outcome.message += " " + std::string(kSteamOverwriteHint);
+    report(outcome);
+}
 
 void TfmMain::bbImportFavouritesClick() {
     const FavouritesImport result =

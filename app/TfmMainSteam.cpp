@@ -11,6 +11,11 @@
 namespace qm {
 
 namespace {
+// What the drop-down arrow and the frame of a combo box take of its width.
+constexpr int kComboArrowWidth = 26;
+} // namespace
+
+namespace {
 
 std::string steamFolderText(const QLineEdit* edit) {
     std::string folder = fromDisplay(edit->text().trimmed());
@@ -38,8 +43,20 @@ void TfmMain::fillSteamAccounts() {
     cbSteamAccount->clear();
     const std::string folder = steamFolderText(edSteamFolder);
     if (folder.empty()) return;
-    for (const SteamAccount& account : steamAccountsIn(folder))
-        cbSteamAccount->addItem(toDisplay(account.label()), toDisplay(account.accountId));
+    // The box is narrow: a long persona name is cut with an ellipsis, whole in the tooltip.
+    const int room = cbSteamAccount->width() - kComboArrowWidth;
+    for (const SteamAccount& account : steamAccountsIn(folder)) {
+        const QString label = toDisplay(account.label());
+        cbSteamAccount->addItem(cbSteamAccount->fontMetrics().elidedText(label, Qt::ElideRight, room),
+                                toDisplay(account.accountId));
+        cbSteamAccount->setItemData(cbSteamAccount->count() - 1, label, Qt::ToolTipRole);
+    }
+    showSteamAccountTooltip();
+}
+
+void TfmMain::showSteamAccountTooltip() {
+    const QVariant whole = cbSteamAccount->currentData(Qt::ToolTipRole);
+    cbSteamAccount->setToolTip(whole.isValid() ? whole.toString() : QStringLiteral("Steam account"));
 }
 
 std::string TfmMain::steamFavouritesFile() const {

@@ -17,6 +17,9 @@ void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
                        const std::function<void(std::string_view)>& writeLine);
 
 inline constexpr const char* kOverwriteFailedMessage = "Cannot find file. May be path to CS is incorrect.";
+/// Said after it when this desktop has Steam favourites.
+inline constexpr const char* kSteamOverwriteHint =
+    "Steam builds of the game take their favourites from Steam: use Overwrite under \"Steam favourites\".";
 
 /// Overwrite: writes the new favourites into the temporary file beside the favourites
 /// file of `location`, then puts it in the favourites file's place in one step. When any

@@ -1,5 +1,6 @@
 // The Steam favourites group of the Options page, against a fake Steam folder in a
 // temporary home folder.
+#include "favourites/FavouritesOverwrite.h"
 #include "favourites/SteamFavourites.h"
 #include "tests/app/WindowTest.h"
 #include "tests/favourites/ServerBrowserText.h"
@@ -104,4 +105,24 @@ TEST_F(SteamWindow, AFolderPickedByHandListsItsAccounts) {
     folder->setText(QString::fromStdString(wine));
     emit folder->editingFinished();
     EXPECT_EQ(account(), "99");
+}
+
+TEST_F(SteamWindow, TheGameFoldersOverwriteWithoutAGameFolderPointsToSteams) {
+    window->servers().addIfAbsent("127.0.0.1:27015 cstrike");
+    click("bbOverwrite");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, std::string(kOverwriteFailedMessage) + " " + kSteamOverwriteHint);
+}
+
+TEST_F(SteamWindow, ALongPersonaNameIsCutWithAnEllipsisAndWholeInTheTooltip) {
+    const std::string name = "The longest persona name that any Steam player ever chose";
+    writeAll(steam + "/config/loginusers.vdf",
+             "\"users\"\n{\n\t\"76561197960266962\"\n\t{\n\t\t\"PersonaName\"\t\t\"" + name + "\"\n\t}\n}\n");
+    window->findChild<QLineEdit*>("edSteamFolder")->editingFinished();
+    auto* box = control<QComboBox>("cbSteamAccount");
+    ASSERT_EQ(box->count(), 1);
+    EXPECT_TRUE(box->currentText().endsWith(QChar(0x2026))) << box->currentText().toStdString();
+    EXPECT_LE(box->fontMetrics().horizontalAdvance(box->currentText()), box->width());
+    EXPECT_EQ(box->toolTip().toStdString(), "1234 (" + name + ")");
+    EXPECT_EQ(box->currentData().toString().toStdString(), "1234");
 }
