@@ -27,9 +27,9 @@ void TfmMain::bbCheck4UpdatesClick() {
     const std::unique_ptr<QTextDocument, void (*)(QTextDocument*)> undoBack(
         mmUpdateInfo->document(), [](QTextDocument* d) { d->setUndoRedoEnabled(true); });
     const Outcome outcome =
-        runUpdateCheck(httpClient, proxy, m_env.site, kProgramVersion, kLocalDatabase,
+        runUpdateCheck(httpClient, proxy, m_env.site, kProgramVersion, m_env.dataDir + kLocalDatabase,
                        [this](const std::string& line) { mmUpdateInfo->appendPlainText(toDisplay(line)); });
-    if (outcome.status.empty() || m_closing) return;
+    if (m_closing) return;
     setStatusText(outcome.status);
     if (!outcome.message.empty()) showMessage(outcome.message);
 }

@@ -10,8 +10,9 @@ void ClickLabel::setLinkStyle() {
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
+    // The theme's own link colour: pure blue is unreadable on a dark one.
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    pal.setColor(QPalette::WindowText, pal.color(QPalette::Link));
     setPalette(pal);
 }
 

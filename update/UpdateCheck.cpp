@@ -87,7 +87,9 @@ Outcome runUpdateCheck(TIdHTTP& http, const UpdateProxySettings& proxy, const Up
         page = readPage(http.Get(site.updatePageUrl));
     } catch (const std::exception& e) {
         append(e.what());
-        return {{}, {}, false};
+        // The status line must not go on saying "Connecting to ..." once the attempt is over.
+        const std::string why = e.what();
+        return {"Checking for updates failed: " + why.substr(0, why.find("\r\n")), {}, false};
     }
     // The page goes into the box in one piece: line by line, a page of megabytes takes
     // the box seconds to show.

@@ -117,10 +117,11 @@ TEST_F(UpdateWindow, PageIsNetworkDataNotATextFile) {
                                         "New updates were found. Visit " + env.site.rootUrl}));
 }
 
-TEST_F(UpdateWindow, FailedFetchLeavesTheConnectingText) {
+// Offline, the status line once said "Connecting to ..." for ever.
+TEST_F(UpdateWindow, AFailedFetchSaysTheCheckFailed) {
     makeWindow();
     click("bbCheck4Updates");
-    EXPECT_EQ(status(), "Connecting to updates.test");
+    EXPECT_EQ(status(), "Checking for updates failed: Socket Error # 11001");
     const auto lines = box();
     // The socket error's text follows on its own line after the CR LF.
     ASSERT_EQ(lines.size(), 4u);
@@ -211,4 +212,18 @@ TEST_F(UpdateWindow, AStreamingServerCannotKeepTheWindowOpen) {
     click("bbCheck4Updates");
     EXPECT_TRUE(waitFor([&] { return !window->isVisible(); }));
     EXPECT_LT(sinceClose.elapsed(), 1000);
+}
+
+// The link takes the theme's link colour, so a dark theme shows it as readable as a light one.
+TEST_F(UpdateWindow, TheLinkTakesThePalettesLinkColour) {
+    QPalette dark = QApplication::palette();
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::Link, QColor(120, 170, 255));
+    const QPalette saved = QApplication::palette();
+    QApplication::setPalette(dark);
+    makeWindow();
+    QWidget* link = window->findChild<QWidget*>(QStringLiteral("lbVisit4Updates"));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(120, 170, 255));
+    QApplication::setPalette(saved);
 }
