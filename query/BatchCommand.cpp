@@ -1,6 +1,6 @@
 #include "query/BatchCommand.h"
 
-#include "query/QueryCommand.h"
+#include "query/ServerJson.h"
 
 #include <optional>
 #include <ostream>
@@ -15,43 +15,38 @@ void printLine(std::ostream& out, const std::string& entry, const BatchResult& r
         << s.players << '/' << s.maxPlayers << '\t' << s.map << '\t' << s.name << '\n';
 }
 
-void printJson(std::ostream& out, const std::string& entry, const BatchResult& r) {
-    out << "{\"server\":" << jsonString(entry)
-        << ",\"answered\":" << (r.answer.answered() ? "true" : "false");
-    if (r.answer.answered()) {
-        const ServerSummary s = r.answer.summary();
-        out << ",\"protocol\":" << jsonString(r.answer.protocolName()) << ",\"name\":" << jsonString(s.name)
-            << ",\"map\":" << jsonString(s.map) << ",\"players\":" << jsonString(s.players)
-            << ",\"max\":" << jsonString(s.maxPlayers) << ",\"bots\":" << jsonString(s.bots);
-    } else {
-        out << ",\"error\":" << jsonString(r.state);
-    }
-    out << ",\"state\":" << jsonString(r.state)
-        << ",\"ping\":" << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "null") << "}\n";
+std::string jsonOf(const std::string& entry, const QueryTarget& target, const BatchResult& r) {
+    return serverJson({entry, r.answer, r.state, r.pingMs, target.host, target.port});
 }
 
 } // namespace
 
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
-                    const BatchOptions& options, bool json, std::ostream& out, HostLookup lookup) {
+                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup) {
     std::vector<std::optional<BatchResult>> results(targets.size());
     size_t printed = 0;
     bool all = true;
+    if (output == QueryOutput::Json) out << '[';
     BatchQuery batch(options, std::move(lookup));
     batch.run(targets, [&](const BatchResult& r) {
+        all = all && r.answer.answered();
+        if (output == QueryOutput::JsonLines) {
+            out << jsonOf(given[r.index], targets[r.index], r) << '\n';
+            out.flush();
+            return;
+        }
         results[r.index] = r;
-        // In the order given: each line as soon as every line before it is out.
+        // In the order given: each server as soon as every one before it is out.
         for (; printed < results.size() && results[printed]; ++printed) {
-            const BatchResult& next = *results[printed];
-            all = all && next.answer.answered();
-            if (json)
-                printJson(out, given[printed], next);
+            if (output == QueryOutput::Json)
+                out << (printed ? ",\n" : "\n") << jsonOf(given[printed], targets[printed], *results[printed]);
             else
-                printLine(out, given[printed], next);
+                printLine(out, given[printed], *results[printed]);
             results[printed].reset();
         }
         out.flush();
     });
+    if (output == QueryOutput::Json) out << (printed ? "\n]\n" : "]\n");
     return all ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/HostResolver.h"
 #include "query/BatchQuery.h"
+#include "query/QueryArguments.h"
 
 #include <iosfwd>
 #include <string>
@@ -8,11 +9,12 @@
 
 namespace qm {
 
-/// quillmark-query with many servers: asks them all at once and prints one line per
-/// server in the order given (entry, state, ping, players/max, map, name, tab-separated)
-/// or one JSON object each, each as soon as those before it are printed. Returns 0 when
-/// every server answered, 1 otherwise.
+/// quillmark-query with many servers: asks them all at once. Plain output is one line per
+/// server in the order given (entry, state, ping, players/max, map, name, tab-separated),
+/// each as soon as those before it are printed; JSON is one array in that order; JSON
+/// lines are one object a line as each answer comes. Returns 0 when every server
+/// answered, 1 otherwise.
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
-                    const BatchOptions& options, bool json, std::ostream& out, HostLookup lookup);
+                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup);
 
 } // namespace qm

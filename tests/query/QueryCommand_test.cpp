@@ -2,12 +2,15 @@
 
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
+#include "query/QueryArguments.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -53,37 +56,86 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     EXPECT_NE(text.find("\t5/16\tde_dust2\tListed\n"), std::string::npos) << text;
     EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 1 s each)\t-\t-/-\t-\t-\n");
 
-    std::ostringstream json;
-    runQueryCommand({"--json", "--retry", "0", slowEntry.substr(0, slowEntry.find(' ')), silentEntry}, json,
-                    err);
-    EXPECT_NE(json.str().find(
-                  "\"answered\":true,\"protocol\":\"infostring\",\"name\":\"Listed\",\"map\":\"de_dust2\","
-                  "\"players\":\"5\",\"max\":\"16\",\"bots\":\"0\",\"state\":\"answered\",\"ping\":"),
-              std::string::npos)
-        << json.str();
-    EXPECT_NE(
-        json.str().find("\"answered\":false,\"error\":\"no reply (1 try, 1 s each)\",\"state\":\"no reply (1 try, 1 s each)\",\"ping\":null}"),
-        std::string::npos);
+    // One schema for one server and for many: counts and the ping as numbers, null
+    // where there is none, the error on one line.
+    const std::string slowAddress = slowEntry.substr(0, slowEntry.find(' '));
+    const std::string answered =
+        "\"answered\":true,\"protocol\":\"infostring\",\"name\":\"Listed\",\"map\":\"de_dust2\","
+        "\"players\":5,\"max\":16,\"bots\":0,\"ping\":";
+    const std::string silentJson = "{\"server\":\"" + silentEntry +
+                                   "\",\"answered\":false,\"protocol\":null,\"name\":null,\"map\":null,"
+                                   "\"players\":null,\"max\":null,\"bots\":null,\"ping\":null,"
+                                   "\"state\":\"no reply (1 try, 1 s each)\",\"error\":\"no reply (1 try, 1 s each)\","
+                                   "\"fields\":null}";
+    for (const char* mode : {"--json", "--jsonl"}) {
+        std::ostringstream json;
+        runQueryCommand({mode, "--retry=0", silentEntry, slowAddress}, json, err);
+        EXPECT_NE(json.str().find(answered), std::string::npos) << json.str();
+        EXPECT_NE(json.str().find("\"fields\":{\"Protocol\":\"47\""), std::string::npos) << json.str();
+        EXPECT_NE(json.str().find(silentJson), std::string::npos) << json.str();
+        // --json: one array in the order given; --jsonl: a line each as answers come.
+        if (std::string(mode) == "--json")
+            EXPECT_EQ(json.str().rfind("[\n" + silentJson + ",\n", 0), 0u) << json.str();
+        else
+            EXPECT_EQ(json.str().rfind("{\"server\":\"" + slowAddress + "\"", 0), 0u) << "the answer first";
+    }
+    std::ostringstream one;
+    EXPECT_EQ(runQueryCommand({"--json", "--", slowAddress}, one, err), 0);
+    EXPECT_EQ(one.str().rfind("{\"server\":\"" + slowAddress + "\"," + answered, 0), 0u) << one.str();
 }
 
-TEST(QueryCommand, BadListsAndOptionsAreRefused) {
+TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
     TempDir dir;
-    writeAll(dir.file("bad.txt"), "127.0.0.1:27015\n127.0.0.1:99999 cstrike\n");
-    const std::vector<std::vector<std::string>> refused = {{"-f", dir.file("bad.txt")},
-                                                           {"-f", dir.file("missing.txt")},
-                                                           {"-f"},
-                                                           {"--maxsim", "0", "h:1"},
-                                                           {"--interval", "x", "h:1"},
-                                                           {"--retry"},
-                                                           {"--frobnicate"}};
-    for (const auto& args : refused) {
+    const std::string closed = std::to_string(closedLoopbackUdpPort());
+    writeAll(dir.file("list.txt"), "\xEF\xBB\xBF# servers\n127.0.0.1:" + closed + "\tcstrike\n\n127.0.0.1:99999 cstrike\n");
+    const std::string unreadable = dir.file("unreadable.txt");
+    writeAll(unreadable, "127.0.0.1:1\n");
+    ::chmod(unreadable.c_str(), 0);
+    const bool rootReads = std::ifstream(unreadable).good();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out; // what standard output begins with
+        const char* err; // what standard error holds
+    } cases[] = {
+        {{"--help"}, 0, "usage: quillmark-query", ""},
+        {{"-h", "127.0.0.1"}, 0, "usage: quillmark-query", ""},
+        {{"--version"}, 0, "quillmark-query 3.", ""},
+        {{}, 2, "", "no server to ask"},
+        {{"-f"}, 2, "", "-f needs a file"},
+        {{"-f", dir.path()}, 2, "", "is a folder, not a list of servers"},
+        {{"-f", dir.file("missing.txt")}, 2, "", "cannot read"},
+        {{"--maxsim", "0", "h:1"}, 2, "", "--maxsim needs a number"},
+        {{"--interval=x", "h:1"}, 2, "", "--interval needs a number"},
+        {{"--retry"}, 2, "", "--retry needs a number"},
+        {{"--frobnicate"}, 2, "", "unknown option --frobnicate"},
+        {{"h:1\x1B[31m"}, 2, "", "not a server: h:1\\x1B[31m"},
+        // A bad line is reported with its number; the others are still asked.
+        {{"--retry=0", "-f", dir.file("list.txt")}, 2, "127.0.0.1:", "list.txt:4: not a server: 127.0.0.1:99999 cstrike"},
+    };
+    for (const auto& c : cases) {
         std::ostringstream out, err;
-        EXPECT_EQ(runQueryCommand(args, out, err), 2) << args[0];
-        EXPECT_FALSE(err.str().empty());
-        EXPECT_TRUE(out.str().empty());
+        SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+        EXPECT_EQ(runQueryCommand(c.args, out, err), c.status);
+        EXPECT_EQ(out.str().rfind(c.out, 0), 0u) << out.str();
+        EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+        if (c.status == 0) EXPECT_TRUE(err.str().empty());
     }
     std::ostringstream out, err;
-    EXPECT_EQ(runQueryCommand({"-f", dir.file("bad.txt")}, out, err), 2);
-    EXPECT_NE(err.str().find("bad.txt:2: not a server: 127.0.0.1:99999 cstrike"), std::string::npos)
-        << err.str();
+    EXPECT_EQ(runQueryCommand({"--retry=0", "-f", dir.file("list.txt")}, out, err), 2);
+    EXPECT_EQ(out.str(), "127.0.0.1:" + closed + " cstrike\tport closed (Socket Error # 10054)\t-\t-/-\t-\t-\n");
+    if (!rootReads) {
+        std::ostringstream o, e;
+        EXPECT_EQ(runQueryCommand({"-f", unreadable}, o, e), 2);
+        EXPECT_NE(e.str().find("cannot read"), std::string::npos);
+    }
+    // Standard input for "-f -", and a list longer than the cap is refused whole.
+    std::istringstream piped("127.0.0.1:" + closed + "\n");
+    std::ostringstream po, pe;
+    EXPECT_EQ(runQueryCommand({"--retry=0", "-f", "-"}, po, pe, systemHostLookup, &piped), 1);
+    EXPECT_EQ(po.str().rfind("127.0.0.1:" + closed + "\tport closed", 0), 0u) << po.str();
+    std::istringstream huge(std::string(kMaxListLines + 1, '\n'));
+    std::ostringstream ho, he;
+    EXPECT_EQ(runQueryCommand({"-f", "-"}, ho, he, systemHostLookup, &huge), 2);
+    EXPECT_NE(he.str().find("has more than 1000000 lines"), std::string::npos) << he.str();
 }
