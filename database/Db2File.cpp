@@ -148,6 +148,7 @@ class LinesOfLength {
 } // namespace
 
 Db2Reader::Db2Reader(const std::string& path) : m_file(path) {}
+Db2Reader::Db2Reader(StandardInput) : m_file(StandardInput{}) {}
 
 Db2RawLine Db2Reader::readRawLine() {
     if (m_next > 0) m_keys.next();

@@ -25,6 +25,7 @@ struct Db2RawLine {
 class Db2Reader {
   public:
     explicit Db2Reader(const std::string& path);
+    explicit Db2Reader(StandardInput);
     bool atEnd() { return m_file.atEnd(); }
     std::string readLine() { return readRawLine().plain(); }
     /// The next line as stored: for readers that look at a few bytes of most lines and

@@ -1,6 +1,7 @@
 // Turns a server database into plain text and back, so it can be kept in a text editor:
 //   db2tool decode servers.db2 servers.txt
 //   db2tool encode servers.txt servers.db2
+// "-" for a file means standard input or output, so it goes in a pipe too.
 // The text holds the same lines as the database: "Quillmark", build, date, server count,
 // then "/Country" markers and "address:port gamedir" entries.
 #include "database/Db2File.h"
@@ -10,6 +11,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace {
@@ -19,18 +22,40 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// Where the lines go: a file put in place only once whole, or the standard output.
+class LineOutput {
+  public:
+    explicit LineOutput(const std::string& to) {
+        if (to == "-")
+            m_stdout = std::make_unique<qm::TextFileWriter>(qm::StandardOutput{}, qm::LineEnd::CrLf);
+        else
+            m_file = std::make_unique<qm::AtomicTextFile>(to);
+    }
+    void writeLine(std::string_view line) { m_file ? m_file->writeLine(line) : m_stdout->writeLine(line); }
+    void commit() { m_file ? m_file->commit() : m_stdout->close(); }
+
+  private:
+    std::unique_ptr<qm::AtomicTextFile> m_file;
+    std::unique_ptr<qm::TextFileWriter> m_stdout;
+};
+
+std::string nameOf(const std::string& file) {
+    return file == "-" ? std::string("standard input") : file;
+}
+
 // Both directions stream: one line in memory at a time, whatever the file's size, and no
 // line is copied more than it must be. A bad line found part way leaves the target as it
 // was (the half-written copy is removed).
 int decode(const std::string& from, const std::string& to) {
-    qm::Db2Reader in(from);
-    if (in.atEnd() || in.readLine() != qm::kDb2ProductName)
-        return fail(from + " is not a Quillmark database (its first line does not read \"Quillmark\")");
-    qm::AtomicTextFile out(to);
+    const auto in = from == "-" ? std::make_unique<qm::Db2Reader>(qm::StandardInput{})
+                                : std::make_unique<qm::Db2Reader>(from);
+    if (in->atEnd() || in->readLine() != qm::kDb2ProductName)
+        return fail(nameOf(from) + " is not a Quillmark database (its first line does not read \"Quillmark\")");
+    LineOutput out(to);
     out.writeLine(qm::kDb2ProductName);
     std::string plain;
-    while (!in.atEnd()) {
-        const qm::Db2RawLine line = in.readRawLine();
+    while (!in->atEnd()) {
+        const qm::Db2RawLine line = in->readRawLine();
         qm::assignUnscrambled(plain, line.bytes, line.key);
         out.writeLine(plain);
     }
@@ -39,18 +64,28 @@ int decode(const std::string& from, const std::string& to) {
 }
 
 int encode(const std::string& from, const std::string& to) {
-    qm::TextFileStream in(from);
-    if (in.atEnd() || in.readLine() != qm::kDb2ProductName)
-        return fail(from + ": the first line must be \"Quillmark\"");
-    qm::Db2Writer out(to);
-    out.writeLine(qm::kDb2ProductName);
+    const auto in = from == "-" ? std::make_unique<qm::TextFileStream>(qm::StandardInput{})
+                                : std::make_unique<qm::TextFileStream>(from);
+    if (in->atEnd() || in->readLine() != qm::kDb2ProductName)
+        return fail(nameOf(from) + ": the first line must be \"Quillmark\"");
+    LineOutput out(to);
+    qm::Db2LineKeys keys;
+    std::string scrambled;
+    const auto write = [&](std::string_view plain) {
+        scrambled.clear();
+        if (!qm::appendScrambled(scrambled, plain, keys.key())) return false;
+        out.writeLine(scrambled);
+        keys.next();
+        return true;
+    };
+    write(qm::kDb2ProductName);
     uint64_t number = 1;
-    for (; !in.atEnd(); ++number)
-        if (!out.writeLineIfSafe(in.readLineView()))
-            return fail(from + ":" + std::to_string(number + 1) +
+    for (; !in->atEnd(); ++number)
+        if (!write(in->readLineView()))
+            return fail(nameOf(from) + ":" + std::to_string(number + 1) +
                         ": this line holds characters a database cannot store");
     if (number < 4)
-        return fail(from + ": a database needs four header lines (Quillmark, build, date, server count)");
+        return fail(nameOf(from) + ": a database needs four header lines (Quillmark, build, date, server count)");
     out.commit();
     return 0;
 }
@@ -59,13 +94,13 @@ int encode(const std::string& from, const std::string& to) {
 
 int main(int argc, char* argv[]) {
     if (argc != 4 || (std::string(argv[1]) != "decode" && std::string(argv[1]) != "encode")) {
-        std::fprintf(stderr,
-                     "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n");
+        std::fprintf(stderr, "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n"
+                             "A FILE of \"-\" is standard input or output.\n");
         return 2;
     }
     try {
         return std::string(argv[1]) == "decode" ? decode(argv[2], argv[3]) : encode(argv[2], argv[3]);
     } catch (const std::exception& e) {
-        return fail(std::string(argv[2]) + ": " + e.what());
+        return fail(nameOf(argv[2]) + ": " + e.what());
     }
 }

@@ -71,6 +71,11 @@ TextFileStream::TextFileStream(const std::string& path) : m_path(path) {
     m_fd = openRegularFile(path, st);
 }
 
+TextFileStream::TextFileStream(StandardInput) : m_path("standard input") {
+    m_fd = ::dup(STDIN_FILENO);
+    if (m_fd < 0) throwFileError(errno, m_path);
+}
+
 TextFileStream::~TextFileStream() {
     ::close(m_fd);
 }
@@ -191,6 +196,11 @@ std::string_view lineEndBytes(LineEnd lineEnd) {
 
 TextFileWriter::TextFileWriter(int fd, std::string path, LineEnd lineEnd)
     : m_path(std::move(path)), m_fd(fd), m_lineEnd(lineEndBytes(lineEnd)) {}
+
+TextFileWriter::TextFileWriter(StandardOutput, LineEnd lineEnd)
+    : TextFileWriter(::dup(STDOUT_FILENO), "standard output", lineEnd) {
+    if (m_fd < 0) throwFileError(errno, m_path);
+}
 
 TextFileWriter::TextFileWriter(const std::string& path, LineEnd lineEnd)
     : m_path(path), m_lineEnd(lineEndBytes(lineEnd)) {

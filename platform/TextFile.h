@@ -37,9 +37,15 @@ class TextFileReader {
 /// A text file read line by line a block at a time, so that a file of any size takes the
 /// same little memory; lines split as LineCursor splits them. Only a regular file opens,
 /// and reading past kMaxReadBytes fails. Failures are FileErrors.
+/// Tags for the process's standard input and output, where a tool is told "-".
+struct StandardInput {};
+struct StandardOutput {};
+
 class TextFileStream {
   public:
     explicit TextFileStream(const std::string& path);
+    /// Reads the standard input, whatever it is (a pipe, a terminal, a file).
+    explicit TextFileStream(StandardInput);
     ~TextFileStream();
     TextFileStream(const TextFileStream&) = delete;
     TextFileStream& operator=(const TextFileStream&) = delete;
@@ -90,6 +96,8 @@ class TextFileWriter {
     explicit TextFileWriter(const std::string& path, LineEnd lineEnd = LineEnd::CrLf);
     /// Writes into a file already open as `fd`, which it then owns.
     TextFileWriter(int fd, std::string path, LineEnd lineEnd);
+    /// Writes to the standard output.
+    TextFileWriter(StandardOutput, LineEnd lineEnd);
     ~TextFileWriter();
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;

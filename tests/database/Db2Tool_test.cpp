@@ -1,9 +1,11 @@
+#include "platform/Paths.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+using namespace qm;
 using namespace qm::test;
 
 namespace {
@@ -16,6 +18,20 @@ TEST(Db2Tool, RoundTripsTheSampleDatabaseByteForByte) {
     EXPECT_NE(readAll(dir.file("s.txt")).find("/Germany\r\n"), std::string::npos);
     ASSERT_EQ(tool("encode " + dir.file("s.txt") + " " + dir.file("s.db2")), 0);
     EXPECT_EQ(readAll(dir.file("s.db2")), readAll(QM_SAMPLE_DB));
+}
+
+// "-" is standard input or output, so that the tool goes in a pipe.
+TEST(Db2Tool, ADashIsStandardInputOrOutput) {
+    TempDir dir;
+    const std::string db2tool = QM_DB2TOOL;
+    ASSERT_EQ(std::system((db2tool + " decode - - < " QM_SAMPLE_DB " | " + db2tool + " encode - - > " +
+                           dir.file("piped.db2")).c_str()),
+              0);
+    EXPECT_EQ(readAll(dir.file("piped.db2")), readAll(QM_SAMPLE_DB));
+    ASSERT_EQ(tool("decode " QM_SAMPLE_DB " - > " + dir.file("s.txt")), 0);
+    EXPECT_NE(readAll(dir.file("s.txt")).find("/Germany\r\n"), std::string::npos);
+    EXPECT_NE(std::system((db2tool + " encode - " + dir.file("o.db2") + " < /dev/null 2>/dev/null").c_str()), 0);
+    EXPECT_FALSE(isFile(dir.file("o.db2")));
 }
 
 TEST(Db2Tool, RefusesBadInput) {
