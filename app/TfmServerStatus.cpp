@@ -26,8 +26,8 @@ namespace qm {
 
 namespace {
 
-// Wide enough for "no reply (2 tries, 1 s each)"; longer states are cut with a tooltip.
-constexpr int kStateColumnWidth = 190;
+// Wide enough for "port closed (Socket Error # 10054)"; longer states are cut with a tooltip.
+constexpr int kStateColumnWidth = 230;
 
 constexpr int kDrainIntervalMs = 50;
 
@@ -61,7 +61,7 @@ TfmServerStatus::~TfmServerStatus() {
 void TfmServerStatus::buildWindow() {
     setObjectName(QStringLiteral("fmServerStatus"));
     setWindowTitle(QStringLiteral("Server status"));
-    resize(840, 520);
+    resize(1000, 520);
 
     m_model = new ServerStatusModel(this);
     m_sorted = new StatusSortProxy(m_model, this);

@@ -55,7 +55,14 @@ void checkDialect(std::string_view text, const std::vector<std::string>& list, R
     const std::vector<std::string>& readBack = entries;
     for (const std::vector<std::string>* chosen : {&readBack, &list}) {
         const FavouriteSelection selection = selectFavourites(*chosen);
-        const std::string out = rewrite(text, selection);
+        std::string out;
+        try {
+            out = rewrite(text, selection);
+        } catch (const KeyValuesError& e) {
+            // Only entry numbers past reach refuse a text that reads; it is left as it was.
+            QM_FUZZ_CHECK(std::string(e.what()).find("18 digits") != std::string::npos);
+            continue;
+        }
         QM_FUZZ_CHECK(addressesOf(read(out)) == addressesOf(selection));
         // Every byte before and after the old block's keys is still there around the new
         // ones (a line end may come between a brace and the first new key).

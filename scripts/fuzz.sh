@@ -18,7 +18,7 @@ cmake --build build-fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'f
 seeds() {
     case "$1" in
         favourites) echo tests/fixtures/vdf ;;
-        server_browser) echo tests/fixtures/steamvdf tests/fixtures/vdf ;;
+        server_browser) echo tests/fixtures/steamvdf tests/fixtures/vdf fuzz/seeds/server_browser ;;
         database) echo build-fuzz/seeds-database ;;
         info_reply) echo tests/fixtures/infostring tests/fixtures/a2s fuzz/seeds/info_reply ;;
         a2s) echo tests/fixtures/a2s ;;
