@@ -1,5 +1,7 @@
 #include "ui/IpAddressRules.h"
 
+#include "platform/TextTools.h"
+
 #include <algorithm>
 
 namespace qm {
@@ -63,11 +65,7 @@ bool partIsComplete(std::string_view part) {
 }
 
 std::optional<std::array<std::string, 4>> partsOfPastedAddress(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n'))
-        text.remove_prefix(1);
-    while (!text.empty() &&
-           (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
-        text.remove_suffix(1);
+    text = trimmed(text, true);
     std::array<std::string, 4> parts;
     size_t start = 0;
     for (size_t i = 0; i < 4; ++i) {

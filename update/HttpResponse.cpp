@@ -5,6 +5,7 @@
 #include "platform/Failure.h"
 #include "platform/IntText.h"
 #include "platform/LargeBuffer.h"
+#include "platform/TextTools.h"
 #include "update/ByteSource.h"
 
 #include <algorithm>
@@ -15,17 +16,8 @@ namespace qm {
 namespace {
 
 
-std::string trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    const size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+std::string trim(std::string_view s) {
+    return std::string(trimmed(s));
 }
 
 int statusCode(const std::string& statusLine) {
@@ -46,7 +38,7 @@ size_t chunkSize(const std::string& line) {
     for (char c : digits) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
         const size_t digit = static_cast<size_t>(
-            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+            std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (asciiLower(c) - 'a' + 10));
         if (n > (SIZE_MAX >> 4)) return SIZE_MAX;
         n = n * 16 + digit;
     }
@@ -57,14 +49,14 @@ size_t chunkSize(const std::string& line) {
 
 std::optional<std::string> HttpResponseHead::header(const std::string& name) const {
     for (const auto& [n, v] : headers)
-        if (sameName(n, name)) return trim(v);
+        if (equalsIgnoringCase(n, name)) return trim(v);
     return std::nullopt;
 }
 
 std::vector<std::string> HttpResponseHead::headerValues(const std::string& name) const {
     std::vector<std::string> values;
     for (const auto& [n, v] : headers)
-        if (sameName(n, name)) values.push_back(trim(v));
+        if (equalsIgnoringCase(n, name)) values.push_back(trim(v));
     return values;
 }
 

@@ -2,6 +2,7 @@
 
 #include "update/Base64.h"
 #include "platform/SocketError.h"
+#include "platform/TextTools.h"
 #include "update/HttpResponse.h"
 
 #include <algorithm>
@@ -11,12 +12,7 @@ namespace qm {
 
 namespace {
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-bool saysClose(const std::optional<std::string>& value) { return value && lower(*value) == "close"; }
+bool saysClose(const std::optional<std::string>& value) { return value && equalsIgnoringCase(*value, "close"); }
 
 } // namespace
 
@@ -43,7 +39,7 @@ std::string TIdHTTP::request(const ParsedUrl& url, bool viaProxy, bool withProxy
     header("User-Agent", UserAgent);
     if (withProxyLogin)
         header("Proxy-Authorization", "Basic " + base64(ProxyParams.ProxyUsername + ":" + ProxyParams.ProxyPassword));
-    const auto jar = m_cookies.find(lower(url.host));
+    const auto jar = m_cookies.find(asciiLowered(url.host));
     if (jar != m_cookies.end() && !jar->second.empty()) {
         std::string cookie;
         for (const auto& [name, value] : jar->second)
@@ -55,7 +51,7 @@ std::string TIdHTTP::request(const ParsedUrl& url, bool viaProxy, bool withProxy
 }
 
 bool TIdHTTP::connectTo(const std::string& host, int32_t port) {
-    if (m_connection->isOpen() && (lower(host) != lower(m_connectedHost) || port != m_connectedPort))
+    if (m_connection->isOpen() && (asciiLowered(host) != asciiLowered(m_connectedHost) || port != m_connectedPort))
         m_connection->close();
     // A kept connection the server has closed meanwhile is dropped and made again.
     if (m_connection->isOpen() && m_connection->closedByPeer())
@@ -81,8 +77,8 @@ void TIdHTTP::rememberCookies(const std::string& host, const HttpResponseHead& h
         std::string name = pair.substr(0, eq);
         std::string value = pair.substr(eq + 1);
         name.erase(name.find_last_not_of(" \t") + 1);
-        const std::string attrs = lower(v);
-        auto& jar = m_cookies[lower(host)];
+        const std::string attrs = asciiLowered(v);
+        auto& jar = m_cookies[asciiLowered(host)];
         if (attrs.find("max-age=0") != std::string::npos)
             jar.erase(name);
         else
@@ -93,7 +89,7 @@ void TIdHTTP::rememberCookies(const std::string& host, const HttpResponseHead& h
 std::string TIdHTTP::Get(const std::string& urlText) {
     const ParsedUrl url = parseUrl(urlText);
     const bool viaProxy = !ProxyParams.ProxyServer.empty();
-    if (lower(url.protocol) == "https")
+    if (asciiLowered(url.protocol) == "https")
         throw Failure("IOHandler value is not valid");
     bool withProxyLogin = viaProxy && ProxyParams.BasicAuthentication;
     bool askedAgain = false;

@@ -6,6 +6,8 @@
 #include "update/PageLines.h"
 #include "update/TIdHTTP.h"
 
+#include "platform/TextTools.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -14,12 +16,6 @@
 namespace qm {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 // The build on line 1 of the local database; failures become the box's text.
 std::string localBuild(const std::string& path) {

@@ -1,21 +1,13 @@
 #include "update/Url.h"
 
 #include "platform/Failure.h"
+#include "platform/TextTools.h"
 
 #include <algorithm>
 
 namespace qm {
 
 namespace {
-
-bool equalsIgnoringCase(const std::string& a, const char* b) {
-    const std::string lower = [&] {
-        std::string s = a;
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return s;
-    }();
-    return lower == b;
-}
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #pragma once
 // Reads favourites lists of Steam's and the rev_ builds' files line by line, the simple
 // way a person reads them, to check the program's own reader and writer against.
+#include "platform/TextTools.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +18,7 @@ struct FavouritesSplit {
 inline bool lineIs(std::string_view line, std::string_view lowerCased) {
     if (line.size() != lowerCased.size()) return false;
     for (size_t i = 0; i < line.size(); ++i)
-        if (char(std::tolower(static_cast<unsigned char>(line[i]))) != lowerCased[i]) return false;
+        if (asciiLower(line[i]) != lowerCased[i]) return false;
     return true;
 }
 
