@@ -1,7 +1,7 @@
 // Steam's favourites: the Steam folder and account, Import, Overwrite, Back Up, Restore.
 #include "app/TfmMain.h"
 
-#include "favourites/SteamFavourites.h"
+#include "favourites/SteamFavouritesFile.h"
 #include "favourites/SteamLocation.h"
 #include "ui/TextCodec.h"
 

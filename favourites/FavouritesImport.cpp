@@ -1,8 +1,8 @@
 #include "favourites/FavouritesImport.h"
 
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/GameLocation.h"
-#include "favourites/RevFavorites.h"
+#include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"

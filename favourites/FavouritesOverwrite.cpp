@@ -1,9 +1,9 @@
 #include "favourites/FavouritesOverwrite.h"
 
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/FavouriteSelection.h"
 #include "favourites/GameLocation.h"
-#include "favourites/RevFavorites.h"
+#include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"

@@ -1,6 +1,6 @@
 // The game folder's favourites: Overwrite keeps every line outside the Favorites blocks,
 // and Import reads back exactly what Overwrite wrote.
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/FavouritesImport.h"
 #include "favourites/FavouritesOverwrite.h"
 #include "fuzz/FuzzCheck.h"

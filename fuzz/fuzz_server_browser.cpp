@@ -2,9 +2,9 @@
 // that reads again, with exactly the chosen servers and every byte outside the block kept.
 #include "favourites/FavouriteSelection.h"
 #include "favourites/KeyValues.h"
-#include "favourites/RevFavorites.h"
+#include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserLists.h"
-#include "favourites/SteamFavorites.h"
+#include "favourites/SteamFavouritesText.h"
 #include "fuzz/FuzzCheck.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Clock.h"
+#include "query/Infostring.h"
 #include "query/ServerAnswer.h"
 
 #include <cstdint>
@@ -11,25 +12,8 @@ namespace qm {
 
 class TIdUDPClient;
 
-/// FF FF FF FF "infostring" 00: 15 bytes, the NUL sent too.
-extern const std::string kInfoRequest;
-
 inline constexpr int32_t kRefreshWaitMs = 1000;
 inline constexpr int32_t kDetectWaitMs = 5000;
-
-/// A reply is valid when it is not empty and starts with FF FF FF FF.
-bool isValidInfoReply(const std::string& reply);
-
-/// The value of `key` among the reply's \key\value pairs; "-" when the key is not one of
-/// them, empty for a key without a value. Only key positions are matched, so a server
-/// name that holds the word "map" never stands in for the map.
-std::string infoValue(const std::string& reply, std::string_view key);
-
-/// A value as shown: up to its first NUL byte.
-std::string shownValue(const std::string& value);
-
-/// The ten lines the Monitoring page shows for a valid reply.
-std::vector<std::string> infoLines(const std::string& reply);
 
 /// What a refresh shows: the memo's lines and the ping label's text.
 struct InfoExchange {

@@ -1,7 +1,7 @@
 // The Steam favourites group of the Options page, against a fake Steam folder in a
 // temporary home folder.
 #include "favourites/FavouritesOverwrite.h"
-#include "favourites/SteamFavourites.h"
+#include "favourites/SteamFavouritesFile.h"
 #include "tests/app/WindowTest.h"
 #include "tests/favourites/ServerBrowserText.h"
 #include "tests/support/Fixtures.h"

@@ -1,4 +1,4 @@
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/FavouritesImport.h"
 #include "tests/favourites/FavouritesTestText.h"
 #include "tests/favourites/ServerBrowserText.h"

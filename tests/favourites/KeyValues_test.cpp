@@ -1,8 +1,8 @@
 // The KeyValues reader over texts the game, Steam and players' editors really write:
 // escaped quotes, a byte-order mark, one long line, and the rewrites that follow them.
 #include "favourites/KeyValues.h"
-#include "favourites/RevFavorites.h"
-#include "favourites/SteamFavorites.h"
+#include "favourites/RevFavourites.h"
+#include "favourites/SteamFavouritesText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The overwrite and import against favourites files taken from real game folders.
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/FavouritesImport.h"
 #include "tests/favourites/FavouritesTestText.h"
 #include "tests/support/Fixtures.h"

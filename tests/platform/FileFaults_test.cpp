@@ -4,7 +4,7 @@
 #include "database/DatabaseBrowser.h"
 #include "database/ListExport.h"
 #include "favourites/FavouritesOverwrite.h"
-#include "favourites/SteamFavourites.h"
+#include "favourites/SteamFavouritesFile.h"
 #include "platform/FileError.h"
 #include "platform/ProfileFile.h"
 #include "tests/support/TempDir.h"

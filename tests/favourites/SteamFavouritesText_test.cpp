@@ -1,7 +1,7 @@
 // Steam's favourites and the rev_ builds' favourites, read and rewritten over the real
 // files of both dialects.
-#include "favourites/RevFavorites.h"
-#include "favourites/SteamFavorites.h"
+#include "favourites/RevFavourites.h"
+#include "favourites/SteamFavouritesText.h"
 #include "tests/favourites/ServerBrowserText.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
@@ -69,11 +69,11 @@ std::vector<std::string> newServers(size_t n) {
 
 } // namespace
 
-TEST(SteamFavorites, FixturesAreThere) {
+TEST(SteamFavouritesText, FixturesAreThere) {
     EXPECT_EQ(steamFixtures().size(), 5u);
 }
 
-TEST(SteamFavorites, ImportGivesExactlyTheFavouritesAndOverwritingThemChangesNoByte) {
+TEST(SteamFavouritesText, ImportGivesExactlyTheFavouritesAndOverwritingThemChangesNoByte) {
     for (const std::string& path : steamFixtures()) {
         SCOPED_TRACE(path);
         const std::string text = readAll(path);
@@ -89,7 +89,7 @@ TEST(SteamFavorites, ImportGivesExactlyTheFavouritesAndOverwritingThemChangesNoB
     }
 }
 
-TEST(SteamFavorites, RewrittenListsReadBackAndLeaveEverythingElseAsItWas) {
+TEST(SteamFavouritesText, RewrittenListsReadBackAndLeaveEverythingElseAsItWas) {
     for (const std::string& path : steamFixtures()) {
         const std::string text = readAll(path);
         const std::vector<std::string> favourites = steamFavouriteEntries(text, "cstrike");
@@ -146,7 +146,7 @@ TEST(SteamFavorites, RewrittenListsReadBackAndLeaveEverythingElseAsItWas) {
     }
 }
 
-TEST(SteamFavorites, NewEntriesTakeSteamsFormAndTheAppIdNamesTheGame) {
+TEST(SteamFavouritesText, NewEntriesTakeSteamsFormAndTheAppIdNamesTheGame) {
     const std::string text = std::string(emptySteamFavouritesText());
     const std::string out = rewriteSteamFavourites(text, selectFavourites({"10.0.0.1:27015 cstrike"}));
     EXPECT_EQ(out, "\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t\t\"1\"\n\t\t{\n"
@@ -164,7 +164,7 @@ TEST(SteamFavorites, NewEntriesTakeSteamsFormAndTheAppIdNamesTheGame) {
               (std::vector<std::string>{"1.1.1.1:1 valve", "1.1.1.2:1 bshift", "1.1.1.3:1 dod"}));
 }
 
-TEST(SteamFavorites, AFileWithoutFavouritesGetsThemAsTheFirstBlock) {
+TEST(SteamFavouritesText, AFileWithoutFavouritesGetsThemAsTheFirstBlock) {
     const std::string text = "\"Filters\"\n{\n\t\"history\"\n\t{\n\t}\n\t\"lastupdate\"\t\t\"1\"\n}\n";
     const std::string out = rewriteSteamFavourites(text, selectFavourites({"10.0.0.1:27015 x"}));
     EXPECT_EQ(out.rfind("\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t\t\"1\"\n", 0), 0u) << out;
@@ -187,7 +187,7 @@ TEST(FavouriteSelection, OnePerAddressAndOnlyDottedIpv4WithAPort) {
     EXPECT_EQ(selectionSummary(s), "3 written, 1 repeated left out, 6 without an IPv4 address left out");
 }
 
-TEST(RevFavorites, ImportAndOverwriteOfTheRealFile) {
+TEST(RevFavourites, ImportAndOverwriteOfTheRealFile) {
     const std::string text = readAll(fixturePath(kRevFixture));
     const std::vector<std::string> entries = revFavouriteEntries(text);
     ASSERT_EQ(entries.size(), 17u);
@@ -223,7 +223,7 @@ TEST(RevFavorites, ImportAndOverwriteOfTheRealFile) {
 
 // Found by fuzzing: keys on the brace's own line. The new entries start on a line of their
 // own, and every byte before and after the old keys stays.
-TEST(SteamFavorites, KeysOnTheBracesLineAreReplacedAndTheRestStays) {
+TEST(SteamFavouritesText, KeysOnTheBracesLineAreReplacedAndTheRestStays) {
     const std::string text = "\"Filters\"\n{\n\t\"favorites\"\n\t{ \"1\" { \"address\" \"1.1.1.1:1\" } "
                              "}\n\t\"history\"\n\t{\n\t}\n}\n";
     const std::string out = rewriteSteamFavourites(text, selectFavourites({"2.2.2.2:2 x"}));

@@ -1,8 +1,8 @@
-#include "favourites/SteamFavourites.h"
+#include "favourites/SteamFavouritesFile.h"
 
 #include "favourites/FavouriteSelection.h"
 #include "favourites/ServerBrowserFile.h"
-#include "favourites/SteamFavorites.h"
+#include "favourites/SteamFavouritesText.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 

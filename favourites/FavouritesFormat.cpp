@@ -1,4 +1,4 @@
-#include "favourites/FavoritesFormat.h"
+#include "favourites/FavouritesFormat.h"
 
 #include "serverlist/ServerEntry.h"
 

@@ -1,7 +1,7 @@
 // Steam's favourites file on disk: Import, Overwrite, Back Up and Restore, bad files, and
 // finding Steam and its accounts in a home folder.
-#include "favourites/SteamFavorites.h"
-#include "favourites/SteamFavourites.h"
+#include "favourites/SteamFavouritesText.h"
+#include "favourites/SteamFavouritesFile.h"
 #include "favourites/SteamLocation.h"
 #include "platform/ProcessList.h"
 #include "tests/favourites/ServerBrowserText.h"

@@ -1,4 +1,4 @@
-#include "favourites/RevFavorites.h"
+#include "favourites/RevFavourites.h"
 
 #include "favourites/ServerBrowserLists.h"
 

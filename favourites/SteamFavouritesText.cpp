@@ -1,4 +1,4 @@
-#include "favourites/SteamFavorites.h"
+#include "favourites/SteamFavouritesText.h"
 
 #include "favourites/ServerBrowserLists.h"
 
