@@ -3,7 +3,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+# Only what the window and its tools need: the tests and benchmarks are built by test.sh.
+scripts/build.sh quillmark quillmark-query db2tool sample_database
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Quillmark is built (build/program/quillmark), but there is no display to open its window on."
     echo "Run this command from a desktop session, or under a virtual display: xvfb-run scripts/run.sh"
