@@ -11,8 +11,6 @@ TEST(Db2Key, IsTheLineNumberTimesTheMultiplierInDigits) {
     EXPECT_EQ(db2LineKey(0), "0");
     EXPECT_EQ(db2LineKey(1), std::to_string(kDb2KeyMultiplier));
     EXPECT_EQ(db2LineKey(1000), std::to_string(1000 * kDb2KeyMultiplier));
-    EXPECT_GE(kDb2KeyMultiplier, 100u);
-    EXPECT_LE(kDb2KeyMultiplier, 999u);
 }
 
 // Readers and writers walk down a file with running keys; each must be the line's own, also
@@ -73,21 +71,6 @@ TEST(Db2Scrambling, UnsafeBytesAreTheOnesTheFormatNames) {
         }
         const bool named = (c >= 0xD1 && c <= 0xDD) || (c >= 0xE1 && c <= 0xEA);
         EXPECT_EQ(unsafe, named) << c;
-    }
-}
-
-// Texts long enough to be scrambled a block at a time, at lengths around the block's edges.
-TEST(Db2Scrambling, LongTextsMatchTheBytewiseRule) {
-    for (const size_t length : {size_t{255}, size_t{256}, size_t{257}, size_t{4095}, size_t{4096}, size_t{10007}}) {
-        std::string plain;
-        for (size_t i = 0; i < length; ++i)
-            plain.push_back(static_cast<char>(i * 7 + 3));
-        const std::string key = "31545743";
-        std::string expected = plain;
-        for (size_t p = 0; p < length; ++p)
-            expected[p] = static_cast<char>(plain[p] + key[(p + 1) % key.size()]);
-        EXPECT_EQ(scrambleLine(plain, key), expected) << length;
-        EXPECT_EQ(unscrambleLine(expected, key), plain) << length;
     }
 }
 
