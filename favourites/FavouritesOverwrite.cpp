@@ -52,9 +52,10 @@ Outcome overwriteFavourites(const std::string& location, const std::vector<std::
     const std::string rev = nativePath(revFavouritesFileOf(location));
     if (isFile(rev)) {
         const FavouriteSelection selection = selectFavourites(entries);
-        done.message = rewriteServerBrowserFile(
+        const Outcome written = rewriteServerBrowserFile(
             rev, [&](std::string_view text) { return rewriteRevFavourites(text, selection); });
-        done.ok = done.message.empty();
+        done.message = written.message;
+        done.ok = written.ok;
         if (!done.ok) done.status = "Favourites were overwritten, but not in config\\rev_ServerBrowser.vdf.";
     }
     return done;

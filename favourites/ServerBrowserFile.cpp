@@ -18,9 +18,8 @@ void replaceServerBrowserFile(const std::string& path, std::string_view text) {
     out.commit();
 }
 
-std::string rewriteServerBrowserFile(const std::string& path,
-                                     const std::function<std::string(std::string_view)>& rewrite,
-                                     std::string_view textOfMissingFile) {
+Outcome rewriteServerBrowserFile(const std::string& path, const std::function<std::string(std::string_view)>& rewrite,
+                                 std::string_view textOfMissingFile) {
     try {
         std::error_code ec;
         const bool missing =
@@ -28,7 +27,7 @@ std::string rewriteServerBrowserFile(const std::string& path,
         const std::string text = missing ? std::string(textOfMissingFile) : readServerBrowserFile(path);
         replaceServerBrowserFile(path, rewrite(text));
     } catch (const std::exception& e) {
-        return "Cannot write " + absolutePath(path) + ": " + e.what() + ". The file was left as it was.";
+        return {{}, "Cannot write " + absolutePath(path) + ": " + e.what() + ". The file was left as it was.", false};
     }
     return {};
 }

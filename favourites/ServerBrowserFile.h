@@ -18,9 +18,8 @@ void replaceServerBrowserFile(const std::string& path, std::string_view text);
 /// Reads the file, has `rewrite` make its new text, and puts that in its place; any
 /// failure (the file's or its text's) is a message naming the file, and leaves it as it
 /// was. A missing file is first made from `textOfMissingFile` when that is given.
-/// Empty on success, otherwise the message.
-std::string rewriteServerBrowserFile(const std::string& path,
-                                     const std::function<std::string(std::string_view)>& rewrite,
-                                     std::string_view textOfMissingFile = {});
+/// The outcome has no status of its own: the caller names what was written.
+Outcome rewriteServerBrowserFile(const std::string& path, const std::function<std::string(std::string_view)>& rewrite,
+                                 std::string_view textOfMissingFile = {});
 
 } // namespace qm

@@ -44,10 +44,10 @@ Outcome overwriteSteamFavourites(const std::string& file, const std::vector<std:
     if (file.empty()) return {kNoSteamAccountStatus, {}, false};
     if (steamRunning) return {"Steam favourites were not overwritten.", kSteamRunningMessage, false};
     const FavouriteSelection selection = selectFavourites(entries);
-    const std::string failure = rewriteServerBrowserFile(
+    const Outcome written = rewriteServerBrowserFile(
         file, [&](std::string_view text) { return rewriteSteamFavourites(text, selection); },
         emptySteamFavouritesText());
-    if (!failure.empty()) return {"Steam favourites were not overwritten.", failure, false};
+    if (!written.ok) return {"Steam favourites were not overwritten.", written.message, false};
     return {"Steam favourites were overwritten (" + selectionSummary(selection) +
                 "). You can start Steam now.",
             {},

@@ -69,8 +69,8 @@ int DatagramSocket::sendTo(const Endpoint& to, std::string_view data) {
         // A pending ICMP report of another peer fails the call once; it is read from the
         // error queue, so the datagram is sent again.
         if (sent < 0 && (errno == ECONNREFUSED || errno == EHOSTUNREACH || errno == ENETUNREACH)) continue;
-        if (sent < 0 && (errno == EAGAIN || errno == ENOBUFS)) return 10055;
-        return sent < 0 ? socketErrorCode(errno) : 10040;
+        if (sent < 0 && (errno == EAGAIN || errno == ENOBUFS)) return SocketErrorCode::kNoBufferSpace;
+        return sent < 0 ? socketErrorCode(errno) : SocketErrorCode::kMessageTooLong;
     }
     return socketErrorCode(errno);
 }
@@ -121,7 +121,7 @@ std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
     std::vector<Unreachable> unreachable;
     // A closed port is the "connection reset" Windows reports for UDP.
     for (const IcmpReport& r : takeIcmpReports(m_fd))
-        unreachable.push_back({r.peer, r.err == ECONNREFUSED ? 10054 : socketErrorCode(r.err)});
+        unreachable.push_back({r.peer, r.err == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(r.err)});
     return unreachable;
 }
 

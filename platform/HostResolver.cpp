@@ -29,10 +29,10 @@ std::array<std::string, 4> dottedParts(const std::string& host) {
 
 int lookupErrorCode(int gaiError) {
     switch (gaiError) {
-    case EAI_AGAIN: return 11002;    // WSATRY_AGAIN
-    case EAI_FAIL: return 11003;     // WSANO_RECOVERY
-    case EAI_NODATA: return 11004;   // WSANO_DATA
-    default: return 11001;           // WSAHOST_NOT_FOUND
+    case EAI_AGAIN: return SocketErrorCode::kTryAgain;
+    case EAI_FAIL: return SocketErrorCode::kNoRecovery;
+    case EAI_NODATA: return SocketErrorCode::kNoData;
+    default: return SocketErrorCode::kHostNotFound;
     }
 }
 } // namespace
@@ -67,7 +67,7 @@ std::string resolveHost(const std::string& host, const HostLookup& lookup) {
         return host;
     HostLookupResult result = lookup(host);
     if (result.errorCode != 0 || result.address.empty())
-        throw EIdSocketError(result.errorCode != 0 ? result.errorCode : 11001);
+        throw EIdSocketError(result.errorCode != 0 ? result.errorCode : SocketErrorCode::kHostNotFound);
     return result.address;
 }
 

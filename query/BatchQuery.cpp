@@ -161,7 +161,7 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::functio
             const auto it = inFlight.find(d->from);
             if (it == inFlight.end()) continue; // a stranger, or a late reply of a finished server
             if (d->truncated) {
-                finish(d->from, socketFailure(10040));
+                finish(d->from, socketFailure(SocketErrorCode::kMessageTooLong));
                 continue;
             }
             InfoExchangeRules::Step step = it->second.rules.take(d->data);

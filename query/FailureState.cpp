@@ -8,15 +8,15 @@ namespace {
 
 const char* wordsFor(int code) {
     switch (code) {
-    case 10054: return "port closed"; // the ICMP "port unreachable" of a closed UDP port
-    case 11001: return "name not found";
-    case 11002: return "name lookup failed for now";
-    case 11003: return "name lookup failed";
-    case 11004: return "name has no IPv4 address";
-    case 10040: return "reply too long";
-    case 10051: return "network unreachable";
-    case 10065: return "host unreachable";
-    case 10013: return "sending refused";
+    case SocketErrorCode::kConnectionReset: return "port closed";
+    case SocketErrorCode::kHostNotFound: return "name not found";
+    case SocketErrorCode::kTryAgain: return "name lookup failed for now";
+    case SocketErrorCode::kNoRecovery: return "name lookup failed";
+    case SocketErrorCode::kNoData: return "name has no IPv4 address";
+    case SocketErrorCode::kMessageTooLong: return "reply too long";
+    case SocketErrorCode::kNetworkUnreachable: return "network unreachable";
+    case SocketErrorCode::kHostUnreachable: return "host unreachable";
+    case SocketErrorCode::kAccessDenied: return "sending refused";
     default: return nullptr;
     }
 }

@@ -83,7 +83,7 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared) {
         shared->queue.pop_front();
         lock.unlock();
         HostLookupResult result = shared->lookup(name);
-        if (result.errorCode == 0 && result.address.empty()) result.errorCode = 11001;
+        if (result.errorCode == 0 && result.address.empty()) result.errorCode = SocketErrorCode::kHostNotFound;
         lock.lock();
         auto& entry = shared->names[name];
         // A name given up for its deadline keeps that answer: its rows are already out.

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/HostResolver.h"
+#include "platform/SocketError.h"
 
 #include <chrono>
 #include <memory>
@@ -18,7 +19,7 @@ class NameLookups {
     /// How long a name may take before its servers are given up as not found.
     static constexpr std::chrono::milliseconds kDeadline{5000};
     /// WSATRY_AGAIN: the code a name that took too long is reported with.
-    static constexpr int kTimedOutCode = 11002;
+    static constexpr int kTimedOutCode = SocketErrorCode::kTryAgain;
 
     explicit NameLookups(HostLookup lookup, size_t helpers = 4,
                          std::chrono::milliseconds deadline = kDeadline);

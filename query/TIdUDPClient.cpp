@@ -104,7 +104,7 @@ std::string TIdUDPClient::ReceiveDatagram(int32_t waitMs) {
     int32_t wait = waitMs;
     for (;;) {
         if (!waitReadable(m_fd, wait, m_pump)) return {};
-        if (peerPortUnreachable()) throw EIdSocketError(10054);
+        if (peerPortUnreachable()) throw EIdSocketError(SocketErrorCode::kConnectionReset);
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
         const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
@@ -121,7 +121,7 @@ std::string TIdUDPClient::ReceiveDatagram(int32_t waitMs) {
                 ::inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
                 m_lastSender = std::string(text) + ":" + std::to_string(ntohs(from.sin_port));
                 // The system cuts an oversized datagram silently; it is an error here.
-                if (static_cast<size_t>(n) > buffer.size()) throw EIdSocketError(10040);
+                if (static_cast<size_t>(n) > buffer.size()) throw EIdSocketError(SocketErrorCode::kMessageTooLong);
                 return std::string(buffer.data(), static_cast<size_t>(n));
             }
             // Anyone else's datagram is dropped and the wait goes on.
