@@ -30,10 +30,8 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared);
 } // namespace
 
 NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline)
-    : m_shared(std::make_shared<Shared>()), m_deadline(deadline) {
+    : m_shared(std::make_shared<Shared>()), m_deadline(deadline), m_maxHelpers(std::max<size_t>(1, helpers)) {
     m_shared->lookup = std::move(lookup);
-    for (size_t i = 0; i < std::max<size_t>(1, helpers); ++i)
-        std::thread(lookUpNames, m_shared).detach();
 }
 
 NameLookups::~NameLookups() {
@@ -58,7 +56,14 @@ void NameLookups::ask(const std::string& host) {
     } catch (const EIdSocketError&) {
     }
     m_shared->queue.push_back(host);
+    // Helpers start with the first names that need them: a list of dotted addresses,
+    // the common case, starts none.
+    const bool another = m_helpers < m_maxHelpers;
     lock.unlock();
+    if (another) {
+        std::thread(lookUpNames, m_shared).detach();
+        ++m_helpers;
+    }
     m_shared->wake.notify_one();
 }
 

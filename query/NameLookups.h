@@ -39,6 +39,8 @@ class NameLookups {
   private:
     std::shared_ptr<Shared> m_shared;
     std::chrono::milliseconds m_deadline;
+    size_t m_maxHelpers;
+    size_t m_helpers = 0; // started so far, by the owner's thread alone
 };
 
 } // namespace qm
