@@ -47,9 +47,28 @@ struct LineEndMasks {
     bool hasLoneCr() const { return (cr & ~(lf >> 1)) != 0; }
 };
 
-inline LineEndMasks lineEndMasks(const char* p) {
+/// lineEndMasks() a byte at a time: what processors without SSE2 run, and what the
+/// faster versions are held against.
+inline LineEndMasks lineEndMasksPlain(const char* p) {
     LineEndMasks m;
+    for (int i = 0; i < 64; ++i) {
+        m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
+        m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
+        m.endMark = m.endMark || p[i] == kEndOfText;
+    }
+    return m;
+}
+
+inline uint64_t byteMaskPlain(const char* p, char c) {
+    uint64_t m = 0;
+    for (int i = 0; i < 64; ++i)
+        m |= static_cast<uint64_t>(p[i] == c) << i;
+    return m;
+}
+
+inline LineEndMasks lineEndMasks(const char* p) {
 #if defined(__SSE2__)
+    LineEndMasks m;
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i eot = _mm_set1_epi8(kEndOfText);
@@ -61,30 +80,25 @@ inline LineEndMasks lineEndMasks(const char* p) {
         anyEot = _mm_or_si128(anyEot, _mm_cmpeq_epi8(bytes, eot));
     }
     m.endMark = _mm_movemask_epi8(anyEot) != 0;
-#else
-    for (int i = 0; i < 64; ++i) {
-        m.lf |= static_cast<uint64_t>(p[i] == '\n') << i;
-        m.cr |= static_cast<uint64_t>(p[i] == '\r') << i;
-        m.endMark = m.endMark || p[i] == kEndOfText;
-    }
-#endif
     return m;
+#else
+    return lineEndMasksPlain(p);
+#endif
 }
 
 /// Bit i set when byte i of the 64 from `p` is `c`.
 inline uint64_t byteMask(const char* p, char c) {
-    uint64_t m = 0;
 #if defined(__SSE2__)
+    uint64_t m = 0;
     const __m128i wanted = _mm_set1_epi8(c);
     for (int i = 0; i < 4; ++i) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
         m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))) << (16 * i);
     }
-#else
-    for (int i = 0; i < 64; ++i)
-        m |= static_cast<uint64_t>(p[i] == c) << i;
-#endif
     return m;
+#else
+    return byteMaskPlain(p, c);
+#endif
 }
 
 #if QM_HAVE_AVX2_PATH
