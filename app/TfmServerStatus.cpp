@@ -290,7 +290,7 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
     const unsigned ask = ++m_playersAsk;
     QPointer<TfmServerStatus> self(this);
     m_playersWorker = std::thread([this, self, ask, target = *target] {
-        PlayersAnswer answer = queryPlayers(target, 1000, m_lookup, [this] { return m_stopPlayers.load(); });
+        PlayersAnswer answer = queryPlayers(target, m_options.playersWaitMs, m_lookup, [this] { return m_stopPlayers.load(); });
         if (m_stopPlayers) return;
         QMetaObject::invokeMethod(
             this,

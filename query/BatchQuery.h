@@ -20,6 +20,8 @@ struct BatchOptions {
     int silenceMs = 1000;
     /// Tries after the first.
     int retries = 1;
+    /// How long a server is waited for when its players are asked (each of two tries).
+    int playersWaitMs = 1000;
 };
 
 inline constexpr const char* kAnsweredState = "answered";

@@ -9,6 +9,7 @@
 #include "tests/support/UdpResponder.h"
 #include "ui/CheckListBox.h"
 
+#include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
@@ -267,4 +268,16 @@ TEST_F(StatusWindow, ThePlayersPaneNamesItsServerAndRowsSayWhileTheyWait) {
     model.setAsking({1});
     EXPECT_EQ(model.index(0, ServerStatusModel::State).data().toString(), "waiting");
     EXPECT_EQ(model.index(1, ServerStatusModel::State).data().toString(), "asking");
+}
+
+// Qt's own checks of a model, over the table's rows and its sorted view, through a whole
+// refresh and a sort: rows, columns, data and signals keep to the model rules.
+TEST_F(StatusWindow, TheTableModelKeepsQtsModelRulesThroughARefresh) {
+    TfmServerStatus& status = openAndWait();
+    QAbstractItemModelTester rows(&status.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester sorted(status.tvServerStatus->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    status.tvServerStatus->sortByColumn(ServerStatusModel::Ping, Qt::DescendingOrder);
+    status.bbStatusRefresh->click();
+    EXPECT_TRUE(waitFor([&] { return !status.refreshing(); }));
+    EXPECT_EQ(status.model().answeredCount() + status.model().silentCount(), 5u);
 }
