@@ -45,6 +45,16 @@ std::string unescapedKeyValuesText(std::string_view raw) {
     return out;
 }
 
+std::string escapedKeyValuesText(std::string_view plain) {
+    std::string out;
+    out.reserve(plain.size());
+    for (const char c : plain) {
+        if (c == '"' || c == '\\') out.push_back('\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
 namespace {
 
 enum class TokenKind { End, Open, Close, Text };

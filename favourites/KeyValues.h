@@ -118,5 +118,7 @@ KeyValuesTree parseKeyValues(std::string_view text);
 
 /// A quoted text as it reads: \" and \\ become the quote and the backslash.
 std::string unescapedKeyValuesText(std::string_view raw);
+/// A text to write between quotes: a quote or a backslash in it gets its backslash.
+std::string escapedKeyValuesText(std::string_view plain);
 
 } // namespace qm

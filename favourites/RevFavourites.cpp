@@ -10,8 +10,8 @@ std::vector<std::string> revFavouriteEntries(std::string_view text) {
     const ServerBrowserLists lists = findServerBrowserLists(text);
     std::vector<std::string> entries;
     for (const KeyValuesNode* server : listedServers(lists.favorites)) {
-        std::string entry(server->valueOf("address"));
-        entry.append(" ").append(server->valueOf("gamedir"));
+        std::string entry = unescapedKeyValuesText(server->valueOf("address"));
+        entry.append(" ").append(unescapedKeyValuesText(server->valueOf("gamedir")));
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -19,12 +19,14 @@ std::vector<std::string> revFavouriteEntries(std::string_view text) {
 
 namespace {
 
+// Every value as it is written between the quotes: kept ones as the file had them,
+// the list's own escaped.
 struct RevEntry {
     std::string_view name;
     std::string_view address;
     std::string_view lastPlayed;
     std::string_view appId;
-    std::string_view gameDir;
+    std::string gameDir;
 };
 
 // The separators after each key are the dialect's own: one tab after address and
@@ -67,7 +69,7 @@ std::string rewriteRevFavourites(std::string_view text, const FavouriteSelection
         const SelectedServer& s = *found->second;
         appendEntry(block, number++,
                     {server->valueOf("name"), s.address, server->valueOf("lastplayed"),
-                     server->valueOf("appID"), s.gameDir},
+                     server->valueOf("appID"), escapedKeyValuesText(s.gameDir)},
                     nl);
         found->second = nullptr;
     }
@@ -79,14 +81,14 @@ std::string rewriteRevFavourites(std::string_view text, const FavouriteSelection
         if (!wanted.at(s.address)) continue;
         const auto history = played.find(s.address);
         if (history == played.end()) {
-            appendEntry(block, number++, {s.address, s.address, "0", "0", s.gameDir}, nl);
+            appendEntry(block, number++, {s.address, s.address, "0", "0", escapedKeyValuesText(s.gameDir)}, nl);
             continue;
         }
         const KeyValuesNode& h = *history->second;
         const auto or0 = [](std::string_view v) { return v.empty() ? std::string_view("0") : v; };
         appendEntry(block, number++,
                     {h.valueOf("name").empty() ? std::string_view(s.address) : h.valueOf("name"), s.address,
-                     or0(h.valueOf("lastplayed")), or0(h.valueOf("appID")), s.gameDir},
+                     or0(h.valueOf("lastplayed")), or0(h.valueOf("appID")), escapedKeyValuesText(s.gameDir)},
                     nl);
     }
 

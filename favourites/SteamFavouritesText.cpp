@@ -11,7 +11,7 @@ std::vector<std::string> steamFavouriteEntries(std::string_view text, const std:
     const ServerBrowserLists lists = findServerBrowserLists(text);
     std::vector<std::string> entries;
     for (const KeyValuesNode* server : listedServers(lists.favorites)) {
-        std::string entry(server->valueOf("address"));
+        std::string entry = unescapedKeyValuesText(server->valueOf("address"));
         entry.append(" ").append(gameDirOfAppId(server->valueOf("appid"), fallbackGameDir));
         entries.push_back(std::move(entry));
     }

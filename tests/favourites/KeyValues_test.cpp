@@ -127,3 +127,15 @@ TEST(KeyValues, EntryNumbersOutOfReachRefuseTheRewrite) {
     const std::string full = steamFile(steamEntry(nearEnd, "1.1.1.1:1"));
     EXPECT_EQ(rewriteSteamFavourites(full, selectFavourites({"1.1.1.1:1 x"})), full);
 }
+
+// A game directory of the list with a quote or a backslash once broke the file it was
+// written into; it is written escaped and reads back as it was.
+TEST(KeyValues, ListTextsWithQuotesAndBackslashesAreWrittenEscaped) {
+    const std::string text = revFile("", "");
+    for (const std::string gameDir : {"a\"b", "end\\", "\\\"both\\\""}) {
+        const std::string entry = "1.2.3.4:27015 " + gameDir;
+        const std::string out = rewriteRevFavourites(text, selectFavourites({entry}));
+        EXPECT_EQ(revFavouriteEntries(out), std::vector<std::string>{entry}) << out;
+        EXPECT_EQ(rewriteRevFavourites(out, selectFavourites(revFavouriteEntries(out))), out);
+    }
+}
