@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace qm {
 
 CheckListBox::CheckListBox(ServerList& list, QWidget* parent)
@@ -70,22 +72,17 @@ void CheckListBox::keyPressEvent(QKeyEvent* event) {
         emit deletePressed();
         return;
     }
-    if (event->matches(QKeySequence::Undo)) {
-        emit undoPressed();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        emit copyPressed();
-        return;
-    }
-    if (event->matches(QKeySequence::Paste)) {
-        emit pastePressed();
-        return;
-    }
-    if (event->matches(QKeySequence::SelectAll)) {
-        emit selectAllPressed();
-        return;
-    }
+    // The window's own commands behind the standard keys.
+    static const std::pair<QKeySequence::StandardKey, void (CheckListBox::*)()> kCommands[] = {
+        {QKeySequence::Undo, &CheckListBox::undoPressed},
+        {QKeySequence::Copy, &CheckListBox::copyPressed},
+        {QKeySequence::Paste, &CheckListBox::pastePressed},
+        {QKeySequence::SelectAll, &CheckListBox::selectAllPressed}};
+    for (const auto& [keys, command] : kCommands)
+        if (event->matches(keys)) {
+            emit(this->*command)();
+            return;
+        }
     QListView::keyPressEvent(event);
     if (currentIndex().isValid() && currentIndex() != before) {
         highlightCurrent();
