@@ -3,15 +3,14 @@
 #include "app/ServerStatusModel.h"
 #include "app/StatusSortProxy.h"
 #include "platform/TextTools.h"
-#include "query/PlayersQuery.h"
+#include "query/BatchRun.h"
+#include "query/PlayersRun.h"
 #include "ui/TextCodec.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -53,10 +52,7 @@ TfmServerStatus::TfmServerStatus(ServerList& servers, BatchOptions options, Host
     buildWindow();
 }
 
-TfmServerStatus::~TfmServerStatus() {
-    stopWorker();
-    stopPlayersQuery();
-}
+TfmServerStatus::~TfmServerStatus() = default;
 
 void TfmServerStatus::buildWindow() {
     setObjectName(QStringLiteral("fmServerStatus"));
@@ -127,7 +123,10 @@ void TfmServerStatus::buildWindow() {
 
     m_drain = new QTimer(this);
     m_drain->setInterval(kDrainIntervalMs);
-    connect(m_drain, &QTimer::timeout, this, [this] { takeResults(); });
+    connect(m_drain, &QTimer::timeout, this, [this] {
+        takeResults();
+        takePlayers();
+    });
     connect(bbStatusRefresh, &QPushButton::clicked, this, [this] { bbStatusRefreshClick(); });
     connect(bbStatusCancel, &QPushButton::clicked, this, [this] { bbStatusCancelClick(); });
     connect(bbCheckAnswering, &QPushButton::clicked, this, [this] { bbCheckAnsweringClick(); });
@@ -158,41 +157,20 @@ void TfmServerStatus::bbStatusRefreshClick() {
     m_reported = entries.size() - targets.size();
     pbServerStatus->setRange(0, static_cast<int>(entries.size()));
     showProgress();
-    m_pending.clear();
-    m_pendingStarts.clear();
-    m_workerDone = false;
-    m_batch = std::make_unique<BatchQuery>(m_options, m_lookup);
     bbStatusRefresh->setEnabled(false);
     bbStatusCancel->setEnabled(true);
-    m_worker = std::thread([this, targets = std::move(targets)] {
-        m_batch->run(
-            targets,
-            [this](const BatchResult& r) {
-                std::lock_guard<std::mutex> lock(m_pendingLock);
-                m_pending.push_back(r);
-            },
-            [this](size_t index) {
-                std::lock_guard<std::mutex> lock(m_pendingLock);
-                m_pendingStarts.push_back(index);
-            });
-        m_workerDone = true;
-    });
+    m_run = std::make_unique<BatchRun>(std::move(targets), m_options, m_lookup);
     m_drain->start();
 }
 
 void TfmServerStatus::takeResults() {
-    std::vector<BatchResult> taken;
-    std::vector<size_t> starts;
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        taken.swap(m_pending);
-        starts.swap(m_pendingStarts);
-    }
-    for (size_t& s : starts)
+    if (!m_run) return;
+    BatchRun::Progress taken = m_run->take();
+    for (size_t& s : taken.started)
         s = m_queried[s];
-    m_model->setAsking(starts);
-    takeIntoTable(taken);
-    if (m_workerDone) endRefresh();
+    m_model->setAsking(taken.started);
+    takeIntoTable(taken.results);
+    if (taken.finished) endRefresh();
 }
 
 void TfmServerStatus::takeIntoTable(std::vector<BatchResult>& results) {
@@ -210,22 +188,12 @@ void TfmServerStatus::takeIntoTable(std::vector<BatchResult>& results) {
     if (currentAnswered) showPlayersOfCurrentRow();
 }
 
-void TfmServerStatus::stopWorker() {
-    if (!m_worker.joinable()) return;
-    m_batch->cancel();
-    m_worker.join();
-}
-
 void TfmServerStatus::endRefresh() {
-    m_drain->stop();
-    if (m_worker.joinable()) m_worker.join();
     // What came between the last take and the end.
-    std::vector<BatchResult> rest;
-    {
-        std::lock_guard<std::mutex> lock(m_pendingLock);
-        rest.swap(m_pending);
-    }
-    takeIntoTable(rest);
+    BatchRun::Progress rest = m_run->take();
+    m_run.reset();
+    takeIntoTable(rest.results);
+    if (!m_playersRun) m_drain->stop();
     // Sorted while answers came in: sorted again with every answer in.
     const QHeaderView* header = tvServerStatus->horizontalHeader();
     if (header->sortIndicatorSection() >= 0) m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
@@ -236,8 +204,7 @@ void TfmServerStatus::endRefresh() {
 
 void TfmServerStatus::bbStatusCancelClick() {
     if (!refreshing()) return;
-    m_batch->cancel();
-    m_worker.join();
+    m_run->cancel();
     endRefresh();
 }
 
@@ -265,15 +232,8 @@ void TfmServerStatus::bbCheckSilentClick() {
     setMarksWhere(false);
 }
 
-void TfmServerStatus::stopPlayersQuery() {
-    if (!m_playersWorker.joinable()) return;
-    m_stopPlayers = true;
-    m_playersWorker.join();
-    m_stopPlayers = false;
-}
-
 void TfmServerStatus::showPlayersOfCurrentRow() {
-    stopPlayersQuery();
+    m_playersRun.reset();
     tvPlayers->clear();
     const QModelIndex current = m_sorted->mapToSource(tvServerStatus->currentIndex());
     if (!current.isValid()) return;
@@ -287,26 +247,24 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
         return;
     }
     new QTreeWidgetItem(tvPlayers, {QStringLiteral("asking...")});
-    const unsigned ask = ++m_playersAsk;
-    QPointer<TfmServerStatus> self(this);
-    m_playersWorker = std::thread([this, self, ask, target = *target] {
-        PlayersAnswer answer = queryPlayers(target, m_options.playersWaitMs, m_lookup, [this] { return m_stopPlayers.load(); });
-        if (m_stopPlayers) return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, self, ask, answer = std::move(answer)] {
-                if (!self || ask != m_playersAsk) return;
-                tvPlayers->clear();
-                if (!answer.offered) {
-                    new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});
-                    return;
-                }
-                for (const A2sPlayer& p : answer.players)
-                    new QTreeWidgetItem(
-                        tvPlayers, {toDisplay(escapedControls(p.name)), QString::number(p.score), connectedTime(p.seconds)});
-            },
-            Qt::QueuedConnection);
-    });
+    m_playersRun = std::make_unique<PlayersRun>(*target, m_options.playersWaitMs, m_lookup);
+    m_drain->start();
+}
+
+void TfmServerStatus::takePlayers() {
+    if (!m_playersRun) return;
+    const std::optional<PlayersAnswer> answer = m_playersRun->take();
+    if (!answer) return;
+    m_playersRun.reset();
+    if (!m_run) m_drain->stop();
+    tvPlayers->clear();
+    if (!answer->offered) {
+        new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});
+        return;
+    }
+    for (const A2sPlayer& p : answer->players)
+        new QTreeWidgetItem(tvPlayers,
+                            {toDisplay(escapedControls(p.name)), QString::number(p.score), connectedTime(p.seconds)});
 }
 
 void TfmServerStatus::closeEvent(QCloseEvent* event) {

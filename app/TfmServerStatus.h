@@ -4,10 +4,7 @@
 
 #include <QWidget>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 class QProgressBar;
@@ -20,6 +17,8 @@ class QTreeWidget;
 
 namespace qm {
 
+class BatchRun;
+class PlayersRun;
 class ServerStatusModel;
 
 /// The "Server status" window: every entry of the server list asked at once, in a table
@@ -33,7 +32,7 @@ class TfmServerStatus : public QWidget {
     std::function<void()> beforeListChange;
     ~TfmServerStatus() override;
 
-    bool refreshing() const { return m_worker.joinable(); }
+    bool refreshing() const { return m_run != nullptr; }
     ServerStatusModel& model() { return *m_model; }
 
     void bbStatusRefreshClick();
@@ -64,11 +63,11 @@ class TfmServerStatus : public QWidget {
     /// Moves the results the worker has found so far into the table.
     void takeResults();
     void takeIntoTable(std::vector<BatchResult>& results);
-    void stopWorker();
+    /// Shows the players of the selected server once they have come.
+    void takePlayers();
     void endRefresh();
     void setMarksWhere(bool answered);
     void showProgress();
-    void stopPlayersQuery();
 
     ServerList& m_servers;
     BatchOptions m_options;
@@ -77,18 +76,10 @@ class TfmServerStatus : public QWidget {
     QSortFilterProxyModel* m_sorted = nullptr;
     QTimer* m_drain = nullptr;
 
-    std::unique_ptr<BatchQuery> m_batch;
-    std::thread m_worker;
-    std::atomic<bool> m_workerDone{false};
-    std::mutex m_pendingLock;
-    std::vector<BatchResult> m_pending;
-    std::vector<size_t> m_pendingStarts; // targets whose servers are being asked now
+    std::unique_ptr<BatchRun> m_run;
     std::vector<size_t> m_queried; // row of each target
     size_t m_reported = 0;
-
-    std::thread m_playersWorker;
-    std::atomic<bool> m_stopPlayers{false};
-    unsigned m_playersAsk = 0;
+    std::unique_ptr<PlayersRun> m_playersRun;
 };
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "platform/DatagramSocket.h"
 
 #include "platform/SocketError.h"
+#include "platform/WaitSlicing.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -92,6 +93,15 @@ std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
     }
 }
 
+namespace {
+
+// An ICMP report the system queued on the socket (IP_RECVERR): the peer of the datagram
+// it answers, and its errno value.
+struct IcmpReport {
+    Endpoint peer;
+    int err = 0;
+};
+
 std::vector<IcmpReport> takeIcmpReports(int fd) {
     std::vector<IcmpReport> reports;
     for (;;) {
@@ -117,6 +127,8 @@ std::vector<IcmpReport> takeIcmpReports(int fd) {
     }
 }
 
+} // namespace
+
 std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
     std::vector<Unreachable> unreachable;
     // A closed port is the "connection reset" Windows reports for UDP.
@@ -130,6 +142,15 @@ bool DatagramSocket::waitMicroseconds(int64_t micros) const {
     const int64_t wait = micros < 0 ? 0 : micros;
     const timespec limit{static_cast<time_t>(wait / 1000000), static_cast<long>(wait % 1000000 * 1000)};
     return ::ppoll(&p, 1, &limit, nullptr) > 0;
+}
+
+bool DatagramSocket::waitReadable(int waitMs, const MessagePump& pump, const Clock& clock) const {
+    return qm::waitReadable(m_fd, waitMs, pump, clock);
+}
+
+int DatagramSocket::setBroadcast(bool on) {
+    const int value = on ? 1 : 0;
+    return ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) == 0 ? 0 : socketErrorCode(errno);
 }
 
 uint16_t DatagramSocket::localPort() const {

@@ -1,4 +1,7 @@
 #pragma once
+#include "platform/Clock.h"
+#include "platform/MessagePump.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,15 +23,6 @@ struct Endpoint {
 struct EndpointHash {
     size_t operator()(const Endpoint& e) const { return (size_t(e.address) << 16) ^ e.port; }
 };
-
-/// An ICMP report the system queued on a UDP socket (IP_RECVERR): the peer of the datagram
-/// it answers, and its errno value.
-struct IcmpReport {
-    Endpoint peer;
-    int err = 0;
-};
-/// Empties the socket's error queue.
-std::vector<IcmpReport> takeIcmpReports(int fd);
 
 /// An unconnected UDP socket for talking to many peers at once: never blocks, takes
 /// datagrams from anyone (the caller matches them by sender), and reports a peer's closed
@@ -58,9 +52,14 @@ class DatagramSocket {
     /// Every ICMP report queued since the last call.
     std::vector<Unreachable> takeUnreachable();
 
+    /// 0, or the Windows Sockets code of the failure.
+    int setBroadcast(bool on);
+
     /// Waits up to `waitMs` for a datagram or a report; false when none came.
     bool wait(int waitMs) const { return waitMicroseconds(int64_t(waitMs) * 1000); }
     bool waitMicroseconds(int64_t micros) const;
+    /// The same wait cut into slices with the message pump run between them (WaitSlicing.h).
+    bool waitReadable(int waitMs, const MessagePump& pump, const Clock& clock) const;
     uint16_t localPort() const;
 
   private:

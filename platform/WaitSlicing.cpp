@@ -2,19 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <poll.h>
 
 namespace qm {
 
 int64_t steadyMicroseconds() {
-    using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    return steadyClock().microseconds();
 }
 
 int64_t steadyMilliseconds() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return steadyClock().microseconds() / 1000;
 }
 
 int firstWaitSlice(int waitMs) {
@@ -34,17 +31,17 @@ bool readableWithin(int fd, int sliceMs) {
 }
 } // namespace
 
-bool waitReadable(int fd, int waitMs, const MessagePump& pump, const MonotonicClock& now) {
+bool waitReadable(int fd, int waitMs, const MessagePump& pump, const Clock& clock) {
     if (waitMs == 0) return readableWithin(fd, 0);
     const bool forever = waitMs == kWaitForever || waitMs < 0;
-    const int64_t deadline = forever ? 0 : now() + int64_t{waitMs} * 1000;
+    const int64_t deadline = forever ? 0 : clock.microseconds() + int64_t{waitMs} * 1000;
     int slice = forever ? kWaitSlice : firstWaitSlice(waitMs);
     for (;;) {
         if (readableWithin(fd, slice)) return true;
         if (pump && !pump()) return false;
         slice = kWaitSlice;
         if (!forever) {
-            const int64_t left = deadline - now();
+            const int64_t left = deadline - clock.microseconds();
             if (left <= 0) return false;
             // Whole milliseconds, rounded up: the wait may end late by less than one, never early.
             slice = static_cast<int>(std::min<int64_t>(slice, (left + 999) / 1000));

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Clock.h"
 #include "platform/MessagePump.h"
 
 #include <cstdint>
@@ -11,9 +12,7 @@ namespace qm {
 constexpr int kWaitForever = -2;
 constexpr int kWaitSlice = 250;
 
-/// Microseconds on a clock that never goes back; every limit of a wait is measured on it,
-/// finer than the limits themselves so that a wait never ends early.
-using MonotonicClock = std::function<int64_t()>;
+/// Microseconds and milliseconds on the steady clock.
 int64_t steadyMicroseconds();
 int64_t steadyMilliseconds();
 
@@ -24,8 +23,8 @@ int firstWaitSlice(int waitMs);
 /// nothing arrived the pump runs. The limit is kept on `now`, so a slow pump cannot
 /// stretch it by more than one slice. Returns false when nothing arrived in the wait or
 /// the pump asked to give up. Readiness errors come back as readable, so the read
-/// reports them.
-bool waitReadable(int fd, int waitMs, const MessagePump& pump,
-                  const MonotonicClock& now = steadyMicroseconds);
+/// reports them. The limit is measured in microseconds, finer than itself, so a wait never
+/// ends early.
+bool waitReadable(int fd, int waitMs, const MessagePump& pump, const Clock& clock = steadyClock());
 
 } // namespace qm

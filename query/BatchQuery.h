@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Clock.h"
 #include "platform/HostResolver.h"
 #include "query/QueryTarget.h"
 #include "query/ServerAnswer.h"
@@ -10,6 +11,10 @@
 #include <vector>
 
 namespace qm {
+
+class BatchEngine;
+class DatagramSocket;
+struct BatchStep;
 
 struct BatchOptions {
     /// Exchanges running at once.
@@ -44,7 +49,8 @@ struct BatchResult {
 /// once. Host names are looked up once per run, on helper threads beside the sending.
 class BatchQuery {
   public:
-    explicit BatchQuery(BatchOptions options = {}, HostLookup lookup = systemHostLookup);
+    explicit BatchQuery(BatchOptions options = {}, HostLookup lookup = systemHostLookup,
+                        const Clock& clock = steadyClock());
 
     /// Runs the whole batch on the calling thread and calls `report` for each target as
     /// its exchange ends, in that order. Returns when every target is reported, or as
@@ -57,15 +63,28 @@ class BatchQuery {
     void cancel();
     bool cancelled() const { return m_cancelled.load(); }
 
+    /// Datagrams sent so far in the last run.
+    size_t datagramsSent() const { return m_sent.load(); }
     /// The most exchanges that ran at once in the last run.
     size_t peakInFlight() const { return m_peak; }
 
   private:
+    struct Callbacks {
+        const std::function<void(const BatchResult&)>& report;
+        const std::function<void(size_t)>& started;
+    };
+    /// Sends what the step holds, unless cancelled; false when the run is to stop.
+    bool sendAll(DatagramSocket& socket, BatchEngine& engine, BatchStep& step);
+    /// Sends, then tells the step's starts and results.
+    bool deliver(DatagramSocket& socket, BatchEngine& engine, BatchStep& step, const Callbacks& callbacks);
+
     BatchOptions m_options;
     HostLookup m_lookup;
+    const Clock& m_clock;
     std::atomic<bool> m_cancelled{false};
     std::mutex m_sending;
     size_t m_peak = 0;
+    std::atomic<size_t> m_sent{0};
 };
 
 } // namespace qm

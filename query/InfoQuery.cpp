@@ -2,10 +2,8 @@
 
 #include "platform/Failure.h"
 #include "platform/TextTools.h"
-#include "platform/WaitSlicing.h"
 #include "query/TIdUDPClient.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace qm {
@@ -16,61 +14,56 @@ std::string pingText(int64_t start, int64_t stop, int64_t countsPerMs) {
     return std::to_string(static_cast<long long>(std::nearbyint(ms)));
 }
 
-namespace {
-
-void sendFirstRequests(TIdUDPClient& client, const std::string& host, int32_t port) {
+InfoExchangeWait sendInfoRequests(TIdUDPClient& client, const std::string& host, int32_t port, int32_t waitMs,
+                                  const Clock& clock) {
     client.Host = host;
     client.Port = port;
+    // One try: the wait runs from the first request, and a challenge's resend keeps it.
+    InfoExchangeWait wait{Exchange<InfoExchangeRules>({int64_t{waitMs} * 1000, 1, false}), clock.counter()};
     bool first = true;
-    for (const std::string& request : InfoExchangeRules::firstRequests()) {
+    for (const std::string& request : wait.exchange.start(clock.microseconds())) {
         client.SendDatagram(request, first);
         first = false;
     }
+    return wait;
 }
 
-} // namespace
-
-ServerAnswer awaitServerAnswer(TIdUDPClient& client, int32_t waitMs, const Clock& clock,
-                               int64_t& answeredSend) {
-    InfoExchangeRules rules;
-    const int64_t deadline = steadyMicroseconds() + int64_t{waitMs} * 1000;
-    int32_t wait = waitMs;
+ServerAnswer awaitServerAnswer(TIdUDPClient& client, InfoExchangeWait& wait, const Clock& clock) {
     for (;;) {
-        const std::string datagram = wait > 0 ? client.ReceiveDatagram(wait) : std::string();
+        // The rest of the wait, in whole milliseconds rounded up.
+        const int64_t left = wait.exchange.nextWakeup() - clock.microseconds();
+        const std::string datagram =
+            left > 0 ? client.ReceiveDatagram(static_cast<int32_t>((left + 999) / 1000)) : std::string();
         if (datagram.empty()) return ServerAnswer::failed("No data!");
-        InfoExchangeRules::Step step = rules.take(datagram);
-        if (step.done) return step.answer;
+        auto progress = wait.exchange.take(datagram, clock.microseconds());
+        if (progress.answer) return std::move(*progress.answer);
         // The ping counts from the request that gets answered, so a challenge does not
         // double it. The resend keeps what is queued: it may be this server's other answer.
-        answeredSend = clock.counter();
-        client.SendDatagram(step.resend, false);
-        // The rest of the same wait, in whole milliseconds rounded up.
-        wait = static_cast<int32_t>(std::max<int64_t>(0, (deadline - steadyMicroseconds() + 999) / 1000));
+        wait.answeredSend = clock.counter();
+        for (const std::string& resend : progress.sends)
+            client.SendDatagram(resend, false);
     }
 }
 
 InfoExchange runInfoExchange(TIdUDPClient& client, const std::string& host, int32_t port, const Clock& clock,
                              int64_t countsPerMs) {
     InfoExchange result;
-    int64_t start = clock.counter();
-    sendFirstRequests(client, host, port);
+    InfoExchangeWait wait = sendInfoRequests(client, host, port, kRefreshWaitMs, clock);
     try {
-        result.answer = awaitServerAnswer(client, kRefreshWaitMs, clock, start);
+        result.answer = awaitServerAnswer(client, wait, clock);
     } catch (const Failure& e) {
         result.answer = ServerAnswer::failed(e.what());
     }
     result.answered = result.answer.answered();
     if (!result.answered) result.memoLines = {shownValue(result.answer.failure)};
-    result.pingText = pingText(start, clock.counter(), countsPerMs);
+    result.pingText = pingText(wait.answeredSend, clock.counter(), countsPerMs);
     if (result.answered) result.memoLines = result.answer.lines(host, port);
     return result;
 }
 
-std::string detectGameDir(TIdUDPClient& client, const std::string& host, int32_t port) {
-    sendFirstRequests(client, host, port);
-    SteadyClock clock;
-    int64_t sent = 0;
-    return awaitServerAnswer(client, kDetectWaitMs, clock, sent).gameDir();
+std::string detectGameDir(TIdUDPClient& client, const std::string& host, int32_t port, const Clock& clock) {
+    InfoExchangeWait wait = sendInfoRequests(client, host, port, kDetectWaitMs, clock);
+    return awaitServerAnswer(client, wait, clock).gameDir();
 }
 
 } // namespace qm

@@ -12,12 +12,13 @@ namespace qm {
 
 struct NameLookups::Shared {
     struct Entry {
-        std::chrono::steady_clock::time_point asked;
+        int64_t askedMicros = 0;
         std::optional<HostLookupResult> result;
     };
     HostLookup lookup;
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable answered;
     std::deque<std::string> queue;
     std::unordered_map<std::string, Entry> names;
     bool stopped = false;
@@ -29,8 +30,9 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared);
 
 } // namespace
 
-NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline)
-    : m_shared(std::make_shared<Shared>()), m_deadline(deadline), m_maxHelpers(std::max<size_t>(1, helpers)) {
+NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline, const Clock& clock)
+    : m_shared(std::make_shared<Shared>()), m_deadline(deadline), m_clock(&clock),
+      m_maxHelpers(std::max<size_t>(1, helpers)) {
     m_shared->lookup = std::move(lookup);
 }
 
@@ -47,7 +49,7 @@ void NameLookups::ask(const std::string& host) {
     std::unique_lock<std::mutex> lock(m_shared->mutex);
     if (m_shared->names.count(host)) return;
     Shared::Entry& entry = m_shared->names[host];
-    entry.asked = std::chrono::steady_clock::now();
+    entry.askedMicros = m_clock->microseconds();
     try {
         // Names that need no lookup are answered here, without a helper.
         const std::string dotted = resolveHost(host, [](const std::string&) { return HostLookupResult{}; });
@@ -72,9 +74,15 @@ std::optional<HostLookupResult> NameLookups::answer(const std::string& host) {
     const auto it = m_shared->names.find(host);
     if (it == m_shared->names.end()) return std::nullopt;
     if (it->second.result) return it->second.result;
-    if (std::chrono::steady_clock::now() - it->second.asked >= m_deadline)
+    const int64_t deadlineMicros = std::chrono::duration_cast<std::chrono::microseconds>(m_deadline).count();
+    if (m_clock->microseconds() - it->second.askedMicros >= deadlineMicros)
         it->second.result = HostLookupResult{{}, kTimedOutCode};
     return it->second.result;
+}
+
+void NameLookups::waitMicroseconds(int64_t micros) {
+    std::unique_lock<std::mutex> lock(m_shared->mutex);
+    m_shared->answered.wait_for(lock, std::chrono::microseconds(micros));
 }
 
 namespace {
@@ -93,6 +101,7 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared) {
         auto& entry = shared->names[name];
         // A name given up for its deadline keeps that answer: its rows are already out.
         if (!entry.result) entry.result = std::move(result);
+        shared->answered.notify_all();
     }
 }
 

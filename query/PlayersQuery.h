@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Clock.h"
 #include "platform/HostResolver.h"
 #include "query/A2sInfo.h"
 #include "query/QueryTarget.h"
@@ -27,11 +28,29 @@ struct PlayersAnswer {
     static constexpr const char* kNoReply = "no reply";
 };
 
+/// The rules of the players exchange: A2S_PLAYER, sent again with the challenge the
+/// server gives (twice at most), then the list of players.
+class PlayersExchangeRules {
+  public:
+    static constexpr int kMaxChallenges = 2;
+    static std::vector<std::string> firstRequests() { return {kA2sPlayerRequest}; }
+
+    struct Step {
+        bool done = false;
+        std::string resend;
+        PlayersAnswer answer;
+    };
+    Step take(const std::string& datagram);
+
+  private:
+    int m_challenges = 0;
+};
+
 /// Asks one server for its players with A2S_PLAYER, answering its challenge; each try
 /// waits `waitMs`, and a silent server is asked once more.
 /// `stopped`, when given, is asked every few milliseconds and ends the wait early.
 PlayersAnswer queryPlayers(const QueryTarget& target, int waitMs = 1000,
                            const HostLookup& lookup = systemHostLookup,
-                           const std::function<bool()>& stopped = {});
+                           const std::function<bool()>& stopped = {}, const Clock& clock = steadyClock());
 
 } // namespace qm

@@ -1,20 +1,23 @@
 #pragma once
+#include "platform/Clock.h"
+#include "platform/DatagramSocket.h"
 #include "platform/HostResolver.h"
 #include "platform/MessagePump.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace qm {
 
-/// The window's one UDP client: one datagram socket, made at the first send and kept for
-/// the whole run, one destination. Waits are cut into slices with the message pump run
+/// The window's one UDP client: one datagram socket at a time, made at the first send of an
+/// exchange, one destination. Waits are cut into slices with the message pump run
 /// between them. Only datagrams from the destination of the last send are taken, and
 /// whatever was still queued is dropped before a new request goes out, so a late reply
 /// of one server is never read as another's.
 class TIdUDPClient {
   public:
-    explicit TIdUDPClient(HostLookup lookup = systemHostLookup);
+    explicit TIdUDPClient(HostLookup lookup = systemHostLookup, const Clock& clock = steadyClock());
     ~TIdUDPClient();
     TIdUDPClient(const TIdUDPClient&) = delete;
     TIdUDPClient& operator=(const TIdUDPClient&) = delete;
@@ -41,16 +44,15 @@ class TIdUDPClient {
 
   private:
     void ensureSocket();
-    void closeSocket();
-    /// Empties the socket's error queue; true when it told that the present destination's
-    /// port is closed.
+    /// Takes the socket's reports; true when one told that the present destination's port
+    /// is closed.
     bool peerPortUnreachable();
 
     HostLookup m_lookup;
+    const Clock& m_clock;
     MessagePump m_pump;
-    int m_fd = -1;
-    uint32_t m_peerAddress = 0; // network order
-    uint16_t m_peerPort = 0;    // network order
+    std::unique_ptr<DatagramSocket> m_socket;
+    Endpoint m_peer;
     bool m_hasPeer = false;
     std::string m_lastSender;
 };

@@ -62,10 +62,10 @@ TEST(WaitSlicing, TheLimitIsKeptOnTheClockHoweverSlowThePump) {
     ASSERT_EQ(pipe(fds), 0);
     // Each servicing of the window takes 900 ms of the clock (in microseconds): a 1000 ms wait (four
     // slices) must end after the second one, not after four.
-    int64_t now = 0;
+    ManualClock clock;
     int pumps = 0;
     EXPECT_FALSE(waitReadable(
-        fds[0], 1000, [&] { return ++pumps, now += 900000, true; }, [&] { return now; }));
+        fds[0], 1000, [&] { return ++pumps, clock.advanceMilliseconds(900), true; }, clock));
     EXPECT_EQ(pumps, 2);
     close(fds[0]);
     close(fds[1]);

@@ -119,7 +119,9 @@ TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
         EXPECT_EQ(runQueryCommand(c.args, out, err), c.status);
         EXPECT_EQ(out.str().rfind(c.out, 0), 0u) << out.str();
         EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
-        if (c.status == 0) EXPECT_TRUE(err.str().empty());
+        if (c.status == 0) {
+            EXPECT_TRUE(err.str().empty());
+        }
     }
     std::ostringstream out, err;
     EXPECT_EQ(runQueryCommand({"--retry=0", "-f", dir.file("list.txt")}, out, err), 2);

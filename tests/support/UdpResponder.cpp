@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,12 +23,16 @@ UdpResponder::UdpResponder(Reply reply, std::chrono::milliseconds delay)
     socklen_t len = sizeof addr;
     ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
+    m_wake = ::eventfd(0, EFD_CLOEXEC);
     m_thread = std::thread([this] { run(); });
 }
 
 UdpResponder::~UdpResponder() {
     m_stop = true;
+    const uint64_t one = 1;
+    (void)!::write(m_wake, &one, sizeof one);
     m_thread.join();
+    ::close(m_wake);
     ::close(m_fd);
 }
 
@@ -47,8 +52,9 @@ void UdpResponder::sendTo(uint16_t port, const std::string& data) const {
 void UdpResponder::run() {
     std::vector<char> buffer(65536);
     while (!m_stop) {
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
+        // Sleeps until a request comes or the destructor wakes it.
+        pollfd p[2]{{m_fd, POLLIN, 0}, {m_wake, POLLIN, 0}};
+        if (::poll(p, 2, -1) <= 0 || !(p[0].revents & POLLIN)) continue;
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
         const ssize_t n =

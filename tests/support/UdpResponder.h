@@ -30,6 +30,7 @@ class UdpResponder {
   private:
     void run();
 
+    int m_wake = -1;
     int m_fd = -1;
     uint16_t m_port = 0;
     Reply m_reply;
