@@ -40,40 +40,50 @@ TfmMain::~TfmMain() {
 }
 
 void TfmMain::connectHandlers() {
-    auto on = [this](GradientButton* b, void (TfmMain::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    connectButtons();
+    connectListSignals();
+    connectOtherControls();
+}
+
+void TfmMain::connectButtons() {
+    // Every button and the handler of its click.
+    const std::pair<GradientButton* TfmMain::*, void (TfmMain::*)()> clicks[] = {
+        {&TfmMain::bbInvert, &TfmMain::bbInvertClick},
+        {&TfmMain::bbSelectAll, &TfmMain::bbSelectAllClick},
+        {&TfmMain::bbDeselectAll, &TfmMain::bbDeselectAllClick},
+        {&TfmMain::bbDelete, &TfmMain::bbDeleteClick},
+        {&TfmMain::bbClear, &TfmMain::bbClearClick},
+        {&TfmMain::bbOpenHelp, &TfmMain::bbOpenHelpClick},
+        {&TfmMain::bbPath2HL, &TfmMain::bbPath2HLClick},
+        {&TfmMain::bbOverwrite, &TfmMain::bbOverwriteClick},
+        {&TfmMain::bbImportFavourites, &TfmMain::bbImportFavouritesClick},
+        {&TfmMain::bbBackUp, &TfmMain::bbBackUpClick},
+        {&TfmMain::bbRestore, &TfmMain::bbRestoreClick},
+        {&TfmMain::bbSaveSettings, &TfmMain::bbSaveSettingsClick},
+        {&TfmMain::bbUDPRefresh, &TfmMain::bbUDPRefreshClick},
+        {&TfmMain::bbUDPClear, &TfmMain::bbUDPClearClick},
+        {&TfmMain::bbDetect, &TfmMain::bbDetectClick},
+        {&TfmMain::bbAddIP, &TfmMain::bbAddIPClick},
+        {&TfmMain::bbOpenDB, &TfmMain::bbOpenDBClick},
+        {&TfmMain::bbAddCountry, &TfmMain::bbAddCountryClick},
+        {&TfmMain::bbDeleteCountryIP, &TfmMain::bbDeleteCountryIPClick},
+        {&TfmMain::bbCountryClear, &TfmMain::bbCountryClearClick},
+        {&TfmMain::bbMove, &TfmMain::bbMoveClick},
+        {&TfmMain::bbSaveList, &TfmMain::bbSaveListClick},
+        {&TfmMain::bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick},
+        {&TfmMain::bbServerStatus, &TfmMain::bbServerStatusClick},
+        {&TfmMain::bbSteamFolder, &TfmMain::bbSteamFolderClick},
+        {&TfmMain::bbSteamImport, &TfmMain::bbSteamImportClick},
+        {&TfmMain::bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick},
+        {&TfmMain::bbSteamBackup, &TfmMain::bbSteamBackupClick},
+        {&TfmMain::bbSteamRestore, &TfmMain::bbSteamRestoreClick},
     };
-    on(bbInvert, &TfmMain::bbInvertClick);
-    on(bbSelectAll, &TfmMain::bbSelectAllClick);
-    on(bbDeselectAll, &TfmMain::bbDeselectAllClick);
-    on(bbDelete, &TfmMain::bbDeleteClick);
-    on(bbClear, &TfmMain::bbClearClick);
-    on(bbOpenHelp, &TfmMain::bbOpenHelpClick);
-    on(bbPath2HL, &TfmMain::bbPath2HLClick);
-    on(bbOverwrite, &TfmMain::bbOverwriteClick);
-    on(bbImportFavourites, &TfmMain::bbImportFavouritesClick);
-    on(bbBackUp, &TfmMain::bbBackUpClick);
-    on(bbRestore, &TfmMain::bbRestoreClick);
-    on(bbSaveSettings, &TfmMain::bbSaveSettingsClick);
-    on(bbUDPRefresh, &TfmMain::bbUDPRefreshClick);
-    on(bbUDPClear, &TfmMain::bbUDPClearClick);
-    on(bbDetect, &TfmMain::bbDetectClick);
-    on(bbAddIP, &TfmMain::bbAddIPClick);
-    connect(edNewIP, &CEditIPAddr::serverPasted, this, [this](const QString& port, const QString& gameDir) {
-        edNewPort->setText(port);
-        if (gameDir.isEmpty()) return;
-        edGameType->setText(gameDir.toLower());
-        bbAddIP->setEnabled(true);
-    });
-    on(bbOpenDB, &TfmMain::bbOpenDBClick);
-    on(bbAddCountry, &TfmMain::bbAddCountryClick);
-    on(bbDeleteCountryIP, &TfmMain::bbDeleteCountryIPClick);
-    on(bbCountryClear, &TfmMain::bbCountryClearClick);
-    on(bbMove, &TfmMain::bbMoveClick);
-    on(bbSaveList, &TfmMain::bbSaveListClick);
-    on(bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick);
-    on(bbServerStatus, &TfmMain::bbServerStatusClick);
+    for (const auto& [button, handler] : clicks)
+        connect(this->*button, &QPushButton::clicked, this,
+                [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TfmMain::connectListSignals() {
     auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
     connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { deleteHighlightedEntry(); }); });
@@ -93,12 +103,17 @@ void TfmMain::connectHandlers() {
         menu->exec(clbIPs->viewport()->mapToGlobal(at));
         menu->deleteLater();
     });
-    on(bbSteamFolder, &TfmMain::bbSteamFolderClick);
+    connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
+}
+
+void TfmMain::connectOtherControls() {
+    connect(edNewIP, &CEditIPAddr::serverPasted, this, [this](const QString& port, const QString& gameDir) {
+        edNewPort->setText(port);
+        if (gameDir.isEmpty()) return;
+        edGameType->setText(gameDir.toLower());
+        bbAddIP->setEnabled(true);
+    });
     connect(cbSteamAccount, &QComboBox::currentIndexChanged, this, [this] { showSteamAccountTooltip(); });
-    on(bbSteamImport, &TfmMain::bbSteamImportClick);
-    on(bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick);
-    on(bbSteamBackup, &TfmMain::bbSteamBackupClick);
-    on(bbSteamRestore, &TfmMain::bbSteamRestoreClick);
     connect(edSteamFolder, &QLineEdit::editingFinished, this,
             [this] { guarded([this] { edSteamFolderEditingFinished(); }); });
     connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
@@ -110,7 +125,6 @@ void TfmMain::connectHandlers() {
     connect(seTimeout, &SpinEdit::changed, this, [this] { guarded([this] { seTimeoutChange(); }); });
     for (ClickLabel* logo : {imLogo, lbVisit4Updates, imLogoUpdate, imHelpLogo})
         connect(logo, &ClickLabel::clicked, this, [this] { guarded([this] { imLogoClick(); }); });
-    connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
 }
 
 void TfmMain::guarded(const std::function<void()>& handler) {

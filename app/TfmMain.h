@@ -159,6 +159,9 @@ class TfmMain : public QWidget {
     void buildUpdatePage(QWidget* page);
     void buildHelpPage(QWidget* page);
     void connectHandlers();
+    void connectButtons();
+    void connectListSignals();
+    void connectOtherControls();
     GradientButton* button(QWidget* parent, const char* name, const char* caption, QRect geometry);
     QLineEdit* lineEdit(QWidget* parent, const char* name, const char* text, QRect geometry);
     QCheckBox* checkBox(QWidget* parent, const char* name, const char* caption, QRect geometry);

@@ -2,6 +2,7 @@
 
 #include "app/ServerStatusModel.h"
 #include "app/StatusSortProxy.h"
+#include "app/StatusTable.h"
 #include "platform/TextTools.h"
 #include "query/BatchRun.h"
 #include "query/PlayersRun.h"
@@ -24,9 +25,6 @@
 namespace qm {
 
 namespace {
-
-// Wide enough for "port closed (Socket Error # 10054)"; longer states are cut with a tooltip.
-constexpr int kStateColumnWidth = 230;
 
 constexpr int kDrainIntervalMs = 50;
 
@@ -64,28 +62,19 @@ void TfmServerStatus::buildWindow() {
     // Rows keep their place while answers come in; a click on a header sorts again.
     m_sorted->setDynamicSortFilter(false);
 
-    tvServerStatus = new QTableView(this);
+    tvServerStatus = newStatusTable(m_sorted, this);
     tvServerStatus->setObjectName(QStringLiteral("tvServerStatus"));
-    tvServerStatus->setModel(m_sorted);
-    tvServerStatus->setSortingEnabled(true);
-    tvServerStatus->sortByColumn(-1, Qt::AscendingOrder);
-    tvServerStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tvServerStatus->setSelectionMode(QAbstractItemView::SingleSelection);
-    tvServerStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tvServerStatus->verticalHeader()->hide();
-    tvServerStatus->verticalHeader()->setDefaultSectionSize(20);
-    // Columns as wide as their contents and header (its sort arrow too); the server name
-    // takes what is left, and a long state is cut short with its whole text as a tooltip.
-    QHeaderView* header = tvServerStatus->horizontalHeader();
-    header->setStretchLastSection(false);
-    header->setMinimumSectionSize(40);
-    for (int c = 0; c < ServerStatusModel::ColumnCount; ++c)
-        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(ServerStatusModel::Name, QHeaderView::Stretch);
-    header->setSectionResizeMode(ServerStatusModel::State, QHeaderView::Interactive);
-    tvServerStatus->setColumnWidth(ServerStatusModel::State, kStateColumnWidth);
-    tvServerStatus->setTextElideMode(Qt::ElideRight);
+    buildPlayersPane();
+    buildButtons();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tvServerStatus, 1);
+    layout->addWidget(lbPlayersOf);
+    layout->addWidget(tvPlayers);
+    layout->addLayout(m_buttons);
+    connectControls();
+}
 
+void TfmServerStatus::buildPlayersPane() {
     tvPlayers = new QTreeWidget(this);
     tvPlayers->setObjectName(QStringLiteral("tvPlayers"));
     tvPlayers->setHeaderLabels(
@@ -96,7 +85,9 @@ void TfmServerStatus::buildWindow() {
     lbPlayersOf = new QLabel(QStringLiteral("Players"), this);
     lbPlayersOf->setObjectName(QStringLiteral("lbPlayersOf"));
     lbPlayersOf->setTextFormat(Qt::PlainText);
+}
 
+void TfmServerStatus::buildButtons() {
     pbServerStatus = new QProgressBar(this);
     pbServerStatus->setObjectName(QStringLiteral("pbServerStatus"));
     pbServerStatus->setFormat(QStringLiteral("%v of %m"));
@@ -111,16 +102,13 @@ void TfmServerStatus::buildWindow() {
     bbCheckAnswering->setToolTip(QStringLiteral("Check exactly the servers of the list that answered"));
     bbCheckSilent->setToolTip(QStringLiteral("Check exactly the servers of the list that did not answer"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pbServerStatus, 1);
+    m_buttons = new QHBoxLayout;
+    m_buttons->addWidget(pbServerStatus, 1);
     for (QPushButton* b : {bbStatusRefresh, bbStatusCancel, bbCheckAnswering, bbCheckSilent})
-        buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tvServerStatus, 1);
-    layout->addWidget(lbPlayersOf);
-    layout->addWidget(tvPlayers);
-    layout->addLayout(buttons);
+        m_buttons->addWidget(b);
+}
 
+void TfmServerStatus::connectControls() {
     m_drain = new QTimer(this);
     m_drain->setInterval(kDrainIntervalMs);
     connect(m_drain, &QTimer::timeout, this, [this] {

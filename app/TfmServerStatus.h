@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class QHBoxLayout;
 class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -60,6 +61,9 @@ class TfmServerStatus : public QWidget {
 
   private:
     void buildWindow();
+    void buildPlayersPane();
+    void buildButtons();
+    void connectControls();
     /// Moves the results the worker has found so far into the table.
     void takeResults();
     void takeIntoTable(std::vector<BatchResult>& results);
@@ -75,6 +79,7 @@ class TfmServerStatus : public QWidget {
     ServerStatusModel* m_model = nullptr;
     QSortFilterProxyModel* m_sorted = nullptr;
     QTimer* m_drain = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
 
     std::unique_ptr<BatchRun> m_run;
     std::vector<size_t> m_queried; // row of each target

@@ -37,6 +37,56 @@ class SilentDialogs : public qm::Dialogs {
     bool openDocument(const std::string&) override { return true; }
 };
 
+// Detect and Add of a live server, then its Monitoring page, as a player would.
+void addAndShowServer(qm::TfmMain& window, const std::string& server) {
+    const size_t colon = server.rfind(':');
+    window.edNewIP->setText(server.substr(0, colon));
+    window.edNewPort->setText(QString::fromStdString(server.substr(colon + 1)));
+    window.pcMenu->setCurrentIndex(1);
+    window.bbDetect->click();
+    window.bbAddIP->click();
+    window.pcMenu->setCurrentIndex(2);
+    for (size_t row = 0; row < window.servers().count(); ++row)
+        if (window.servers().text(row).rfind(server + " ", 0) == 0) window.clbIPs->clickRow(row);
+    std::printf("%s\n", window.statusText().toLocal8Bit().constData());
+}
+
+bool savePages(qm::TfmMain& window, const QString& folder) {
+    for (int page = 0; page < window.pcMenu->count(); ++page) {
+        window.pcMenu->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString name =
+            QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(window.pcMenu->tabText(page));
+        if (!window.grab().save(name)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(name));
+    }
+    return true;
+}
+
+// The status window over the demo servers of a port range, "FIRST-LAST".
+bool saveStatusWindow(qm::TfmMain& window, const std::string& ports, const QString& folder) {
+    const int first = std::atoi(ports.c_str());
+    const size_t dash = ports.find('-');
+    const int last = dash == std::string::npos ? first : std::atoi(ports.c_str() + dash + 1);
+    window.servers().clear();
+    for (int port = first; port <= last && port > 0; ++port)
+        window.servers().addIfAbsent("127.0.0.1:" + std::to_string(port) + " cstrike");
+    window.bbServerStatusClick();
+    QEventLoop untilDone;
+    QObject::connect(window.fmServerStatus, &qm::TfmServerStatus::refreshed, &untilDone, &QEventLoop::quit);
+    if (window.fmServerStatus->refreshing()) untilDone.exec();
+    window.fmServerStatus->tvServerStatus->selectRow(0);
+    QTimer::singleShot(1500, &untilDone, &QEventLoop::quit); // the players' answer
+    untilDone.exec();
+    const QString name = QStringLiteral("%1/server-status.png").arg(folder);
+    if (!window.fmServerStatus->grab().save(name)) return false;
+    std::printf("%s\n", qPrintable(name));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -73,47 +123,8 @@ int main(int argc, char* argv[]) {
     window.servers().setChecked(0, true);
     window.show();
     QApplication::processEvents();
-    if (!server.empty()) {
-        const size_t colon = server.rfind(':');
-        window.edNewIP->setText(server.substr(0, colon));
-        window.edNewPort->setText(QString::fromStdString(server.substr(colon + 1)));
-        window.pcMenu->setCurrentIndex(1);
-        window.bbDetect->click();
-        window.bbAddIP->click();
-        window.pcMenu->setCurrentIndex(2);
-        for (size_t row = 0; row < window.servers().count(); ++row)
-            if (window.servers().text(row).rfind(server + " ", 0) == 0) window.clbIPs->clickRow(row);
-        std::printf("%s\n", window.statusText().toLocal8Bit().constData());
-    }
-    for (int page = 0; page < window.pcMenu->count(); ++page) {
-        window.pcMenu->setCurrentIndex(page);
-        QApplication::processEvents();
-        const QString name =
-            QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(window.pcMenu->tabText(page));
-        if (!window.grab().save(name)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
-            return 1;
-        }
-        std::printf("%s\n", qPrintable(name));
-    }
-    if (!statusPorts.empty()) {
-        const int first = std::atoi(statusPorts.c_str());
-        const size_t dash = statusPorts.find('-');
-        const int last = dash == std::string::npos ? first : std::atoi(statusPorts.c_str() + dash + 1);
-        window.servers().clear();
-        for (int port = first; port <= last && port > 0; ++port)
-            window.servers().addIfAbsent("127.0.0.1:" + std::to_string(port) + " cstrike");
-        window.bbServerStatusClick();
-        QEventLoop untilDone;
-        QObject::connect(window.fmServerStatus, &qm::TfmServerStatus::refreshed, &untilDone,
-                         &QEventLoop::quit);
-        if (window.fmServerStatus->refreshing()) untilDone.exec();
-        window.fmServerStatus->tvServerStatus->selectRow(0);
-        QTimer::singleShot(1500, &untilDone, &QEventLoop::quit); // the players' answer
-        untilDone.exec();
-        const QString name = QStringLiteral("%1/server-status.png").arg(folder);
-        if (!window.fmServerStatus->grab().save(name)) return 1;
-        std::printf("%s\n", qPrintable(name));
-    }
+    if (!server.empty()) addAndShowServer(window, server);
+    if (!savePages(window, folder)) return 1;
+    if (!statusPorts.empty() && !saveStatusWindow(window, statusPorts, folder)) return 1;
     return 0;
 }

@@ -84,12 +84,35 @@ bool readListFile(const std::string& path, std::istream& in, QueryArguments& a, 
     return readList(file, path, a, err);
 }
 
+bool takesValue(const std::string& option) {
+    return option == "-f" || option == "--file" || option == "--maxsim" || option == "--interval" ||
+           option == "--retry";
+}
+
+// Sets what `option` names; false, with the refusal told, when its value will not do.
+bool applyOption(const std::string& option, const std::string& value, std::istream& in, QueryArguments& a,
+                 std::ostream& err) {
+    if (option == "-f" || option == "--file") return readListFile(value, in, a, err);
+    int number = 0;
+    if (!readNumber(value, option == "--maxsim" ? 1 : 0, number)) {
+        err << "quillmark-query: " << option << " needs a number\n";
+        return false;
+    }
+    if (option == "--maxsim")
+        a.options.maxInFlight = static_cast<size_t>(number);
+    else if (option == "--interval")
+        a.options.intervalMs = number;
+    else
+        a.options.retries = number;
+    return true;
+}
+
 } // namespace
 
 QueryArguments readQueryArguments(const std::vector<std::string>& args, std::istream& in, std::ostream& err) {
     QueryArguments a;
     const auto refuse = [&](const std::string& why) {
-        err << "quillmark-query: " << why << "\n";
+        if (!why.empty()) err << "quillmark-query: " << why << "\n";
         a.action = QueryArguments::Action::Refused;
         return a;
     };
@@ -101,53 +124,25 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             if (!target) return refuse("not a server: " + escapedControls(arg));
             a.given.push_back(arg);
             a.targets.push_back(*target);
-            continue;
-        }
-        if (arg == "--") {
+        } else if (arg == "--") {
             onlyServers = true;
-            continue;
-        }
-        if (arg == "-h" || arg == "--help") {
-            a.action = QueryArguments::Action::Help;
+        } else if (arg == "-h" || arg == "--help" || arg == "--version") {
+            a.action = arg == "--version" ? QueryArguments::Action::Version : QueryArguments::Action::Help;
             return a;
-        }
-        if (arg == "--version") {
-            a.action = QueryArguments::Action::Version;
-            return a;
-        }
-        if (arg == "--json" || arg == "--jsonl") {
+        } else if (arg == "--json" || arg == "--jsonl") {
             a.output = arg == "--json" ? QueryOutput::Json : QueryOutput::JsonLines;
-            continue;
-        }
-        // "--opt=value" and "--opt value" alike.
-        std::string value;
-        bool hasValue = false;
-        if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg.resize(eq);
-            hasValue = true;
-        }
-        const bool takesValue = arg == "-f" || arg == "--file" || arg == "--maxsim" || arg == "--interval" ||
-                                arg == "--retry";
-        if (!takesValue) return refuse("unknown option " + escapedControls(arg));
-        if (!hasValue) {
-            if (i + 1 >= args.size()) return refuse(arg + " needs " + (arg == "-f" || arg == "--file" ? "a file" : "a number"));
-            value = args[++i];
-        }
-        int number = 0;
-        if (arg == "-f" || arg == "--file") {
-            if (!readListFile(value, in, a, err)) {
-                a.action = QueryArguments::Action::Refused;
-                return a;
-            }
-        } else if (!readNumber(value, arg == "--maxsim" ? 1 : 0, number)) {
-            return refuse(arg + " needs a number");
-        } else if (arg == "--maxsim") {
-            a.options.maxInFlight = static_cast<size_t>(number);
-        } else if (arg == "--interval") {
-            a.options.intervalMs = number;
         } else {
-            a.options.retries = number;
+            // "--opt=value" and "--opt value" alike.
+            const size_t eq = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+            std::string value = eq == std::string::npos ? std::string() : arg.substr(eq + 1);
+            if (eq != std::string::npos) arg.resize(eq);
+            if (!takesValue(arg)) return refuse("unknown option " + escapedControls(arg));
+            if (eq == std::string::npos) {
+                if (i + 1 >= args.size())
+                    return refuse(arg + " needs " + (arg == "-f" || arg == "--file" ? "a file" : "a number"));
+                value = args[++i];
+            }
+            if (!applyOption(arg, value, in, a, err)) return refuse("");
         }
     }
     if (a.targets.empty() && !a.fromFile) return refuse("no server to ask");

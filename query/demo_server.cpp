@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
+#include <optional>
 #include <string>
 #include <sys/epoll.h>
 #include <sys/socket.h>
@@ -48,110 +49,124 @@ int boundPort(int fd) {
     return ntohs(addr.sin_port);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+struct DemoOptions {
     qm::ServerInfo info;
     int firstPort = 27015, lastPort = 27015;
     int delayMs = 0;
     bool once = false;
     int silentEvery = 0;
     qm::DemoProtocol protocol = qm::DemoProtocol::All;
+};
+
+// The options given, or nothing when they will not do.
+std::optional<DemoOptions> readOptions(int argc, char* argv[]) {
+    DemoOptions o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto next = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                usage();
-                std::exit(2);
-            }
-            return argv[++i];
-        };
+        if (arg == "--once") {
+            o.once = true;
+            continue;
+        }
+        if (i + 1 >= argc) return std::nullopt;
+        const std::string value = argv[++i];
         if (arg == "--port") {
-            firstPort = lastPort = std::atoi(next().c_str());
+            o.firstPort = o.lastPort = std::atoi(value.c_str());
         } else if (arg == "--ports") {
-            const std::string range = next();
-            const size_t dash = range.find('-');
-            firstPort = std::atoi(range.c_str());
-            lastPort = dash == std::string::npos ? firstPort : std::atoi(range.c_str() + dash + 1);
-            if (firstPort <= 0 || lastPort < firstPort || lastPort > 65535) {
-                usage();
-                return 2;
-            }
+            const size_t dash = value.find('-');
+            o.firstPort = std::atoi(value.c_str());
+            o.lastPort = dash == std::string::npos ? o.firstPort : std::atoi(value.c_str() + dash + 1);
+            if (o.firstPort <= 0 || o.lastPort < o.firstPort || o.lastPort > 65535) return std::nullopt;
         } else if (arg == "--protocol") {
-            const auto p = qm::demoProtocolNamed(next());
-            if (!p) {
-                usage();
-                return 2;
-            }
-            protocol = *p;
+            const auto p = qm::demoProtocolNamed(value);
+            if (!p) return std::nullopt;
+            o.protocol = *p;
         } else if (arg == "--name") {
-            info.hostname = next();
+            o.info.hostname = value;
         } else if (arg == "--map") {
-            info.map = next();
+            o.info.map = value;
         } else if (arg == "--players") {
-            info.players = std::atoi(next().c_str());
+            o.info.players = std::atoi(value.c_str());
         } else if (arg == "--max") {
-            info.maxPlayers = std::atoi(next().c_str());
+            o.info.maxPlayers = std::atoi(value.c_str());
         } else if (arg == "--gamedir") {
-            info.gameDir = next();
+            o.info.gameDir = value;
         } else if (arg == "--delay-ms") {
-            delayMs = std::atoi(next().c_str());
+            o.delayMs = std::atoi(value.c_str());
         } else if (arg == "--silent-every") {
-            silentEvery = std::atoi(next().c_str());
-        } else if (arg == "--once") {
-            once = true;
+            o.silentEvery = std::atoi(value.c_str());
         } else {
-            usage();
-            return 2;
+            return std::nullopt;
         }
     }
+    return o;
+}
 
-    // One socket and one server per port; with a range, each server is named after its port.
-    // epoll keeps a range of thousands of ports as quick as one.
-    const int epoll = ::epoll_create1(EPOLL_CLOEXEC);
+// One socket and one server per port, all watched by one epoll set: a range of thousands
+// of ports is as quick as one.
+struct DemoServers {
+    int epoll = ::epoll_create1(EPOLL_CLOEXEC);
     std::vector<int> sockets;
     std::vector<qm::DemoServer> servers;
     std::vector<bool> silent;
-    for (int port = firstPort; port <= lastPort; ++port) {
+};
+
+DemoServers openServers(const DemoOptions& o) {
+    DemoServers d;
+    for (int port = o.firstPort; port <= o.lastPort; ++port) {
         const int fd = bindLoopback(port);
-        qm::ServerInfo own = info;
+        qm::ServerInfo own = o.info;
         own.address = "127.0.0.1:" + std::to_string(boundPort(fd));
-        if (lastPort > firstPort) own.hostname += " " + std::to_string(boundPort(fd));
+        // With a range, each server is named after its port.
+        if (o.lastPort > o.firstPort) own.hostname += " " + std::to_string(boundPort(fd));
         epoll_event ev{};
         ev.events = EPOLLIN;
-        ev.data.u32 = static_cast<uint32_t>(sockets.size());
-        ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &ev);
-        silent.push_back(silentEvery > 0 && (port - firstPort) % silentEvery == silentEvery - 1);
-        sockets.push_back(fd);
-        servers.emplace_back(own, protocol);
+        ev.data.u32 = static_cast<uint32_t>(d.sockets.size());
+        ::epoll_ctl(d.epoll, EPOLL_CTL_ADD, fd, &ev);
+        d.silent.push_back(o.silentEvery > 0 && (port - o.firstPort) % o.silentEvery == o.silentEvery - 1);
+        d.sockets.push_back(fd);
+        d.servers.emplace_back(own, o.protocol);
     }
-    std::printf("listening on %s", servers.front().info().address.c_str());
-    if (servers.size() > 1) std::printf(" to %s", servers.back().info().address.c_str());
-    std::printf("\n");
-    std::fflush(stdout);
+    return d;
+}
 
+// Answers until killed, or with --once until the first answer that is not a challenge.
+int serve(const DemoOptions& o, DemoServers& d) {
     char buffer[2048];
     epoll_event events[256];
     for (;;) {
-        const int ready = ::epoll_wait(epoll, events, 256, -1);
+        const int ready = ::epoll_wait(d.epoll, events, 256, -1);
         for (int e = 0; e < ready; ++e) {
             const size_t i = events[e].data.u32;
             for (;;) {
                 sockaddr_in from{};
                 socklen_t fromLen = sizeof from;
-                const ssize_t n = ::recvfrom(sockets[i], buffer, sizeof buffer, MSG_DONTWAIT,
+                const ssize_t n = ::recvfrom(d.sockets[i], buffer, sizeof buffer, MSG_DONTWAIT,
                                              reinterpret_cast<sockaddr*>(&from), &fromLen);
                 if (n < 0) break;
-                if (silent[i]) continue;
-                const std::string reply = servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
-                                                            from.sin_addr.s_addr, from.sin_port);
+                if (d.silent[i]) continue;
+                const std::string reply = d.servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
+                                                              from.sin_addr.s_addr, from.sin_port);
                 if (reply.empty()) continue;
-                if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-                ::sendto(sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from),
-                         fromLen);
-                // A challenge is no answer yet: --once waits for the one that follows it.
-                if (once && reply[4] != 'A') return 0;
+                if (o.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.delayMs));
+                ::sendto(d.sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                if (o.once && reply[4] != 'A') return 0;
             }
         }
     }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::optional<DemoOptions> options = readOptions(argc, argv);
+    if (!options) {
+        usage();
+        return 2;
+    }
+    DemoServers servers = openServers(*options);
+    std::printf("listening on %s", servers.servers.front().info().address.c_str());
+    if (servers.servers.size() > 1) std::printf(" to %s", servers.servers.back().info().address.c_str());
+    std::printf("\n");
+    std::fflush(stdout);
+    return serve(*options, servers);
 }

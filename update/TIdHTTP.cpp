@@ -114,7 +114,7 @@ std::string TIdHTTP::Get(const std::string& urlText) {
                     throw Failure("Undefined situation");
                 body = reader.readBody(head);
             } else {
-                reader.setWait(kErrorBodyWaitMs);
+                reader.setWait(std::min(kErrorBodyWaitMs, readWait()));
                 body = reader.readBody(head);
             }
             const bool keep = !reader.peerClosed() && !head.closedInHead && !saysClose(head.header("Connection")) &&

@@ -51,6 +51,7 @@ class StatusWindow : public WindowTest {
     void SetUp() override {
         env.statusOptions.silenceMs = 200;
         env.statusOptions.retries = 0;
+        env.statusOptions.playersWaitMs = 150;
         makeWindow();
         for (const UdpResponder* r : {&fast, &middle, &slow, &silent, &modern})
             window->servers().addIfAbsent(entryOf(*r));

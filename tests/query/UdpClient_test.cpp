@@ -5,6 +5,7 @@
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ScaledClock.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
@@ -87,10 +88,12 @@ TEST(UdpClient, PingCoversTheServersDelay) {
 }
 
 TEST(UdpClient, ALateReplyIsNeverShownForAnotherServer) {
-    UdpResponder slow([](const std::string&) { return replyNamed("slow server"); }, 1300ms);
-    UdpResponder quick([](const std::string&) { return replyNamed("quick server"); }, 200ms);
-    TIdUDPClient client(noLookup);
-    SteadyClock clock;
+    // The client's second runs four times as fast: the slow reply comes after a wait of
+    // "1300 ms", the quick one after "200 ms".
+    UdpResponder slow([](const std::string&) { return replyNamed("slow server"); }, 325ms);
+    UdpResponder quick([](const std::string&) { return replyNamed("quick server"); }, 50ms);
+    ScaledClock clock(4);
+    TIdUDPClient client(noLookup, clock);
     const auto cpm = clock.frequency() / 1000;
     EXPECT_EQ(runInfoExchange(client, "127.0.0.1", slow.port(), clock, cpm).memoLines,
               std::vector<std::string>{"No data!"});

@@ -113,6 +113,7 @@ TEST(HttpClient, ErrorBodyThatNeverComesIsAReadTimeout) {
         c.waitForStop();
     });
     TIdHTTP http(loopbackOnly);
+    http.setReadLimit(200);
     EXPECT_EQ(failureOf(http, url(server)), "Read Timeout");
 }
 
