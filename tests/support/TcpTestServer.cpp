@@ -45,7 +45,15 @@ void TcpTestServer::run() {
         Connection c(fd, *this);
         m_script(c);
         ::close(fd);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_closed;
+        m_closedChanged.notify_all();
     }
+}
+
+void TcpTestServer::waitForClosed(int count) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_closedChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_closed >= count; });
 }
 
 std::string TcpTestServer::Connection::readRequest() {

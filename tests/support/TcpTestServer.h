@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -39,6 +40,8 @@ class TcpTestServer {
     uint16_t port() const { return m_port; }
     std::vector<std::string> requests() const;
     int connections() const { return m_connections; }
+    /// Waits until the server has closed `count` connections after their scripts.
+    void waitForClosed(int count);
 
   private:
     void run();
@@ -49,6 +52,8 @@ class TcpTestServer {
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
     mutable std::mutex m_mutex;
+    std::condition_variable m_closedChanged;
+    int m_closed = 0;
     std::vector<std::string> m_requests;
     std::thread m_thread;
 };

@@ -41,6 +41,18 @@ std::vector<std::string> UdpResponder::requests() const {
     return m_requests;
 }
 
+namespace {
+const std::string kProbe = "\xFF\xFF\xFF\xFFquillmark test probe";
+} // namespace
+
+std::vector<std::string> UdpResponder::requestsSoFar() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const int seen = m_probesSeen;
+    sendTo(m_port, kProbe);
+    m_probed.wait_for(lock, std::chrono::seconds(10), [&] { return m_probesSeen > seen; });
+    return m_requests;
+}
+
 void UdpResponder::sendTo(uint16_t port, const std::string& data) const {
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -63,6 +75,11 @@ void UdpResponder::run() {
         const std::string request(buffer.data(), static_cast<size_t>(n));
         {
             std::lock_guard<std::mutex> lock(m_mutex);
+            if (request == kProbe && from.sin_port == htons(m_port)) {
+                ++m_probesSeen;
+                m_probed.notify_all();
+                continue;
+            }
             m_requests.push_back(request);
         }
         m_lastClientPort = ntohs(from.sin_port);

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -20,6 +21,9 @@ class UdpResponder {
 
     uint16_t port() const { return m_port; }
     std::vector<std::string> requests() const;
+    /// Every request sent to it before this call, read: a probe sent to its own socket
+    /// queues behind them, and the call returns once the probe is read.
+    std::vector<std::string> requestsSoFar();
     /// Sends `data` from this responder's socket to a loopback port.
     void sendTo(uint16_t port, const std::string& data) const;
     /// The port of the client whose request came last (0 before any).
@@ -38,6 +42,8 @@ class UdpResponder {
     std::atomic<bool> m_stop{false};
     std::atomic<uint16_t> m_lastClientPort{0};
     mutable std::mutex m_mutex;
+    std::condition_variable m_probed;
+    int m_probesSeen = 0;
     std::vector<std::string> m_requests;
     std::thread m_thread;
 };

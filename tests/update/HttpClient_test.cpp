@@ -173,7 +173,7 @@ TEST(HttpClient, KeptConnectionClosedByTheServerIsMadeAgain) {
     TcpTestServer server([](Connection& c) { answer(c, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"); });
     TIdHTTP http(loopbackOnly);
     EXPECT_EQ(http.Get(url(server)), "ok");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    server.waitForClosed(1);
     EXPECT_EQ(http.Get(url(server)), "ok");
     EXPECT_EQ(server.connections(), 2);
 }
