@@ -91,8 +91,11 @@ template <class Wanted, class Skip>
 const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted, const Skip& skip,
                       bool& found) {
 #if QM_HAVE_AVX2_PATH
-    if (hasAvx2()) return passLinesByWindowsAvx2(start, end, line, wanted, skip, found);
+    if (hasAvx2() && !lineScanForced(LineScan::Sse2))
+        return passLinesByWindowsAvx2(start, end, line, wanted, skip, found);
 #endif
+    if (lineScanForced(LineScan::Plain))
+        return passLinesByWindows<lineEndMasksPlain, byteMaskPlain>(start, end, line, wanted, skip, found);
     return passLinesByWindows<lineEndMasks, byteMask>(start, end, line, wanted, skip, found);
 }
 

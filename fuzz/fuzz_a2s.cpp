@@ -1,10 +1,69 @@
-// The A2S replies ('I', 'm', 'A', 'D'): what parses, written again, parses to the same.
+// The A2S replies ('I', 'm', 'A', 'D'): what parses, written again, parses to the same;
+// and the real captures (the seeds) read as a table written by hand from their bytes says.
 #include "fuzz/FuzzCheck.h"
 #include "query/A2sInfo.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
 
 using namespace qm;
 
 namespace {
+
+// The real captures' fields, read off their bytes by hand, not by the parser.
+struct CapturedInfo {
+    char layout;
+    int protocol;
+    const char* address;
+    const char* name;
+    const char* map;
+    const char* folder;
+    const char* game;
+    int appId, players, maxPlayers;
+    std::optional<int> bots;
+    char serverType, environment;
+    int vac;
+    const char* version;
+    std::optional<int> gamePort;
+};
+
+const std::map<std::string, CapturedInfo>& capturedInfos() {
+    static const std::map<std::string, CapturedInfo> table = [] {
+        const std::pair<const char*, CapturedInfo> rows[] = {
+            {"cs16-steam-I-info.bin",
+             {'I', 48, "", "|SgK| CLASSIC 1000 FPS #1USA sgkclan.org  ", "de_inferno", "cstrike", "|SgK| Clan", 10,
+              23, 32, 2, 'd', 'l', 1, "1.1.2.7/Stdio", 27015}},
+            {"hl1-m-info.bin",
+             {'m', 47, "127.0.0.1:27222", "-=Bloody Game - [Half-Life] [1000FPS]=-", "bounce", "valve",
+              "VK.COM/BLOODYGAME", 0, 26, 32, 26, 'd', 'l', 1, "", std::nullopt}},
+            {"hltv-m-info.bin",
+             {'m', 48, "192.168.1.197:27020", "Castle Mortimus:0", "op4_kbase", "gearbox", "HLTV", 0, 0, 1,
+              std::nullopt, 'p', 'w', 0, "", std::nullopt}},
+        };
+        std::map<std::string, CapturedInfo> byBytes;
+        for (const auto& [file, info] : rows) {
+            std::ifstream in(std::string(QM_FIXTURES_DIR) + "/a2s/" + file, std::ios::binary);
+            std::string bytes(std::istreambuf_iterator<char>(in), {});
+            QM_FUZZ_CHECK(!bytes.empty()); // the captures are where the build says
+            byBytes.emplace(std::move(bytes), info);
+        }
+        return byBytes;
+    }();
+    return table;
+}
+
+void checkAgainstCapture(const std::optional<A2sInfo>& info, const CapturedInfo& want) {
+    QM_FUZZ_CHECK(info);
+    QM_FUZZ_CHECK(info->layout == want.layout && info->protocol == want.protocol && info->address == want.address);
+    QM_FUZZ_CHECK(info->name == want.name && info->map == want.map && info->folder == want.folder &&
+                  info->game == want.game);
+    QM_FUZZ_CHECK(info->appId == want.appId && info->players == want.players && info->maxPlayers == want.maxPlayers &&
+                  info->bots == want.bots);
+    QM_FUZZ_CHECK(info->serverType == want.serverType && info->environment == want.environment &&
+                  info->vac == want.vac && info->version == want.version && info->gamePort == want.gamePort);
+}
 
 bool sameInfo(const A2sInfo& a, const A2sInfo& b) {
     return a.layout == b.layout && a.protocol == b.protocol && a.address == b.address && a.name == b.name &&
@@ -18,6 +77,8 @@ bool sameInfo(const A2sInfo& a, const A2sInfo& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view datagram(reinterpret_cast<const char*>(data), size);
+    if (const auto capture = capturedInfos().find(std::string(datagram)); capture != capturedInfos().end())
+        checkAgainstCapture(parseA2sInfo(datagram), capture->second);
     if (const auto info = parseA2sInfo(datagram)) {
         const auto again = parseA2sInfo(buildA2sInfoReply(*info));
         QM_FUZZ_CHECK(again && sameInfo(*info, *again));

@@ -1,10 +1,24 @@
 // A server's reply to the info exchange, in either protocol: it gives an answer or a
-// failure text of the program's own, and the lines shown never fail.
+// failure text of the program's own, and the memo shows ten lines that hold no byte of
+// the server's that could start another.
 #include "fuzz/FuzzCheck.h"
 #include "query/InfoQuery.h"
 #include "query/ServerAnswer.h"
 
 using namespace qm;
+
+namespace {
+
+// What the memo shows is exactly its ten lines: no server's byte may start another one
+// (or move the cursor of a terminal that prints them).
+void checkTenShownLines(const std::vector<std::string>& lines) {
+    QM_FUZZ_CHECK(lines.size() == 10);
+    for (const std::string& line : lines)
+        for (const char c : line)
+            QM_FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string datagram(reinterpret_cast<const char*>(data), size);
@@ -22,11 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         constexpr std::string_view kInvalid = "Invalid message: ";
         const bool invalid = a.failure.rfind(kInvalid, 0) == 0;
         QM_FUZZ_CHECK(invalid || a.failure == "No data!");
+        for (const char c : a.failure)
+            QM_FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
     } else {
-        QM_FUZZ_CHECK(a.lines("127.0.0.1", 27015).size() == 10);
+        checkTenShownLines(a.lines("127.0.0.1", 27015));
         a.summary();
         a.gameDir();
     }
-    if (isValidInfoReply(datagram)) QM_FUZZ_CHECK(infoLines(datagram).size() == 10);
+    if (isValidInfoReply(datagram)) checkTenShownLines(infoLines(datagram));
     return 0;
 }

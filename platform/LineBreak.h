@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +18,17 @@ inline constexpr char kEndOfText = 0x1A;
 
 inline bool isLineBreakByte(char c) { return c == '\n' || c == '\r' || c == kEndOfText; }
 
+/// Which version of the line scanners runs: the fastest the processor has, unless a test
+/// forces a slower one to hold it against the others.
+enum class LineScan { Fastest, Sse2, Plain };
+inline std::atomic<LineScan>& lineScanChoice() {
+    static std::atomic<LineScan> choice{LineScan::Fastest};
+    return choice;
+}
+inline bool lineScanForced(LineScan slowest) {
+    return lineScanChoice().load(std::memory_order_relaxed) >= slowest;
+}
+
 /// The first LF, CR or end-of-text mark from `from` on, or `end`: where a line of text ends
 /// or is cut. Sixteen bytes at a time where the processor allows.
 inline const char* findLineBreak(const char* from, const char* end) {
@@ -25,7 +37,8 @@ inline const char* findLineBreak(const char* from, const char* end) {
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i eot = _mm_set1_epi8(kEndOfText);
-    for (; end - p >= 16; p += 16) {
+    const bool wide = !lineScanForced(LineScan::Plain);
+    for (; wide && end - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)),
                                           _mm_cmpeq_epi8(bytes, eot));
