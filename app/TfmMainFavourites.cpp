@@ -49,12 +49,13 @@ void TfmMain::bbOverwriteClick() {
 }
 
 void TfmMain::bbImportFavouritesClick() {
-    const FavouritesImport result =
+    FavouritesImport result =
         importFavourites(gameLocation(), lbPathHLFound->text() == QString::fromLatin1(kHlExeFound));
     beforeListCommand();
-    m_servers.addAndCheckAll(result.entries);
+    const size_t imported = result.entries.size();
+    m_servers.addAndCheckAll(std::move(result.entries));
     if (result.counted)
-        lbFavouritesCount->setText(QString::number(result.entries.size()) + QStringLiteral(" servers imported"));
+        lbFavouritesCount->setText(QString::number(imported) + QStringLiteral(" servers imported"));
     report(result.outcome);
     refreshCountLabel();
 }

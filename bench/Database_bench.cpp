@@ -1,11 +1,13 @@
 // Databases of 10,000 and 100,000 entries, and db2tool on 5 and 50 MB, each beside the
 // floor: reading or writing the same bytes, memcpy, cp.
+#include "bench/FileFloors.h"
 #include "bench/ProcessRun.h"
 #include "bench/TableRow.h"
 #include "database/DatabaseBrowser.h"
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "database/ListExport.h"
+#include "serverlist/ServerList.h"
 #include "tests/support/TempDir.h"
 
 #include <cstring>
@@ -47,25 +49,8 @@ const std::string& database(size_t entries, size_t countries) {
     return path;
 }
 
-// The floor of every reader: the file's bytes read a block at a time, nothing done with them.
-size_t readTheBytes(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    static char block[1 << 16];
-    size_t total = 0;
-    for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
-        total += static_cast<size_t>(n);
-    ::close(fd);
-    return total;
-}
-
-// The floor of Export: the same bytes written to a new file and flushed to disk.
-void writeTheBytes(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    for (size_t done = 0; done < bytes.size();)
-        done += static_cast<size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
-    ::fsync(fd);
-    ::close(fd);
-}
+using qm::bench::readTheBytes;
+using qm::bench::writeTheBytes;
 
 constexpr const char* kReadFloor = "reading the same bytes";
 
@@ -96,17 +81,24 @@ const qm::bench::TableRows rows([] {
         });
         tableRow("database: load (100 countries)", kReadFloor, n,
                  [entries](benchmark::State& state) { readFloor(state, database(entries, 100)); });
+        // The whole Add: the country's entries read and put into the Import page's list.
         tableRow("database: Add of the last of 100 countries", kOurs, n, [entries](benchmark::State& state) {
             const std::string& path = database(entries, 100);
-            for (auto _ : state)
-                benchmark::DoNotOptimize(qm::countryEntries(path, "Country 99").size());
+            for (auto _ : state) {
+                qm::ServerList added;
+                added.addAndCheckAll(qm::countryEntries(path, "Country 99"));
+                benchmark::DoNotOptimize(added.count());
+            }
         });
         tableRow("database: Add of the last of 100 countries", kReadFloor, n,
                  [entries](benchmark::State& state) { readFloor(state, database(entries, 100)); });
         tableRow("database: Add of one country of every entry", kOurs, n, [entries](benchmark::State& state) {
             const std::string& path = database(entries, 1);
-            for (auto _ : state)
-                benchmark::DoNotOptimize(qm::countryEntries(path, "Country 0").size());
+            for (auto _ : state) {
+                qm::ServerList added;
+                added.addAndCheckAll(qm::countryEntries(path, "Country 0"));
+                benchmark::DoNotOptimize(added.count());
+            }
         });
         tableRow("database: Add of one country of every entry", kReadFloor, n,
                  [entries](benchmark::State& state) { readFloor(state, database(entries, 1)); });
@@ -129,23 +121,41 @@ const qm::bench::TableRows rows([] {
         });
     }
 
-    constexpr int64_t kMiB = 1 << 20;
-    tableRow("scrambling a text in memory (bytes)", kOurs, kMiB, [](benchmark::State& state) {
-        const std::string plain(kMiB, 'x');
-        const std::string key = qm::db2LineKey(123456);
+    // Scrambling as the writer does it: 10,000 database lines of about 28 bytes, each with
+    // its own key, into a buffer that is already there; beside copying the same lines.
+    constexpr int64_t kLines = 10000;
+    const auto lines = std::make_shared<std::vector<std::string>>();
+    const auto keys = std::make_shared<std::vector<std::string>>();
+    qm::Db2LineKeys lineKeys;
+    for (size_t i = 0; i < kLines; ++i, lineKeys.next()) {
+        lines->push_back(entry(i));
+        keys->emplace_back(lineKeys.key());
+    }
+    tableRow("scrambling database lines in memory (lines)", kOurs, kLines, [lines, keys](benchmark::State& state) {
+        std::string out;
+        out.reserve(64);
+        int64_t bytes = 0;
         for (auto _ : state)
-            benchmark::DoNotOptimize(qm::scrambleLine(plain, key));
-        state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kMiB);
+            for (size_t i = 0; i < lines->size(); ++i) {
+                out.clear();
+                qm::appendScrambled(out, (*lines)[i], (*keys)[i]);
+                benchmark::DoNotOptimize(out.data());
+                bytes += static_cast<int64_t>(out.size());
+            }
+        state.SetBytesProcessed(bytes);
     })->Unit(benchmark::kMicrosecond);
-    tableRow("scrambling a text in memory (bytes)", "memcpy", kMiB, [](benchmark::State& state) {
-        const std::string plain(kMiB, 'x');
-        for (auto _ : state) {
-            std::string copy(plain.size(), '\0');
-            std::memcpy(copy.data(), plain.data(), plain.size());
-            benchmark::DoNotOptimize(copy);
-        }
-        state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kMiB);
-    })->Unit(benchmark::kMicrosecond);
+    tableRow("scrambling database lines in memory (lines)", "memcpy into a buffer", kLines,
+             [lines](benchmark::State& state) {
+                 std::string out(64, '\0');
+                 int64_t bytes = 0;
+                 for (auto _ : state)
+                     for (const std::string& line : *lines) {
+                         std::memcpy(out.data(), line.data(), line.size());
+                         benchmark::DoNotOptimize(out.data());
+                         bytes += static_cast<int64_t>(line.size());
+                     }
+                 state.SetBytesProcessed(bytes);
+             })->Unit(benchmark::kMicrosecond);
 
     // db2tool both ways on databases of about 5 and 50 MB, as separate programs, beside cp.
     for (const int64_t megabytes : {5, 50}) {

@@ -1,11 +1,19 @@
-// Overwrite and import of a large favourites file.
+// The game's favourites file of 10,000 and 100,000 servers: Import into the list and
+// Overwrite on disk, each beside its floor.
+#include "bench/FileFloors.h"
+#include "bench/TableRow.h"
 #include "favourites/FavouritesImport.h"
 #include "favourites/FavouritesOverwrite.h"
-#include "platform/TextFile.h"
+#include "serverlist/ServerList.h"
+#include "tests/support/TempDir.h"
 
-#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <memory>
 
 namespace {
+
+using qm::bench::kOurs;
+using qm::bench::tableRow;
 
 std::vector<std::string> list(size_t n) {
     std::vector<std::string> out;
@@ -15,28 +23,57 @@ std::vector<std::string> list(size_t n) {
     return out;
 }
 
-void BM_Overwrite10k(benchmark::State& state) {
-    const auto entries = list(10000);
-    const std::string source = "\"Filters\"\n{\n\t\"Favorites\"\n\t{\n\t}\n}\n";
-    for (auto _ : state) {
-        qm::LineCursor in(source);
-        size_t bytes = 0;
-        qm::rewriteFavourites(in, entries, [&](std::string_view l) { bytes += l.size() + 2; });
-        benchmark::DoNotOptimize(bytes);
+// A game folder whose favourites file holds `entries`, written by Overwrite itself.
+struct GameFolder {
+    qm::test::TempDir dir;
+    std::string location = dir.file("hl.exe");
+    std::string favourites = dir.file("platform/config/ServerBrowser.vdf");
+    explicit GameFolder(const std::vector<std::string>& entries) {
+        std::filesystem::create_directories(dir.file("platform/config"));
+        qm::test::writeAll(location, "");
+        qm::test::writeAll(favourites, "\"Filters\"\r\n{\r\n}\r\n");
+        qm::overwriteFavourites(location, entries);
     }
-}
-BENCHMARK(BM_Overwrite10k)->Unit(benchmark::kMillisecond);
+};
 
-void BM_Import10k(benchmark::State& state) {
-    const auto entries = list(10000);
-    std::string text;
-    qm::LineCursor empty("}\n");
-    qm::rewriteFavourites(empty, entries, [&](std::string_view l) { text.append(l).append("\r\n"); });
-    for (auto _ : state) {
-        qm::LineCursor in(text);
-        benchmark::DoNotOptimize(qm::readFavoriteEntries(in).size());
-    }
+void sizeRows(int64_t n) {
+    const auto entries = std::make_shared<std::vector<std::string>>(list(static_cast<size_t>(n)));
+    const auto folder = std::make_shared<GameFolder>(*entries);
+    tableRow("favourites: Import into the list", kOurs, n, [folder](benchmark::State& state) {
+        for (auto _ : state) {
+            qm::ServerList servers;
+            qm::FavouritesImport result = qm::importFavourites(folder->location, true);
+            servers.addAndCheckAll(std::move(result.entries));
+            benchmark::DoNotOptimize(servers.count());
+        }
+    });
+    tableRow("favourites: Import into the list", "reading the bytes + filling the list", n,
+             [folder, entries](benchmark::State& state) {
+                 for (auto _ : state) {
+                     state.PauseTiming();
+                     std::vector<std::string> copy = *entries;
+                     state.ResumeTiming();
+                     qm::ServerList servers;
+                     benchmark::DoNotOptimize(qm::bench::readTheBytes(folder->favourites));
+                     servers.addAndCheckAll(std::move(copy));
+                     benchmark::DoNotOptimize(servers.count());
+                 }
+             });
+    tableRow("favourites: Overwrite", kOurs, n, [folder, entries](benchmark::State& state) {
+        for (auto _ : state)
+            benchmark::DoNotOptimize(qm::overwriteFavourites(folder->location, *entries).ok);
+    });
+    tableRow("favourites: Overwrite", "write + fsync of the same bytes", n, [folder](benchmark::State& state) {
+        const std::string bytes = qm::test::readAll(folder->favourites);
+        const std::string copy = folder->dir.file("copy.vdf");
+        for (auto _ : state)
+            qm::bench::writeTheBytes(copy, bytes);
+    });
 }
-BENCHMARK(BM_Import10k)->Unit(benchmark::kMillisecond);
+
+const qm::bench::TableRows rows([] {
+    for (const int64_t n : {10000, 100000})
+        sizeRows(n);
+});
 
 } // namespace

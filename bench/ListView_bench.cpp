@@ -50,6 +50,8 @@ const qm::bench::TableRows rows([] {
                                 for (auto _ : state) {
                                     auto model = std::make_unique<QStringListModel>();
                                     auto view = std::make_unique<QListView>();
+                                    // Every row is one line of text: a fair plain view says so.
+                                    view->setUniformItemSizes(true);
                                     view->setModel(model.get());
                                     view->resize(kWidth, kHeight);
                                     view->show();

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,10 @@ inline constexpr std::string_view kFavoritesLine = "\t\"Favorites\"";
 inline constexpr std::string_view kFirstLevelClose = "\t}";
 inline constexpr std::string_view kTopLevelClose = "}";
 
-/// The Favorites block for the entries in list order, one text per line, numbered from 1.
+/// The Favorites block for the entries in list order, numbered from 1, each line ended
+/// with CR LF, handed to `write` in pieces of whole lines.
+void writeFavoritesBlock(const std::vector<std::string>& entries, const std::function<void(std::string_view)>& write);
+/// The same block, one text per line.
 std::vector<std::string> favoritesBlockLines(const std::vector<std::string>& entries);
 
 } // namespace qm

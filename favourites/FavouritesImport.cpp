@@ -7,6 +7,9 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace qm {
 
 namespace {
@@ -16,22 +19,42 @@ constexpr std::string_view kGameDirKey = "\t\t\t\"gamedir\"\t\t";
 
 // The value is cut by position: the key's 15 leading characters and the closing quote
 // go, wherever in the line the key text stood.
-std::string valueOf(const std::string& line) {
-    return line.size() <= 16 ? std::string() : line.substr(15, line.size() - 16);
+std::string_view valueOf(std::string_view line) {
+    return line.size() <= 16 ? std::string_view() : line.substr(15, line.size() - 16);
 }
+
+// Whether `line` holds `key` anywhere. Every line is searched for two keys, so the search
+// skips ahead by the key's length rather than stopping at each of the many tabs.
+class KeySearch {
+  public:
+    explicit KeySearch(std::string_view key) : m_key(key), m_searcher(key.begin(), key.end()) {}
+    bool in(std::string_view line) const {
+        return line.size() >= m_key.size() && std::search(line.begin(), line.end(), m_searcher) != line.end();
+    }
+
+  private:
+    std::string_view m_key;
+    std::boyer_moore_horspool_searcher<std::string_view::const_iterator> m_searcher;
+};
 
 } // namespace
 
 std::vector<std::string> readFavoriteEntries(LineCursor& in) {
+    static const KeySearch addressKey(kAddressKey), gameDirKey(kGameDirKey);
     std::vector<std::string> entries;
     std::string gameDir; // carried from entry to entry and block to block
     while (!in.atEnd()) {
-        if (in.readLine() != kFavoritesLine) continue;
+        if (in.readLineView() != kFavoritesLine) continue;
         // A file cut short inside the block ends the scan at its end.
         while (!in.atEnd()) {
-            const std::string line = in.readLine();
-            if (line.find(kAddressKey) != std::string::npos) entries.push_back(valueOf(line) + " " + gameDir);
-            if (line.find(kGameDirKey) != std::string::npos) gameDir = valueOf(line);
+            const std::string_view line = in.readLineView();
+            if (addressKey.in(line)) {
+                const std::string_view address = valueOf(line);
+                std::string& entry = entries.emplace_back();
+                entry.reserve(address.size() + 1 + gameDir.size());
+                entry.append(address).append(1, ' ').append(gameDir);
+            }
+            if (gameDirKey.in(line)) gameDir = valueOf(line);
             if (line == kFirstLevelClose) break;
         }
     }

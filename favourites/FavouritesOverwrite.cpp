@@ -12,26 +12,28 @@
 namespace qm {
 
 void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
-                       const std::function<void(std::string_view)>& writeLine) {
-    const std::vector<std::string> block = favoritesBlockLines(entries);
+                       const std::function<void(std::string_view)>& write) {
+    const auto writeLine = [&](std::string_view line) {
+        write(line);
+        write("\r\n");
+    };
     bool favoritesMet = false;
     while (!in.atEnd()) {
-        std::string line = in.readLine();
+        std::string_view line = in.readLineView();
         const bool atFavorites = line == kFavoritesLine;
         const bool atTopClose = line == kTopLevelClose && !favoritesMet;
         if (atFavorites || atTopClose) {
             favoritesMet = favoritesMet || atFavorites;
-            for (const std::string& b : block)
-                writeLine(b);
+            writeFavoritesBlock(entries, write);
             if (atTopClose) writeLine(kTopLevelClose);
             if (atFavorites) {
                 // Skip the old block through its closing line; a file cut short inside
                 // the block ends the skip at its end.
-                while (!in.atEnd() && in.readLine() != kFirstLevelClose) {
+                while (!in.atEnd() && in.readLineView() != kFirstLevelClose) {
                 }
             }
             // The game's own files put the block's neighbour here; it is copied as it is.
-            line = in.readLine();
+            line = in.readLineView();
         }
         writeLine(line);
     }
@@ -43,7 +45,7 @@ Outcome overwriteFavourites(const std::string& location, const std::vector<std::
         TextFileReader in(favourites);
         AtomicTextFile out(favourites);
         LineCursor cursor = in.cursor();
-        rewriteFavourites(cursor, entries, [&](std::string_view l) { out.writeLine(l); });
+        rewriteFavourites(cursor, entries, [&](std::string_view bytes) { out.write(bytes); });
         out.commit();
     } catch (const std::exception&) {
         return {"Favourites were not overwritten.", kOverwriteFailedMessage, false};

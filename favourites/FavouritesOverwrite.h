@@ -10,11 +10,12 @@ namespace qm {
 
 class LineCursor;
 
-/// Copies the favourites text line by line to `writeLine`, putting the Favorites block
-/// for `entries` in place of every old one, or before a top-level "}" while no Favorites
-/// line has been met. The line after each insertion is copied without being examined.
+/// Copies the favourites text to `write`, every line ended with CR LF, putting the
+/// Favorites block for `entries` in place of every old one, or before a top-level "}"
+/// while no Favorites line has been met. The line after each insertion is copied without
+/// being examined. `write` gets bytes in pieces of any size.
 void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
-                       const std::function<void(std::string_view)>& writeLine);
+                       const std::function<void(std::string_view)>& write);
 
 inline constexpr const char* kOverwriteFailedMessage = "Cannot find file. May be path to CS is incorrect.";
 /// Said after it when this desktop has Steam favourites.

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     LineCursor in(file);
     std::string out;
-    rewriteFavourites(in, entries, [&](std::string_view l) { out.append(l).append("\r\n"); });
+    rewriteFavourites(in, entries, [&](std::string_view bytes) { out.append(bytes); });
 
     // Every line outside an old block is in the new text, in order.
     const std::vector<std::string> before = linesOfText(file);

@@ -30,6 +30,30 @@ size_t plainRun(const char* from, const char* end) {
 
 } // namespace
 
+std::string_view LineCursor::readLineView() {
+    // Most lines end in LF or CR LF, at the end of the text or at its end mark: those are
+    // handed out where they lie. One that holds a lone CR is put together.
+    const char* begin = m_text.data() + m_pos;
+    const char* end = m_text.data() + m_text.size();
+    if (m_pos >= m_text.size()) return {};
+    const char* brk = findLineBreak(begin, end);
+    const size_t length = static_cast<size_t>(brk - begin);
+    if (brk == end || *brk == kEndOfText) {
+        m_pos += length;
+        return {begin, length};
+    }
+    if (*brk == '\n') {
+        m_pos += length + 1;
+        return {begin, length};
+    }
+    if (end - brk >= 2 && brk[1] == '\n') {
+        m_pos += length + 2;
+        return {begin, length};
+    }
+    m_line = readLine();
+    return m_line;
+}
+
 std::string LineCursor::readLine() {
     std::string line;
     while (m_pos < m_text.size()) {

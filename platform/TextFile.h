@@ -13,10 +13,14 @@ class LineCursor {
     explicit LineCursor(std::string_view text) : m_text(text) {}
     bool atEnd() const;
     std::string readLine();
+    /// The next line as readLine() gives it, without a copy where it can: valid until the
+    /// next read and while the text lives.
+    std::string_view readLineView();
 
   private:
     std::string_view m_text;
     size_t m_pos = 0;
+    std::string m_line; // a line put together around a lone CR
 };
 
 /// A text file opened for line reading. The whole file is read at once, so nothing stays

@@ -62,6 +62,14 @@ constexpr size_t kPrefetchDistance = 8;
 } // namespace
 
 void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
+    mergeIn(texts, nullptr);
+}
+
+void ServerList::addAndCheckAll(std::vector<std::string>&& texts) {
+    mergeIn(texts, &texts);
+}
+
+void ServerList::mergeIn(const std::vector<std::string>& texts, std::vector<std::string>* movable) {
     if (texts.size() < 64) {
         for (const std::string& t : texts) {
             addIfAbsent(t);
@@ -115,9 +123,15 @@ void ServerList::addAndCheckAll(const std::vector<std::string>& texts) {
                 present = present || merged[groupStart].text == t;
             }
         }
-        if (!present) merged.push_back(Entry{std::string(t), false});
+        if (!present) {
+            // A text the caller gave away is moved in, not copied; `previous` then looks
+            // at the list's own copy.
+            merged.push_back(Entry{movable ? std::move((*movable)[sorted[i].order]) : std::string(t), false});
+            previous = merged.back().text;
+        } else {
+            previous = t;
+        }
         merged[groupStart].checked = true;
-        previous = t;
         first = false;
     }
     for (; old < m_entries.size(); ++old) {

@@ -44,6 +44,8 @@ class ServerList {
     /// addIfAbsent then checkEntry for every text in order, done as one merge so that
     /// bulk imports of many thousands of entries stay fast. The outcome is the same.
     void addAndCheckAll(const std::vector<std::string>& texts);
+    /// The same, moving the texts into the list rather than copying them.
+    void addAndCheckAll(std::vector<std::string>&& texts);
 
     void invertMarks();
     void setAllMarks(bool checked);
@@ -84,6 +86,9 @@ class ServerList {
     bool containsExact(std::string_view text) const;
 
     std::vector<Entry> m_entries;
+
+    /// addAndCheckAll(); texts of `movable` (the same vector as `texts`) may be moved from.
+    void mergeIn(const std::vector<std::string>& texts, std::vector<std::string>* movable);
     size_t m_highlighted = npos;
     ServerListObserver* m_observer = nullptr;
 };

@@ -19,7 +19,7 @@ inline std::vector<std::string> linesOf(std::string_view text) {
 inline std::string rewritten(std::string_view source, const std::vector<std::string>& entries) {
     LineCursor in(source);
     std::string out;
-    rewriteFavourites(in, entries, [&](std::string_view l) { out.append(l).append("\r\n"); });
+    rewriteFavourites(in, entries, [&](std::string_view bytes) { out.append(bytes); });
     return out;
 }
 

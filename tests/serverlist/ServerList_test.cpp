@@ -63,26 +63,33 @@ TEST(ServerListAdd, NewEntriesArriveUnmarked) {
     EXPECT_FALSE(list.isChecked(0));
 }
 
+// Copied in or moved in, short texts (kept inside the string) and long ones, repeats and
+// case-equal groups: the bulk add gives what adding one by one gives.
 TEST(ServerListAdd, BulkAddMatchesOneByOne) {
     std::vector<std::string> texts;
     for (int i = 0; i < 500; ++i) {
         const std::string ip = std::to_string(i % 97) + ".0.0." + std::to_string(i % 13);
-        texts.push_back(ip + ":27015 " + (i % 3 ? "cstrike" : "CStrike"));
+        texts.push_back(i % 5 == 0 ? ip : ip + ":27015 " + (i % 3 ? "cstrike" : "CStrike"));
     }
-    ServerList bulk, single;
-    for (ServerList* l : {&bulk, &single}) {
-        l->addIfAbsent("5.0.0.5:27015 cstrike");
-        l->addIfAbsent("0.0.0.0:27015 CSTRIKE");
-        l->setHighlighted(1);
+    for (const bool moved : {false, true}) {
+        ServerList bulk, single;
+        for (ServerList* l : {&bulk, &single}) {
+            l->addIfAbsent("5.0.0.5:27015 cstrike");
+            l->addIfAbsent("0.0.0.0:27015 CSTRIKE");
+            l->setHighlighted(1);
+        }
+        if (moved)
+            bulk.addAndCheckAll(std::vector<std::string>(texts));
+        else
+            bulk.addAndCheckAll(texts);
+        for (const std::string& t : texts) {
+            single.addIfAbsent(t);
+            single.checkEntry(t);
+        }
+        EXPECT_EQ(bulk.texts(), single.texts()) << moved;
+        EXPECT_EQ(marks(bulk), marks(single)) << moved;
+        EXPECT_EQ(bulk.highlighted(), single.highlighted()) << moved;
     }
-    bulk.addAndCheckAll(texts);
-    for (const std::string& t : texts) {
-        single.addIfAbsent(t);
-        single.checkEntry(t);
-    }
-    EXPECT_EQ(bulk.texts(), single.texts());
-    EXPECT_EQ(marks(bulk), marks(single));
-    EXPECT_EQ(bulk.highlighted(), single.highlighted());
 }
 
 TEST(ServerListMarks, InvertFlipsEveryMark) {
