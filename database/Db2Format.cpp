@@ -67,6 +67,34 @@ void applyPattern(unsigned char* to, const unsigned char* pattern, size_t n, int
         to[i] = static_cast<unsigned char>(direction > 0 ? to[i] + pattern[i] : to[i] - pattern[i]);
 }
 
+// Lines up to this long (every server line) are done a key period at a time: laying out a
+// pattern costs more than it saves on them. Keys are at most 20 digits.
+constexpr size_t kShortLine = 64;
+
+// Text byte p meets key byte (p + 1) mod L, from `from` into `to` (the same place or
+// another): the key turned by one place, applied one period at a time.
+template <int direction>
+void applyKeyByPeriods(unsigned char* to, const unsigned char* from, size_t size, std::string_view key) {
+    unsigned char turned[32];
+    const size_t length = std::min<size_t>(key.size(), sizeof turned);
+    std::memcpy(turned, key.data() + 1, length - 1);
+    turned[length - 1] = static_cast<unsigned char>(key[0]);
+    for (size_t start = 0; start < size; start += length) {
+        const size_t n = std::min(length, size - start);
+        for (size_t j = 0; j < n; ++j)
+            to[start + j] = static_cast<unsigned char>(direction > 0 ? from[start + j] + turned[j]
+                                                                     : from[start + j] - turned[j]);
+    }
+}
+
+void applyKeyByBytes(unsigned char* to, const unsigned char* from, size_t size, std::string_view key,
+                     int direction) {
+    if (direction > 0)
+        applyKeyByPeriods<1>(to, from, size, key);
+    else
+        applyKeyByPeriods<-1>(to, from, size, key);
+}
+
 // Text byte p meets key byte (p + 1) mod L: the key turned by one place and repeated is
 // laid beside the text and applied in one pass, a block at a time for long texts. Copies
 // of the period double each time, so a server line's pattern takes a few copies.
@@ -74,6 +102,7 @@ void applyKey(char* data, size_t size, std::string_view key, int direction) {
     const size_t keyLength = key.size();
     if (keyLength == 0 || size == 0) return;
     auto* to = reinterpret_cast<unsigned char*>(data);
+    if (size <= kShortLine) return applyKeyByBytes(to, to, size, key, direction);
     constexpr size_t kBlock = 4096;
     unsigned char pattern[kBlock + 64];
     // Whole periods, no more than the text needs: short lines are the common case.
@@ -118,6 +147,26 @@ bool appendScrambled(std::string& out, std::string_view plain, std::string_view 
 void assignUnscrambled(std::string& out, std::string_view scrambled, std::string_view key) {
     out.assign(scrambled);
     applyKey(out.data(), out.size(), key, -1);
+}
+
+void unscrambleInto(char* to, std::string_view scrambled, std::string_view key) {
+    if (key.empty() || scrambled.size() > kShortLine) {
+        std::memcpy(to, scrambled.data(), scrambled.size());
+        return applyKey(to, scrambled.size(), key, -1);
+    }
+    applyKeyByBytes(reinterpret_cast<unsigned char*>(to), reinterpret_cast<const unsigned char*>(scrambled.data()),
+                    scrambled.size(), key, -1);
+}
+
+bool scrambleInto(char* to, std::string_view plain, std::string_view key) {
+    if (key.empty() || plain.size() > kShortLine) {
+        std::memcpy(to, plain.data(), plain.size());
+        applyKey(to, plain.size(), key, 1);
+    } else {
+        applyKeyByBytes(reinterpret_cast<unsigned char*>(to), reinterpret_cast<const unsigned char*>(plain.data()),
+                        plain.size(), key, 1);
+    }
+    return findLineBreak(to, to + plain.size()) == to + plain.size();
 }
 
 std::optional<size_t> firstUnsafeLine(const std::vector<std::string>& lines) {

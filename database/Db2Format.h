@@ -45,6 +45,10 @@ void unscrambleInPlace(std::string& scrambled, std::string_view key);
 bool appendScrambled(std::string& out, std::string_view plain, std::string_view key);
 /// `scrambled` unscrambled into `out`, which it replaces.
 void assignUnscrambled(std::string& out, std::string_view scrambled, std::string_view key);
+/// The same straight into `to`, which has room for the text: for writers that make the
+/// line in their own buffer. scrambleInto() says whether the line can be read back.
+void unscrambleInto(char* to, std::string_view scrambled, std::string_view key);
+bool scrambleInto(char* to, std::string_view plain, std::string_view key);
 /// The byte at `position` of the plain text of a scrambled line.
 inline char unscrambledByte(std::string_view scrambled, std::string_view key, size_t position) {
     return static_cast<char>(scrambled[position] - key[(position + 1) % key.size()]);

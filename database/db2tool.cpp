@@ -32,6 +32,11 @@ class LineOutput {
             m_file = std::make_unique<qm::AtomicTextFile>(to);
     }
     void writeLine(std::string_view line) { m_file ? m_file->writeLine(line) : m_stdout->writeLine(line); }
+    /// A line of `length` bytes made by `fill` straight in the output's buffer.
+    template <class Fill>
+    bool writeLineFilled(size_t length, Fill fill) {
+        return m_file ? m_file->writeLineFilled(length, fill) : m_stdout->writeLineFilled(length, fill);
+    }
     void commit() { m_file ? m_file->commit() : m_stdout->close(); }
 
   private:
@@ -53,11 +58,12 @@ int decode(const std::string& from, const std::string& to) {
         return fail(nameOf(from) + " is not a Quillmark database (its first line does not read \"Quillmark\")");
     LineOutput out(to);
     out.writeLine(qm::kDb2ProductName);
-    std::string plain;
     while (!in->atEnd()) {
         const qm::Db2RawLine line = in->readRawLine();
-        qm::assignUnscrambled(plain, line.bytes, line.key);
-        out.writeLine(plain);
+        out.writeLineFilled(line.bytes.size(), [&](char* to) {
+            qm::unscrambleInto(to, line.bytes, line.key);
+            return true;
+        });
     }
     out.commit();
     return 0;
@@ -70,11 +76,9 @@ int encode(const std::string& from, const std::string& to) {
         return fail(nameOf(from) + ": the first line must be \"Quillmark\"");
     LineOutput out(to);
     qm::Db2LineKeys keys;
-    std::string scrambled;
     const auto write = [&](std::string_view plain) {
-        scrambled.clear();
-        if (!qm::appendScrambled(scrambled, plain, keys.key())) return false;
-        out.writeLine(scrambled);
+        if (!out.writeLineFilled(plain.size(), [&](char* to) { return qm::scrambleInto(to, plain, keys.key()); }))
+            return false;
         keys.next();
         return true;
     };

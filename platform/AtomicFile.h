@@ -38,6 +38,10 @@ class AtomicTextFile {
 
     void writeLine(std::string_view line) { m_writer->writeLine(line); }
     void write(std::string_view bytes) { m_writer->write(bytes); }
+    template <class Fill>
+    bool writeLineFilled(size_t length, Fill fill) {
+        return m_writer->writeLineFilled(length, fill);
+    }
     void commit();
     /// The temporary file's name; empty when writing in place.
     const std::string& temporaryPath() const { return m_temp; }

@@ -13,7 +13,6 @@
 namespace qm {
 
 namespace {
-constexpr size_t kFlushSize = 1 << 16;
 constexpr size_t kReadBlock = 1 << 16;
 } // namespace
 
@@ -240,18 +239,18 @@ TextFileWriter::~TextFileWriter() {
 void TextFileWriter::writeLine(std::string_view line) {
     m_buffer.append(line);
     m_buffer.append(m_lineEnd);
-    if (m_buffer.size() >= kFlushSize) flush();
+    if (m_buffer.size() >= TextFileWriter::kFlushBytes) flush();
 }
 
 void TextFileWriter::write(std::string_view bytes) {
-    if (bytes.size() >= kFlushSize) {
+    if (bytes.size() >= TextFileWriter::kFlushBytes) {
         // Large enough to go to the file as it is, without a copy into the buffer.
         flush();
         writeOut(bytes);
         return;
     }
     m_buffer.append(bytes);
-    if (m_buffer.size() >= kFlushSize) flush();
+    if (m_buffer.size() >= TextFileWriter::kFlushBytes) flush();
 }
 
 void TextFileWriter::writeOut(std::string_view bytes) {

@@ -107,6 +107,21 @@ class TextFileWriter {
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     void writeLine(std::string_view line);
+    /// Writes a line of `length` bytes that `fill(char* at)` puts straight into the
+    /// writer's buffer (a line made from another without a copy between them). When fill
+    /// returns false the line is taken back and false returned.
+    template <class Fill>
+    bool writeLineFilled(size_t length, Fill fill) {
+        const size_t at = m_buffer.size();
+        m_buffer.resize(at + length);
+        if (!fill(m_buffer.data() + at)) {
+            m_buffer.resize(at);
+            return false;
+        }
+        m_buffer.append(m_lineEnd);
+        if (m_buffer.size() >= kFlushBytes) flush();
+        return true;
+    }
     /// Bytes as they are, no line end added.
     void write(std::string_view bytes);
     void close();
@@ -116,6 +131,8 @@ class TextFileWriter {
     void writeOut(std::string_view bytes);
 
     static constexpr uint64_t kEarlyWriteback = 8u << 20;
+    /// The buffer goes to the file whenever it holds this much.
+    static constexpr size_t kFlushBytes = 1 << 16;
 
     std::string m_path;
     int m_fd = -1;

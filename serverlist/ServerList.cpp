@@ -84,11 +84,14 @@ void ServerList::mergeIn(const std::vector<std::string>& texts, std::vector<std:
     adviseLargeBuffer(sorted.data(), sorted.capacity() * sizeof(Delivered));
     for (size_t i = 0; i < texts.size(); ++i)
         sorted.push_back({foldedPrefixKey(texts[i]), i});
-    std::sort(sorted.begin(), sorted.end(), [&texts](const Delivered& a, const Delivered& b) {
+    const auto listOrder = [&texts](const Delivered& a, const Delivered& b) {
         if (a.key != b.key) return a.key < b.key;
         const int c = compareFolded(texts[a.order], texts[b.order]);
         return c != 0 ? c < 0 : a.order < b.order;
-    });
+    };
+    // Texts that come in list order already (a file the program wrote, an exported
+    // database) need one pass to see it, not a sort.
+    if (!std::is_sorted(sorted.begin(), sorted.end(), listOrder)) std::sort(sorted.begin(), sorted.end(), listOrder);
 
     if (m_observer) m_observer->aboutToReset();
     // One merge of the present entries with the new texts. When a text's turn comes, every

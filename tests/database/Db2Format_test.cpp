@@ -105,7 +105,7 @@ TEST(Db2File, WritesScrambledLinesWithCrLfAndReadsThemBack) {
 TEST(Db2Format, ScramblingOfEveryLengthMatchesTheByteRule) {
     for (const uint64_t lineNumber : {0ull, 1ull, 7ull, 123456789ull}) {
         const std::string key = db2LineKey(lineNumber);
-        for (const size_t length : {1u, 5u, 255u, 256u, 257u, 4095u, 4096u, 9000u}) {
+        for (const size_t length : {1u, 5u, 28u, 64u, 65u, 255u, 256u, 257u, 4095u, 4096u, 9000u}) {
             std::string plain(length, '\0');
             for (size_t i = 0; i < length; ++i)
                 plain[i] = static_cast<char>(i * 31 + 7);
@@ -116,6 +116,12 @@ TEST(Db2Format, ScramblingOfEveryLengthMatchesTheByteRule) {
                           static_cast<unsigned char>(plain[p] + key[(p + 1) % key.size()]))
                     << "line " << lineNumber << ", length " << length << ", byte " << p;
             EXPECT_EQ(unscrambleLine(scrambled, key), plain);
+            // Straight into a writer's buffer, short lines a byte at a time: the same bytes.
+            std::string into(length, '\0');
+            scrambleInto(into.data(), plain, key);
+            EXPECT_EQ(into, scrambled) << "line " << lineNumber << ", length " << length;
+            unscrambleInto(into.data(), scrambled, key);
+            EXPECT_EQ(into, plain) << "line " << lineNumber << ", length " << length;
         }
     }
 }

@@ -1,7 +1,10 @@
+#include "serverlist/Collation.h"
 #include "serverlist/ServerEntry.h"
 #include "serverlist/ServerList.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace qm;
 
@@ -63,15 +66,20 @@ TEST(ServerListAdd, NewEntriesArriveUnmarked) {
     EXPECT_FALSE(list.isChecked(0));
 }
 
-// Copied in or moved in, short texts (kept inside the string) and long ones, repeats and
-// case-equal groups: the bulk add gives what adding one by one gives.
+// Copied in or moved in, in any order or in list order already, short texts (kept inside
+// the string) and long ones, repeats and case-equal groups: the bulk add gives what adding
+// one by one gives.
 TEST(ServerListAdd, BulkAddMatchesOneByOne) {
-    std::vector<std::string> texts;
+    std::vector<std::string> shuffled;
     for (int i = 0; i < 500; ++i) {
         const std::string ip = std::to_string(i % 97) + ".0.0." + std::to_string(i % 13);
-        texts.push_back(i % 5 == 0 ? ip : ip + ":27015 " + (i % 3 ? "cstrike" : "CStrike"));
+        shuffled.push_back(i % 5 == 0 ? ip : ip + ":27015 " + (i % 3 ? "cstrike" : "CStrike"));
     }
-    for (const bool moved : {false, true}) {
+    std::vector<std::string> inListOrder = shuffled;
+    std::stable_sort(inListOrder.begin(), inListOrder.end(), foldedLess);
+    for (const bool moved : {false, true})
+    for (const std::vector<std::string>* given : {&shuffled, &inListOrder}) {
+        const std::vector<std::string>& texts = *given;
         ServerList bulk, single;
         for (ServerList* l : {&bulk, &single}) {
             l->addIfAbsent("5.0.0.5:27015 cstrike");
