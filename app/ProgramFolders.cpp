@@ -56,7 +56,8 @@ std::string documentsFolder(const std::string& userDirsText, const std::string& 
         line = trimmed(line);
         if (line.substr(0, kKey.size()) != kKey) continue;
         line.remove_prefix(kKey.size());
-        if (line.size() >= 2 && line.front() == '"' && line.back() == '"') line = line.substr(1, line.size() - 2);
+        if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
+            line = line.substr(1, line.size() - 2);
         std::string folder(line);
         if (folder.rfind("$HOME", 0) == 0) folder = home + folder.substr(5);
         if (!folder.empty() && folder.front() == '/' && folder != "/") return folder;

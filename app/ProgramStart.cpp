@@ -24,7 +24,8 @@ std::unique_ptr<ProgramWindow> startProgram(const std::function<void(TfmMainEnvi
     env.clock = &program->clock;
     // Portable: everything beside the program, which runs in its own folder. Installed:
     // settings under the user's config folder, help and sample database in share/.
-    const ProgramFolders folders = locateProgramFolders(executableDir(), std::getenv("XDG_CONFIG_HOME"), homeFolder());
+    const ProgramFolders folders =
+        locateProgramFolders(executableDir(), std::getenv("XDG_CONFIG_HOME"), homeFolder());
     env.settingsDir = folders.settingsDir;
     if (!folders.portable) {
         QDir::setCurrent(QString::fromLocal8Bit(folders.dataDir.c_str()));

@@ -9,7 +9,8 @@ namespace qm {
 /// answer to show after all others whichever way the column is sorted.
 class StatusSortProxy : public QSortFilterProxyModel {
   public:
-    explicit StatusSortProxy(ServerStatusModel* model, QObject* parent) : QSortFilterProxyModel(parent), m_model(model) {
+    explicit StatusSortProxy(ServerStatusModel* model, QObject* parent)
+        : QSortFilterProxyModel(parent), m_model(model) {
         setSourceModel(model);
         setSortRole(ServerStatusModel::SortRole);
     }

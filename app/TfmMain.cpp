@@ -11,8 +11,8 @@
 #include "ui/TextCodec.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -47,7 +47,7 @@ void TfmMain::connectHandlers() {
 
 void TfmMain::connectButtons() {
     // Every button and the handler of its click.
-    const std::pair<GradientButton* TfmMain::*, void (TfmMain::*)()> clicks[] = {
+    const std::pair<GradientButton * TfmMain::*, void (TfmMain::*)()> clicks[] = {
         {&TfmMain::bbInvert, &TfmMain::bbInvertClick},
         {&TfmMain::bbSelectAll, &TfmMain::bbSelectAllClick},
         {&TfmMain::bbDeselectAll, &TfmMain::bbDeselectAllClick},
@@ -86,7 +86,8 @@ void TfmMain::connectButtons() {
 void TfmMain::connectListSignals() {
     auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
-    connect(clbIPs, &CheckListBox::deletePressed, this, [this] { guarded([this] { deleteHighlightedEntry(); }); });
+    connect(clbIPs, &CheckListBox::deletePressed, this,
+            [this] { guarded([this] { deleteHighlightedEntry(); }); });
     connect(clbIPs, &CheckListBox::copyPressed, this,
             [this] { guarded([this] { copyAddressOf(m_servers.highlighted()); }); });
     connect(clbIPs, &CheckListBox::pastePressed, this, [this] { guarded([this] { pasteEntries(); }); });

@@ -17,12 +17,13 @@
 
 namespace qm {
 
-std::string TfmMain::databasePath() const { return fromDisplay(edPath2DB->text()); }
+std::string TfmMain::databasePath() const {
+    return fromDisplay(edPath2DB->text());
+}
 
 bool TfmMain::loadDatabaseIntoBrowser() {
     const auto summary = loadDatabase(databasePath());
-    if (!summary)
-        return false;
+    if (!summary) return false;
     cbCountry->clear();
     cbCountry->setEditText(QString());
     m_dbServers.clear();
@@ -42,14 +43,12 @@ std::string TfmMain::countryName() const {
     // The item's own bytes when the box shows an item, so names that are not UTF-8 match.
     const QString shown = cbCountry->currentText();
     const int item = cbCountry->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (item >= 0)
-        return cbCountry->itemData(item).toByteArray().toStdString();
+    if (item >= 0) return cbCountry->itemData(item).toByteArray().toStdString();
     return fromDisplay(shown);
 }
 
 void TfmMain::autoLoadDatabase() {
-    if (databasePath().empty())
-        return;
+    if (databasePath().empty()) return;
     try {
         loadDatabaseIntoBrowser();
     } catch (const std::exception&) {
@@ -58,9 +57,9 @@ void TfmMain::autoLoadDatabase() {
 }
 
 void TfmMain::bbOpenDBClick() {
-    if (const auto picked = m_env.dialogs->openFile("Quillmark Database v2 (*.db2)", "*.db2",
-                                                    m_databaseDialogFolder.empty() ? m_env.dataDir
-                                                                                   : m_databaseDialogFolder)) {
+    if (const auto picked = m_env.dialogs->openFile(
+            "Quillmark Database v2 (*.db2)", "*.db2",
+            m_databaseDialogFolder.empty() ? m_env.dataDir : m_databaseDialogFolder)) {
         moveCurrentDirectoryTo(*picked);
         m_databaseDialogFolder = folderOf(*picked);
         edPath2DB->setText(toDisplay(*picked));

@@ -14,22 +14,21 @@
 namespace qm {
 
 void TfmMain::report(const Outcome& outcome) {
-    if (!outcome.message.empty())
-        showMessage(outcome.message);
+    if (!outcome.message.empty()) showMessage(outcome.message);
     setStatusText(outcome.status);
 }
 
-std::string TfmMain::gameLocation() const { return fromDisplay(edPath2HL->text()); }
+std::string TfmMain::gameLocation() const {
+    return fromDisplay(edPath2HL->text());
+}
 
 void TfmMain::detectGameLocation() {
-    if (isGameLocation(gameLocation()))
-        lbPathHLFound->setText(QString::fromLatin1(kHlExeFound));
+    if (isGameLocation(gameLocation())) lbPathHLFound->setText(QString::fromLatin1(kHlExeFound));
 }
 
 void TfmMain::bbPath2HLClick() {
     const auto picked = m_env.dialogs->openFile("hl.exe", "hl.exe");
-    if (!picked)
-        return;
+    if (!picked) return;
     moveCurrentDirectoryTo(*picked);
     if (!isGameLocation(*picked)) {
         setStatusText("Error: no correct 'hl.exe' at that path");
@@ -60,8 +59,12 @@ void TfmMain::bbImportFavouritesClick() {
     refreshCountLabel();
 }
 
-void TfmMain::bbBackUpClick() { report(backUpFavourites(gameLocation())); }
+void TfmMain::bbBackUpClick() {
+    report(backUpFavourites(gameLocation()));
+}
 
-void TfmMain::bbRestoreClick() { report(restoreFavourites(gameLocation())); }
+void TfmMain::bbRestoreClick() {
+    report(restoreFavourites(gameLocation()));
+}
 
 } // namespace qm

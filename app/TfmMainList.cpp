@@ -8,7 +8,9 @@
 
 namespace qm {
 
-void TfmMain::refreshCountLabel() { lbCount->setText(toDisplay(m_servers.countText())); }
+void TfmMain::refreshCountLabel() {
+    lbCount->setText(toDisplay(m_servers.countText()));
+}
 
 void TfmMain::bbInvertClick() {
     beforeListCommand();

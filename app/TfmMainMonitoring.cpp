@@ -32,8 +32,7 @@ TfmMain::NetworkCall::NetworkCall(TfmMain& window, bool& busy, std::function<voi
 
 TfmMain::NetworkCall::~NetworkCall() {
     m_busy = false;
-    if (m_finish)
-        m_finish();
+    if (m_finish) m_finish();
     if (--m_window.m_networkDepth == 0 && m_window.m_closing)
         QTimer::singleShot(0, &m_window, &QWidget::close);
 }
@@ -44,8 +43,7 @@ bool TfmMain::pumpMessages() {
 }
 
 void TfmMain::runPendingQuery() {
-    if (m_closing)
-        return;
+    if (m_closing) return;
     if (m_detectPending) {
         m_detectPending = false;
         QTimer::singleShot(0, this, [this] { guarded([this] { bbDetectClick(); }); });
@@ -87,15 +85,19 @@ void TfmMain::bbUDPRefreshClick() {
     setStatusText("Refreshing complete");
 }
 
-void TfmMain::bbUDPClearClick() { mmUDPInfo->clear(); }
+void TfmMain::bbUDPClearClick() {
+    mmUDPInfo->clear();
+}
 
 void TfmMain::clbIPsClick() {
-    if (cbRefreshOnClick->isChecked() && pcMenu->currentIndex() == kMonitoringPage && cbEnableMonitor->isChecked())
+    if (cbRefreshOnClick->isChecked() && pcMenu->currentIndex() == kMonitoringPage &&
+        cbEnableMonitor->isChecked())
         bbUDPRefreshClick();
 }
 
 void TfmMain::udpTimerTimer() {
-    if (pcMenu->currentIndex() == kMonitoringPage && cbRefreshOnTimer->isChecked() && cbEnableMonitor->isChecked())
+    if (pcMenu->currentIndex() == kMonitoringPage && cbRefreshOnTimer->isChecked() &&
+        cbEnableMonitor->isChecked())
         bbUDPRefreshClick();
 }
 
@@ -105,8 +107,7 @@ void TfmMain::cbRefreshOnTimerClick() {
         udpTimer->stop();
     else
         udpTimer->start();
-    if (udpTimer->isActive())
-        bbUDPRefreshClick();
+    if (udpTimer->isActive()) bbUDPRefreshClick();
 }
 
 void TfmMain::cbEnableMonitorClick() {
@@ -122,7 +123,9 @@ void TfmMain::seTimerChange() {
     udpTimer->setInterval(std::clamp(seTimer->value(), seTimer->minimum(), seTimer->maximum()));
 }
 
-void TfmMain::seTimeoutChange() { udpClient.ReceiveTimeout = seTimeout->value(); }
+void TfmMain::seTimeoutChange() {
+    udpClient.ReceiveTimeout = seTimeout->value();
+}
 
 void TfmMain::bbDetectClick() {
     if (m_queryRunning) {
@@ -143,11 +146,9 @@ void TfmMain::bbDetectClick() {
     }
     const int32_t port = toInteger(portText);
     QString gameDir = toDisplay(detectGameDir(udpClient, host, port)).toLower();
-    if (gameDir == QLatin1String("-"))
-        gameDir.clear();
+    if (gameDir == QLatin1String("-")) gameDir.clear();
     edGameType->setText(gameDir);
-    if (!gameDir.isEmpty())
-        bbAddIP->setEnabled(true);
+    if (!gameDir.isEmpty()) bbAddIP->setEnabled(true);
     setStatusText("Server quiery finished");
 }
 

@@ -19,9 +19,9 @@ namespace {
 
 // Every pasted server without a game directory asked at once, as the status window asks;
 // the window is serviced meanwhile. Gives the entries of those that named their game.
-std::vector<std::string> askForGameDirs(const std::vector<std::string>& addresses, const BatchOptions& options,
-                                        const HostLookup& lookup, const std::function<bool()>& pump,
-                                        std::vector<std::string>& silent) {
+std::vector<std::string> askForGameDirs(const std::vector<std::string>& addresses,
+                                        const BatchOptions& options, const HostLookup& lookup,
+                                        const std::function<bool()>& pump, std::vector<std::string>& silent) {
     std::vector<QueryTarget> targets;
     for (const std::string& a : addresses)
         targets.push_back({a.substr(0, a.find(':')), std::stoi(a.substr(a.find(':') + 1))});
@@ -73,10 +73,11 @@ void TfmMain::pasteEntries() {
     std::vector<std::string> silent;
     if (!pasted.withoutGameDir.empty()) {
         const NetworkCall call(*this, m_pasteRunning);
-        setStatusText("Asking " + std::to_string(pasted.withoutGameDir.size()) + " server(s) for their game...");
-        const std::vector<std::string> asked = askForGameDirs(pasted.withoutGameDir, m_env.statusOptions,
-                                                              m_env.hostLookup, [this] { return pumpMessages(); },
-                                                              silent);
+        setStatusText("Asking " + std::to_string(pasted.withoutGameDir.size()) +
+                      " server(s) for their game...");
+        const std::vector<std::string> asked = askForGameDirs(
+            pasted.withoutGameDir, m_env.statusOptions, m_env.hostLookup, [this] { return pumpMessages(); },
+            silent);
         entries.insert(entries.end(), asked.begin(), asked.end());
         if (m_closing) return;
     }
@@ -89,7 +90,8 @@ void TfmMain::pasteEntries() {
         left += "These servers did not answer with their game and were not added: " + listed(silent) + ".";
     if (!pasted.rejected.empty())
         left += std::string(left.empty() ? "" : "\n") +
-                "These lines are no server entries and were not added: " + escapedControls(listed(pasted.rejected)) + ".";
+                "These lines are no server entries and were not added: " +
+                escapedControls(listed(pasted.rejected)) + ".";
     if (!left.empty()) showMessage(left);
 }
 

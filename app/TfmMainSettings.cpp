@@ -13,7 +13,9 @@
 
 namespace qm {
 
-std::string TfmMain::settingsPath() const { return m_env.settingsDir + kSettingsFileName; }
+std::string TfmMain::settingsPath() const {
+    return m_env.settingsDir + kSettingsFileName;
+}
 
 void TfmMain::loadSettings() {
     ProfileFile file(settingsPath());
@@ -27,11 +29,13 @@ void TfmMain::loadSettings() {
                 break;
             case SettingType::Boolean:
                 // A changed state runs the box's handler, as a user's click would.
-                static_cast<QCheckBox*>(control)->setChecked(readBooleanSetting(stored, *row.fallback == '1'));
+                static_cast<QCheckBox*>(control)->setChecked(
+                    readBooleanSetting(stored, *row.fallback == '1'));
                 break;
             case SettingType::Integer: {
                 auto* spin = static_cast<SpinEdit*>(control);
-                spin->setValue(readIntegerSetting(stored, std::stoi(row.fallback), spin->minimum(), spin->maximum()));
+                spin->setValue(
+                    readIntegerSetting(stored, std::stoi(row.fallback), spin->minimum(), spin->maximum()));
                 break;
             }
             case SettingType::Address:

@@ -184,7 +184,8 @@ void TfmServerStatus::endRefresh() {
     if (!m_playersRun) m_drain->stop();
     // Sorted while answers came in: sorted again with every answer in.
     const QHeaderView* header = tvServerStatus->horizontalHeader();
-    if (header->sortIndicatorSection() >= 0) m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    if (header->sortIndicatorSection() >= 0)
+        m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     bbStatusRefresh->setEnabled(true);
     bbStatusCancel->setEnabled(false);
     emit refreshed();
@@ -227,8 +228,9 @@ void TfmServerStatus::showPlayersOfCurrentRow() {
     if (!current.isValid()) return;
     const StatusRow& row = m_model->row(static_cast<size_t>(current.row()));
     const QString name = row.answered ? toDisplay(row.summary.name) : QString();
-    lbPlayersOf->setText(name.isEmpty() ? QStringLiteral("Players of %1").arg(toDisplay(row.entry))
-                                        : QStringLiteral("Players of %1 (%2)").arg(name, toDisplay(row.entry)));
+    lbPlayersOf->setText(name.isEmpty()
+                             ? QStringLiteral("Players of %1").arg(toDisplay(row.entry))
+                             : QStringLiteral("Players of %1 (%2)").arg(name, toDisplay(row.entry)));
     const auto target = targetOfEntry(row.entry);
     if (!target || !row.answered) {
         new QTreeWidgetItem(tvPlayers, {QStringLiteral("not offered")});
@@ -251,8 +253,8 @@ void TfmServerStatus::takePlayers() {
         return;
     }
     for (const A2sPlayer& p : answer->players)
-        new QTreeWidgetItem(tvPlayers,
-                            {toDisplay(escapedControls(p.name)), QString::number(p.score), connectedTime(p.seconds)});
+        new QTreeWidgetItem(tvPlayers, {toDisplay(escapedControls(p.name)), QString::number(p.score),
+                                        connectedTime(p.seconds)});
 }
 
 void TfmServerStatus::closeEvent(QCloseEvent* event) {

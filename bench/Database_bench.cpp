@@ -11,9 +11,9 @@
 #include "tests/support/TempDir.h"
 
 #include <cstring>
-#include <memory>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -111,14 +111,15 @@ const qm::bench::TableRows rows([] {
             for (auto _ : state)
                 qm::exportList({path, "b", "d"}, std::to_string(list->size()) + " server(s)", *list);
         });
-        tableRow("database: Export List", "write + fsync of the same bytes", n, [list](benchmark::State& state) {
-            const std::string path = folder().file("export.db2");
-            qm::exportList({path, "b", "d"}, std::to_string(list->size()) + " server(s)", *list);
-            const std::string bytes = qm::test::readAll(path);
-            const std::string copy = folder().file("copy.db2");
-            for (auto _ : state)
-                writeTheBytes(copy, bytes);
-        });
+        tableRow("database: Export List", "write + fsync of the same bytes", n,
+                 [list](benchmark::State& state) {
+                     const std::string path = folder().file("export.db2");
+                     qm::exportList({path, "b", "d"}, std::to_string(list->size()) + " server(s)", *list);
+                     const std::string bytes = qm::test::readAll(path);
+                     const std::string copy = folder().file("copy.db2");
+                     for (auto _ : state)
+                         writeTheBytes(copy, bytes);
+                 });
     }
 
     // Scrambling as the writer does it: 10,000 database lines of about 28 bytes, each with
@@ -131,19 +132,21 @@ const qm::bench::TableRows rows([] {
         lines->push_back(entry(i));
         keys->emplace_back(lineKeys.key());
     }
-    tableRow("scrambling database lines in memory (lines)", kOurs, kLines, [lines, keys](benchmark::State& state) {
-        std::string out;
-        out.reserve(64);
-        int64_t bytes = 0;
-        for (auto _ : state)
-            for (size_t i = 0; i < lines->size(); ++i) {
-                out.clear();
-                qm::appendScrambled(out, (*lines)[i], (*keys)[i]);
-                benchmark::DoNotOptimize(out.data());
-                bytes += static_cast<int64_t>(out.size());
-            }
-        state.SetBytesProcessed(bytes);
-    })->Unit(benchmark::kMicrosecond);
+    tableRow("scrambling database lines in memory (lines)", kOurs, kLines,
+             [lines, keys](benchmark::State& state) {
+                 std::string out;
+                 out.reserve(64);
+                 int64_t bytes = 0;
+                 for (auto _ : state)
+                     for (size_t i = 0; i < lines->size(); ++i) {
+                         out.clear();
+                         qm::appendScrambled(out, (*lines)[i], (*keys)[i]);
+                         benchmark::DoNotOptimize(out.data());
+                         bytes += static_cast<int64_t>(out.size());
+                     }
+                 state.SetBytesProcessed(bytes);
+             })
+        ->Unit(benchmark::kMicrosecond);
     tableRow("scrambling database lines in memory (lines)", "memcpy into a buffer", kLines,
              [lines](benchmark::State& state) {
                  std::string out(64, '\0');
@@ -155,7 +158,8 @@ const qm::bench::TableRows rows([] {
                          bytes += static_cast<int64_t>(line.size());
                      }
                  state.SetBytesProcessed(bytes);
-             })->Unit(benchmark::kMicrosecond);
+             })
+        ->Unit(benchmark::kMicrosecond);
 
     // db2tool both ways on databases of about 5 and 50 MB, as separate programs, beside cp.
     for (const int64_t megabytes : {5, 50}) {
@@ -166,27 +170,52 @@ const qm::bench::TableRows rows([] {
                 qm::bench::runProcess({QM_DB2TOOL, "decode", database(entries, 100), text});
             return text;
         };
-        tableRow("db2tool decode (MB)", kOurs, megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {QM_DB2TOOL, "decode", database(entries, 100), folder().file("decoded.txt")});
-        }, qm::bench::Timing::Manual)->Iterations(3);
-        tableRow("db2tool decode (MB)", "cp", megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {"cp", database(entries, 100), folder().file("copied")});
-        }, qm::bench::Timing::Manual)->Iterations(3);
+        tableRow(
+            "db2tool decode (MB)", kOurs, megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state,
+                            {QM_DB2TOOL, "decode", database(entries, 100), folder().file("decoded.txt")});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
+        tableRow(
+            "db2tool decode (MB)", "cp", megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state, {"cp", database(entries, 100), folder().file("copied")});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
         // db2tool flushes what it wrote to disk before it puts it in place; dd does too.
-        tableRow("db2tool decode (MB)", "dd conv=fsync", megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {"dd", "if=" + database(entries, 100), "of=" + folder().file("copied"), "bs=1M",
-                                "conv=fsync", "status=none"});
-        }, qm::bench::Timing::Manual)->Iterations(3);
-        tableRow("db2tool encode (MB)", kOurs, megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {QM_DB2TOOL, "encode", plainText(), folder().file("encoded.db2")});
-        }, qm::bench::Timing::Manual)->Iterations(3);
-        tableRow("db2tool encode (MB)", "cp", megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {"cp", plainText(), folder().file("copied")});
-        }, qm::bench::Timing::Manual)->Iterations(3);
-        tableRow("db2tool encode (MB)", "dd conv=fsync", megabytes, [=](benchmark::State& state) {
-            timeProcess(state, {"dd", "if=" + plainText(), "of=" + folder().file("copied"), "bs=1M", "conv=fsync",
-                                "status=none"});
-        }, qm::bench::Timing::Manual)->Iterations(3);
+        tableRow(
+            "db2tool decode (MB)", "dd conv=fsync", megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state, {"dd", "if=" + database(entries, 100), "of=" + folder().file("copied"),
+                                    "bs=1M", "conv=fsync", "status=none"});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
+        tableRow(
+            "db2tool encode (MB)", kOurs, megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state, {QM_DB2TOOL, "encode", plainText(), folder().file("encoded.db2")});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
+        tableRow(
+            "db2tool encode (MB)", "cp", megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state, {"cp", plainText(), folder().file("copied")});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
+        tableRow(
+            "db2tool encode (MB)", "dd conv=fsync", megabytes,
+            [=](benchmark::State& state) {
+                timeProcess(state, {"dd", "if=" + plainText(), "of=" + folder().file("copied"), "bs=1M",
+                                    "conv=fsync", "status=none"});
+            },
+            qm::bench::Timing::Manual)
+            ->Iterations(3);
     }
 });
 

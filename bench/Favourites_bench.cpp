@@ -63,12 +63,13 @@ void sizeRows(int64_t n) {
         for (auto _ : state)
             benchmark::DoNotOptimize(qm::overwriteFavourites(folder->location, *entries).ok);
     });
-    tableRow("favourites: Overwrite", "write + fsync of the same bytes", n, [folder](benchmark::State& state) {
-        const std::string bytes = qm::test::readAll(folder->favourites);
-        const std::string copy = folder->dir.file("copy.vdf");
-        for (auto _ : state)
-            qm::bench::writeTheBytes(copy, bytes);
-    });
+    tableRow("favourites: Overwrite", "write + fsync of the same bytes", n,
+             [folder](benchmark::State& state) {
+                 const std::string bytes = qm::test::readAll(folder->favourites);
+                 const std::string copy = folder->dir.file("copy.vdf");
+                 for (auto _ : state)
+                     qm::bench::writeTheBytes(copy, bytes);
+             });
 }
 
 const qm::bench::TableRows rows([] {

@@ -8,11 +8,11 @@
 #include "tests/support/LoopbackDaemons.h"
 #include "update/TIdHTTP.h"
 
-#include <fstream>
-#include <sstream>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <malloc.h>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -20,7 +20,9 @@ namespace {
 using qm::test::Nginx;
 using qm::test::Tinyproxy;
 
-qm::HostLookupResult noNames(const std::string&) { return {"", 11001}; }
+qm::HostLookupResult noNames(const std::string&) {
+    return {"", 11001};
+}
 
 struct Servers {
     Nginx nginx;
@@ -92,7 +94,8 @@ void curl(benchmark::State& state, int kib, Way way, int iterations) {
     const std::string url = s.nginx.url(std::to_string(kib) + "k.bin");
     std::vector<std::string> argv = {"curl", "-s", "-w", "%{time_total}\\n"};
     if (way == Way::New) argv.insert(argv.end(), {"-H", "Connection: close"});
-    if (way == Way::Proxy) argv.insert(argv.end(), {"-x", "http://127.0.0.1:" + std::to_string(s.proxy.port())});
+    if (way == Way::Proxy)
+        argv.insert(argv.end(), {"-x", "http://127.0.0.1:" + std::to_string(s.proxy.port())});
     const int transfers = iterations + (way == Way::New ? 0 : 1); // the first opens the kept connection
     for (int i = 0; i < transfers; ++i)
         argv.insert(argv.end(), {"-o", "/dev/null", url});
@@ -126,12 +129,13 @@ const qm::bench::TableRows rows([] {
         for (const int kib : {1, 1024, 15 * 1024}) {
             const int iterations = kib == 1 ? 200 : kib == 1024 ? 50 : 10;
             const std::string operation = std::string("HTTP GET, ") + c.label + " (KiB)";
-            qm::bench::tableRow(operation, qm::bench::kOurs, kib,
-                                [=](benchmark::State& s) { ours(s, kib, c.way); })
-                ->Iterations(iterations);
-            qm::bench::tableRow(operation, "curl", kib,
-                                [=](benchmark::State& s) { curl(s, kib, c.way, iterations); }, qm::bench::Timing::Manual)
-                
+            qm::bench::tableRow(operation, qm::bench::kOurs, kib, [=](benchmark::State& s) {
+                ours(s, kib, c.way);
+            })->Iterations(iterations);
+            qm::bench::tableRow(
+                operation, "curl", kib, [=](benchmark::State& s) { curl(s, kib, c.way, iterations); },
+                qm::bench::Timing::Manual)
+
                 ->Iterations(iterations);
         }
 });

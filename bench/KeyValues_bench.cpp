@@ -10,15 +10,17 @@ namespace {
 
 std::string entryText(int number, const std::string& separator) {
     const std::string address = "10." + std::to_string(number / 65536 % 256) + "." +
-                                std::to_string(number / 256 % 256) + "." + std::to_string(number % 256) + ":27015";
-    return "\t\t\"" + std::to_string(number) + "\"" + separator + "\t\t{" + separator + "\t\t\t\"name\"\t\t\"" +
-           address + "\"" + separator + "\t\t\t\"address\"\t\t\"" + address + "\"" + separator +
-           "\t\t\t\"LastPlayed\"\t\t\"1654965489\"" + separator + "\t\t\t\"appid\"\t\t\"0\"" + separator +
-           "\t\t\t\"accountid\"\t\t\"4925204\"" + separator + "\t\t}" + separator;
+                                std::to_string(number / 256 % 256) + "." + std::to_string(number % 256) +
+                                ":27015";
+    return "\t\t\"" + std::to_string(number) + "\"" + separator + "\t\t{" + separator +
+           "\t\t\t\"name\"\t\t\"" + address + "\"" + separator + "\t\t\t\"address\"\t\t\"" + address + "\"" +
+           separator + "\t\t\t\"LastPlayed\"\t\t\"1654965489\"" + separator + "\t\t\t\"appid\"\t\t\"0\"" +
+           separator + "\t\t\t\"accountid\"\t\t\"4925204\"" + separator + "\t\t}" + separator;
 }
 
 std::string steamText(size_t bytes, const std::string& separator) {
-    std::string text = "\"Filters\"" + separator + "{" + separator + "\t\"history\"" + separator + "\t{" + separator;
+    std::string text =
+        "\"Filters\"" + separator + "{" + separator + "\t\"history\"" + separator + "\t{" + separator;
     for (int i = 1; text.size() < bytes; ++i)
         text += entryText(i, separator);
     return text + "\t}" + separator + "}" + separator;

@@ -26,27 +26,30 @@ constexpr int kHeight = 330;
 const qm::bench::TableRows rows([] {
     for (const int64_t n : {10000, 100000}) {
         const auto texts = std::make_shared<std::vector<std::string>>(entries(static_cast<size_t>(n)));
-        qm::bench::tableRow("list box: filled and painted", qm::bench::kOurs, n, [texts](benchmark::State& state) {
-            qm::bench::application();
-            for (auto _ : state) {
-                auto list = std::make_unique<qm::ServerList>();
-                auto box = std::make_unique<qm::CheckListBox>(*list, nullptr);
-                box->resize(kWidth, kHeight);
-                box->show();
-                list->addAndCheckAll(*texts);
-                benchmark::DoNotOptimize(box->grab());
-                state.PauseTiming();
-                box.reset();
-                list.reset();
-                state.ResumeTiming();
-            }
-        })->Iterations(10);
+        qm::bench::tableRow("list box: filled and painted", qm::bench::kOurs, n,
+                            [texts](benchmark::State& state) {
+                                qm::bench::application();
+                                for (auto _ : state) {
+                                    auto list = std::make_unique<qm::ServerList>();
+                                    auto box = std::make_unique<qm::CheckListBox>(*list, nullptr);
+                                    box->resize(kWidth, kHeight);
+                                    box->show();
+                                    list->addAndCheckAll(*texts);
+                                    benchmark::DoNotOptimize(box->grab());
+                                    state.PauseTiming();
+                                    box.reset();
+                                    list.reset();
+                                    state.ResumeTiming();
+                                }
+                            })
+            ->Iterations(10);
         qm::bench::tableRow("list box: filled and painted", "QListView + QStringListModel", n,
                             [texts](benchmark::State& state) {
                                 qm::bench::application();
                                 QStringList strings;
                                 for (const std::string& t : *texts)
-                                    strings.append(QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size())));
+                                    strings.append(
+                                        QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size())));
                                 for (auto _ : state) {
                                     auto model = std::make_unique<QStringListModel>();
                                     auto view = std::make_unique<QListView>();

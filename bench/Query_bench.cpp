@@ -31,12 +31,13 @@ double shownPing(const std::string& output, bool quakestat) {
 
 void askOnce(benchmark::State& state, const Protocol& protocol, int delayMs, bool quakestat) {
     const uint16_t port = qm::test::freeLoopbackPort();
-    qm::test::ChildProcess server({QM_DEMO_SERVER, "--port", std::to_string(port), "--protocol", protocol.demoMode,
-                                   "--delay-ms", std::to_string(delayMs)});
+    qm::test::ChildProcess server({QM_DEMO_SERVER, "--port", std::to_string(port), "--protocol",
+                                   protocol.demoMode, "--delay-ms", std::to_string(delayMs)});
     server.readLine();
     const std::string address = "127.0.0.1:" + std::to_string(port);
     const std::vector<std::string> argv =
-        quakestat ? std::vector<std::string>{"quakestat", "-raw", ",", std::string("-") + protocol.quakestatType, address}
+        quakestat ? std::vector<std::string>{"quakestat", "-raw", ",",
+                                             std::string("-") + protocol.quakestatType, address}
                   : std::vector<std::string>{QM_QUERY_TOOL, address};
     double error = 0;
     for (auto _ : state) {
@@ -54,14 +55,19 @@ const qm::bench::TableRows rows([] {
     static const Protocol kProtocols[] = {{"infostring", "legacy", "hlqs"}, {"A2S", "a2s", "a2s"}};
     for (const Protocol& protocol : kProtocols)
         for (const int delay : {0, 20, 50}) {
-            const std::string operation = std::string("info query, ") + protocol.label + ", server delay (ms)";
-            qm::bench::tableRow(operation, qm::bench::kOurs, delay,
-                                [&protocol, delay](benchmark::State& s) { askOnce(s, protocol, delay, false); }, qm::bench::Timing::Manual)
-                
+            const std::string operation =
+                std::string("info query, ") + protocol.label + ", server delay (ms)";
+            qm::bench::tableRow(
+                operation, qm::bench::kOurs, delay,
+                [&protocol, delay](benchmark::State& s) { askOnce(s, protocol, delay, false); },
+                qm::bench::Timing::Manual)
+
                 ->Iterations(15);
-            qm::bench::tableRow(operation, "quakestat", delay,
-                                [&protocol, delay](benchmark::State& s) { askOnce(s, protocol, delay, true); }, qm::bench::Timing::Manual)
-                
+            qm::bench::tableRow(
+                operation, "quakestat", delay,
+                [&protocol, delay](benchmark::State& s) { askOnce(s, protocol, delay, true); },
+                qm::bench::Timing::Manual)
+
                 ->Iterations(15);
         }
 });

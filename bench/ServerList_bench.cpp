@@ -60,7 +60,8 @@ PlainRows plainRows(const std::vector<std::string>& texts) {
     PlainRows rows;
     for (size_t i = 0; i < texts.size(); ++i)
         rows.emplace_back(texts[i], i % 2 == 0);
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return qm::foldedLess(a.first, b.first); });
+    std::sort(rows.begin(), rows.end(),
+              [](const auto& a, const auto& b) { return qm::foldedLess(a.first, b.first); });
     return rows;
 }
 
@@ -84,14 +85,16 @@ void sizeRows(int64_t n, const std::shared_ptr<std::vector<std::string>>& texts)
         withFilledList(state, *texts, [&](qm::ServerList& list) { list.addAndCheckAll(*texts); });
     })->Iterations(20);
     // The floor finds each text in the sorted rows.
-    tableRow("list: bulk add of entries already there", "binary search of each", n, [texts](benchmark::State& state) {
-        const PlainRows rows = plainRows(*texts);
-        for (auto _ : state)
-            for (const std::string& t : *texts)
-                benchmark::DoNotOptimize(std::lower_bound(rows.begin(), rows.end(), t, [](const auto& r, const std::string& v) {
-                    return qm::foldedLess(r.first, v);
-                }));
-    })->Iterations(20);
+    tableRow("list: bulk add of entries already there", "binary search of each", n,
+             [texts](benchmark::State& state) {
+                 const PlainRows rows = plainRows(*texts);
+                 for (auto _ : state)
+                     for (const std::string& t : *texts)
+                         benchmark::DoNotOptimize(std::lower_bound(
+                             rows.begin(), rows.end(), t,
+                             [](const auto& r, const std::string& v) { return qm::foldedLess(r.first, v); }));
+             })
+        ->Iterations(20);
     tableRow("list: Delete of half the entries", kOurs, n, [texts](benchmark::State& state) {
         withFilledList(state, *texts, [](qm::ServerList& list) { list.removeMarked(); });
     })->Iterations(20);
@@ -118,18 +121,20 @@ void sizeRows(int64_t n, const std::shared_ptr<std::vector<std::string>>& texts)
             benchmark::DoNotOptimize(marks.data());
         }
     });
-    tableRow("list: every entry's text, for Overwrite and Export", kOurs, n, [texts](benchmark::State& state) {
-        qm::ServerList list;
-        list.addAndCheckAll(*texts);
-        for (auto _ : state)
-            benchmark::DoNotOptimize(list.texts());
-    });
-    tableRow("list: every entry's text, for Overwrite and Export", "vector copy", n, [texts](benchmark::State& state) {
-        for (auto _ : state) {
-            std::vector<std::string> copy = *texts;
-            benchmark::DoNotOptimize(copy.data());
-        }
-    });
+    tableRow("list: every entry's text, for Overwrite and Export", kOurs, n,
+             [texts](benchmark::State& state) {
+                 qm::ServerList list;
+                 list.addAndCheckAll(*texts);
+                 for (auto _ : state)
+                     benchmark::DoNotOptimize(list.texts());
+             });
+    tableRow("list: every entry's text, for Overwrite and Export", "vector copy", n,
+             [texts](benchmark::State& state) {
+                 for (auto _ : state) {
+                     std::vector<std::string> copy = *texts;
+                     benchmark::DoNotOptimize(copy.data());
+                 }
+             });
 }
 
 const qm::bench::TableRows rows([] {
@@ -153,9 +158,10 @@ const qm::bench::TableRows rows([] {
         size_t i = 0;
         for (auto _ : state) {
             std::string entry = newEntry(i++);
-            const auto at = std::lower_bound(rows.begin(), rows.end(), entry, [](const auto& r, const std::string& v) {
-                return qm::foldedLess(r.first, v);
-            });
+            const auto at =
+                std::lower_bound(rows.begin(), rows.end(), entry, [](const auto& r, const std::string& v) {
+                    return qm::foldedLess(r.first, v);
+                });
             rows.emplace(at, std::move(entry), true);
         }
     })->Unit(benchmark::kMicrosecond);

@@ -18,15 +18,20 @@ void startUp(benchmark::State& state, const std::vector<std::string>& program) {
 
 const qm::bench::TableRows rows([] {
     using qm::bench::Timing;
-    qm::bench::tableRow("start-up to the window shown", qm::bench::kOurs, 1,
-                        [](benchmark::State& state) { startUp(state, {QM_STARTUP_PROBE}); }, Timing::Manual)
+    qm::bench::tableRow(
+        "start-up to the window shown", qm::bench::kOurs, 1,
+        [](benchmark::State& state) { startUp(state, {QM_STARTUP_PROBE}); }, Timing::Manual)
         ->Iterations(10);
-    qm::bench::tableRow("start-up to the window shown", "Qt's smallest window", 1,
-                        [](benchmark::State& state) { startUp(state, {QM_SMALLEST_PROBE}); }, Timing::Manual)
+    qm::bench::tableRow(
+        "start-up to the window shown", "Qt's smallest window", 1,
+        [](benchmark::State& state) { startUp(state, {QM_SMALLEST_PROBE}); }, Timing::Manual)
         ->Iterations(10);
-    qm::bench::tableRow("start-up to the window shown", "Qt's smallest window with a line of text", 1,
-                        [](benchmark::State& state) { startUp(state, {QM_SMALLEST_PROBE, "--label"}); },
-                        Timing::Manual)
+    qm::bench::tableRow(
+        "start-up to the window shown", "Qt's smallest window with a line of text", 1,
+        [](benchmark::State& state) {
+            startUp(state, {QM_SMALLEST_PROBE, "--label"});
+        },
+        Timing::Manual)
         ->Iterations(10);
 });
 

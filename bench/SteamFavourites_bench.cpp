@@ -1,7 +1,7 @@
 // Steam's favourites file at the size of a long-lived account: 60,000 history entries
 // (about 10 MB) and 100 favourites, read (Import) and rewritten (Overwrite) on disk.
-#include "favourites/SteamFavouritesText.h"
 #include "favourites/SteamFavouritesFile.h"
+#include "favourites/SteamFavouritesText.h"
 #include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>

@@ -16,8 +16,8 @@ inline constexpr const char* kOurs = "ours";
 enum class Timing { Wall, Manual };
 
 /// Registers one row; the body gets the benchmark state and runs its loop.
-inline benchmark::internal::Benchmark* tableRow(const std::string& operation, const std::string& side, int64_t n,
-                                                std::function<void(benchmark::State&)> body,
+inline benchmark::internal::Benchmark* tableRow(const std::string& operation, const std::string& side,
+                                                int64_t n, std::function<void(benchmark::State&)> body,
                                                 Timing timing = Timing::Wall) {
     const std::string name = operation + "@" + side + "@" + std::to_string(n);
     auto* row = benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) { body(state); });

@@ -9,7 +9,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     qm::bench::QuitOnFirstPaint quit;
     // The update check and the rest that follow the first show are no part of the start.
-    const auto program = qm::startProgram([](qm::TfmMainEnvironment& env) { env.startupChecksOnShow = false; });
+    const auto program =
+        qm::startProgram([](qm::TfmMainEnvironment& env) { env.startupChecksOnShow = false; });
     program->fmMain->installEventFilter(&quit);
     return QApplication::exec();
 }

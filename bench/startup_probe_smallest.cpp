@@ -13,7 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     qm::bench::QuitOnFirstPaint quit;
     const bool label = argc > 1 && std::strcmp(argv[1], "--label") == 0;
-    std::unique_ptr<QWidget> window = label ? std::make_unique<QLabel>(QStringLiteral("Quillmark")) : std::make_unique<QWidget>();
+    std::unique_ptr<QWidget> window =
+        label ? std::make_unique<QLabel>(QStringLiteral("Quillmark")) : std::make_unique<QWidget>();
     window->installEventFilter(&quit);
     window->show();
     return QApplication::exec();

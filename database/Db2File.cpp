@@ -46,9 +46,9 @@ class FirstKeyByte {
 // start of a wanted line (`found`), or of a line it leaves to be read one at a time.
 template <LineEndMasks (*masksOf)(const char*), uint64_t (*byteMaskOf)(const char*, char), class Wanted,
           class Skip>
-[[gnu::always_inline]] inline const char* passLinesByWindows(const char* start, const char* end, uint64_t& line,
-                                                              const Wanted& wanted, const Skip& skip,
-                                                              bool& found) {
+[[gnu::always_inline]] inline const char* passLinesByWindows(const char* start, const char* end,
+                                                             uint64_t& line, const Wanted& wanted,
+                                                             const Skip& skip, bool& found) {
     const char* lineStart = start;
     uint64_t number = line; // kept in a register, not through the reference
     for (const char* window = start; end - window >= 64; window += 64) {
@@ -88,8 +88,8 @@ __attribute__((target("avx2"))) const char* passLinesByWindowsAvx2(const char* s
 #endif
 
 template <class Wanted, class Skip>
-const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted, const Skip& skip,
-                      bool& found) {
+const char* passLines(const char* start, const char* end, uint64_t& line, const Wanted& wanted,
+                      const Skip& skip, bool& found) {
 #if QM_HAVE_AVX2_PATH
     if (hasAvx2() && !lineScanForced(LineScan::Sse2))
         return passLinesByWindowsAvx2(start, end, line, wanted, skip, found);

@@ -60,7 +60,8 @@ void applyPattern(unsigned char* to, const unsigned char* pattern, size_t n, int
     for (; i + 16 <= n; i += 16) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), direction > 0 ? _mm_add_epi8(a, b) : _mm_sub_epi8(a, b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                         direction > 0 ? _mm_add_epi8(a, b) : _mm_sub_epi8(a, b));
     }
 #endif
     for (; i < n; ++i)
@@ -154,8 +155,8 @@ void unscrambleInto(char* to, std::string_view scrambled, std::string_view key) 
         std::memcpy(to, scrambled.data(), scrambled.size());
         return applyKey(to, scrambled.size(), key, -1);
     }
-    applyKeyByBytes(reinterpret_cast<unsigned char*>(to), reinterpret_cast<const unsigned char*>(scrambled.data()),
-                    scrambled.size(), key, -1);
+    applyKeyByBytes(reinterpret_cast<unsigned char*>(to),
+                    reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size(), key, -1);
 }
 
 bool scrambleInto(char* to, std::string_view plain, std::string_view key) {
@@ -163,8 +164,8 @@ bool scrambleInto(char* to, std::string_view plain, std::string_view key) {
         std::memcpy(to, plain.data(), plain.size());
         applyKey(to, plain.size(), key, 1);
     } else {
-        applyKeyByBytes(reinterpret_cast<unsigned char*>(to), reinterpret_cast<const unsigned char*>(plain.data()),
-                        plain.size(), key, 1);
+        applyKeyByBytes(reinterpret_cast<unsigned char*>(to),
+                        reinterpret_cast<const unsigned char*>(plain.data()), plain.size(), key, 1);
     }
     return findLineBreak(to, to + plain.size()) == to + plain.size();
 }

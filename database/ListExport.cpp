@@ -42,12 +42,16 @@ Outcome exportList(const ExportOptions& options, const std::string& countLabel,
     };
     for (const std::string& line : header)
         if (!append(line))
-            return {"Error: the export option '" + line + "' holds characters a database cannot store; nothing was exported",
-                    {}, false};
+            return {"Error: the export option '" + line +
+                        "' holds characters a database cannot store; nothing was exported",
+                    {},
+                    false};
     for (const std::string& entry : entries)
         if (!append(entry))
-            return {"Error: the entry '" + entry + "' holds characters a database cannot store; nothing was exported",
-                    {}, false};
+            return {"Error: the entry '" + entry +
+                        "' holds characters a database cannot store; nothing was exported",
+                    {},
+                    false};
     // The user named this file: when its folder takes no temporary file, write it in place.
     AtomicTextFile out(options.fileName, {LineEnd::CrLf, 0666, true});
     out.write(bytes);

@@ -33,8 +33,7 @@ class LineOutput {
     }
     void writeLine(std::string_view line) { m_file ? m_file->writeLine(line) : m_stdout->writeLine(line); }
     /// A line of `length` bytes made by `fill` straight in the output's buffer.
-    template <class Fill>
-    bool writeLineFilled(size_t length, Fill fill) {
+    template <class Fill> bool writeLineFilled(size_t length, Fill fill) {
         return m_file ? m_file->writeLineFilled(length, fill) : m_stdout->writeLineFilled(length, fill);
     }
     void commit() { m_file ? m_file->commit() : m_stdout->close(); }
@@ -55,7 +54,8 @@ int decode(const std::string& from, const std::string& to) {
     const auto in = from == "-" ? std::make_unique<qm::Db2Reader>(qm::StandardInput{})
                                 : std::make_unique<qm::Db2Reader>(from);
     if (in->atEnd() || in->readLine() != qm::kDb2ProductName)
-        return fail(nameOf(from) + " is not a Quillmark database (its first line does not read \"Quillmark\")");
+        return fail(nameOf(from) +
+                    " is not a Quillmark database (its first line does not read \"Quillmark\")");
     LineOutput out(to);
     out.writeLine(qm::kDb2ProductName);
     while (!in->atEnd()) {
@@ -77,7 +77,8 @@ int encode(const std::string& from, const std::string& to) {
     LineOutput out(to);
     qm::Db2LineKeys keys;
     const auto write = [&](std::string_view plain) {
-        if (!out.writeLineFilled(plain.size(), [&](char* to) { return qm::scrambleInto(to, plain, keys.key()); }))
+        if (!out.writeLineFilled(plain.size(),
+                                 [&](char* to) { return qm::scrambleInto(to, plain, keys.key()); }))
             return false;
         keys.next();
         return true;
@@ -89,7 +90,8 @@ int encode(const std::string& from, const std::string& to) {
             return fail(nameOf(from) + ":" + std::to_string(number + 1) +
                         ": this line holds characters a database cannot store");
     if (number < 4)
-        return fail(nameOf(from) + ": a database needs four header lines (Quillmark, build, date, server count)");
+        return fail(nameOf(from) +
+                    ": a database needs four header lines (Quillmark, build, date, server count)");
     out.commit();
     return 0;
 }
@@ -98,8 +100,9 @@ int encode(const std::string& from, const std::string& to) {
 
 int main(int argc, char* argv[]) {
     if (argc != 4 || (std::string(argv[1]) != "decode" && std::string(argv[1]) != "encode")) {
-        std::fprintf(stderr, "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n"
-                             "A FILE of \"-\" is standard input or output.\n");
+        std::fprintf(stderr,
+                     "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n"
+                     "A FILE of \"-\" is standard input or output.\n");
         return 2;
     }
     try {

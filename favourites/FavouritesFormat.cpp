@@ -10,15 +10,18 @@ namespace {
 
 // An entry's lines around its number, game directory and address: the keys between them
 // never change, so each run of them is one piece of text.
-constexpr std::string_view kBeforeGameDir = "\"\r\n\t\t{\r\n\t\t\t\"name\"\t\t\"\"\r\n\t\t\t\"gamedir\"\t\t\"";
+constexpr std::string_view kBeforeGameDir =
+    "\"\r\n\t\t{\r\n\t\t\t\"name\"\t\t\"\"\r\n\t\t\t\"gamedir\"\t\t\"";
 // The game's browser reads "Players" with a capital P.
-constexpr std::string_view kBeforeAddress = "\"\r\n\t\t\t\"Players\"\t\t\"\"\r\n\t\t\t\"maxplayers\"\t\t\"\"\r\n"
-                                            "\t\t\t\"map\"\t\t\"\"\r\n\t\t\t\"address\"\t\t\"";
+constexpr std::string_view kBeforeAddress =
+    "\"\r\n\t\t\t\"Players\"\t\t\"\"\r\n\t\t\t\"maxplayers\"\t\t\"\"\r\n"
+    "\t\t\t\"map\"\t\t\"\"\r\n\t\t\t\"address\"\t\t\"";
 constexpr std::string_view kAfterAddress = "\"\r\n\t\t\t\"lastplayed\"\t\t\"\"\r\n\t\t}\r\n";
 
 } // namespace
 
-void writeFavoritesBlock(const std::vector<std::string>& entries, const std::function<void(std::string_view)>& write) {
+void writeFavoritesBlock(const std::vector<std::string>& entries,
+                         const std::function<void(std::string_view)>& write) {
     // Formatted a few hundred entries at a time into one small buffer that is handed on
     // whole: no line and no entry is a string of its own, and no copy of the whole block
     // is made however many servers it holds.
@@ -32,9 +35,13 @@ void writeFavoritesBlock(const std::vector<std::string>& entries, const std::fun
         // An entry without a blank has an empty address and is all game directory.
         const bool hasBlank = entry.find(' ') != std::string::npos;
         const std::string_view address = hasBlank ? ServerEntryParts::address(entry) : std::string_view();
-        const std::string_view gameDir = hasBlank ? ServerEntryParts::gameDir(entry) : std::string_view(entry);
+        const std::string_view gameDir =
+            hasBlank ? ServerEntryParts::gameDir(entry) : std::string_view(entry);
         const char* numberEnd = std::to_chars(number, number + sizeof number, k + 1).ptr;
-        out.append("\t\t\"").append(number, static_cast<size_t>(numberEnd - number)).append(kBeforeGameDir).append(gameDir);
+        out.append("\t\t\"")
+            .append(number, static_cast<size_t>(numberEnd - number))
+            .append(kBeforeGameDir)
+            .append(gameDir);
         out.append(kBeforeAddress).append(address).append(kAfterAddress);
         if (out.size() >= kChunk) {
             write(out);

@@ -13,7 +13,8 @@ inline constexpr std::string_view kTopLevelClose = "}";
 
 /// The Favorites block for the entries in list order, numbered from 1, each line ended
 /// with CR LF, handed to `write` in pieces of whole lines.
-void writeFavoritesBlock(const std::vector<std::string>& entries, const std::function<void(std::string_view)>& write);
+void writeFavoritesBlock(const std::vector<std::string>& entries,
+                         const std::function<void(std::string_view)>& write);
 /// The same block, one text per line.
 std::vector<std::string> favoritesBlockLines(const std::vector<std::string>& entries);
 

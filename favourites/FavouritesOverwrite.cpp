@@ -1,7 +1,7 @@
 #include "favourites/FavouritesOverwrite.h"
 
-#include "favourites/FavouritesFormat.h"
 #include "favourites/FavouriteSelection.h"
+#include "favourites/FavouritesFormat.h"
 #include "favourites/GameLocation.h"
 #include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserFile.h"

@@ -160,7 +160,8 @@ class KeyValuesParser {
     KeyValuesTree document(size_t bound) {
         m_tree.m_nodes.reserve(bound);
         keys(0);
-        if (m_pending.kind == TokenKind::Close) m_tokens.fail("a closing brace has no opening brace", m_pending.begin);
+        if (m_pending.kind == TokenKind::Close)
+            m_tokens.fail("a closing brace has no opening brace", m_pending.begin);
         return std::move(m_tree);
     }
 
@@ -178,8 +179,9 @@ class KeyValuesParser {
             if (key.kind == TokenKind::Open) {
                 // Most often a key whose block is missing took the next key as its value.
                 if (last != SIZE_MAX && !m_tree.m_nodes[last].isBlock())
-                    m_tokens.fail("the key \"" + std::string(m_tree.m_nodes[last].key()) + "\" has no block: \"" +
-                                      std::string(m_tree.m_nodes[last].m_value) + "\" stands where it should open",
+                    m_tokens.fail("the key \"" + std::string(m_tree.m_nodes[last].key()) +
+                                      "\" has no block: \"" + std::string(m_tree.m_nodes[last].m_value) +
+                                      "\" stands where it should open",
                                   lastAt);
                 m_tokens.fail("a block has no key", key.begin);
             }
@@ -217,9 +219,11 @@ class KeyValuesParser {
             m_tokens.fail("the text ends inside the block \"" + std::string(key.text) + "\"", key.begin);
         KeyValuesNode& block = m_tree.m_nodes[index];
         block.m_block = true;
-        block.m_value = std::string_view(t.text.data(), static_cast<size_t>(close.text.data() - t.text.data()) + 1);
+        block.m_value =
+            std::string_view(t.text.data(), static_cast<size_t>(close.text.data() - t.text.data()) + 1);
         const size_t nodes = m_tree.m_nodes.size() - index;
-        if (nodes > std::numeric_limits<uint32_t>::max()) m_tokens.fail("the block holds too many keys", key.begin);
+        if (nodes > std::numeric_limits<uint32_t>::max())
+            m_tokens.fail("the block holds too many keys", key.begin);
         block.m_nodes = static_cast<uint32_t>(nodes);
     }
 

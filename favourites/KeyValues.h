@@ -75,11 +75,15 @@ class KeyValuesNode {
     size_t end(std::string_view text) const;
     /// for a block, its braces.
     size_t openBrace(std::string_view text) const { return offsetIn(text, m_value.data()); }
-    size_t closeBrace(std::string_view text) const { return offsetIn(text, m_value.data()) + m_value.size() - 1; }
+    size_t closeBrace(std::string_view text) const {
+        return offsetIn(text, m_value.data()) + m_value.size() - 1;
+    }
 
   private:
     friend class KeyValuesParser;
-    static size_t offsetIn(std::string_view text, const char* at) { return static_cast<size_t>(at - text.data()); }
+    static size_t offsetIn(std::string_view text, const char* at) {
+        return static_cast<size_t>(at - text.data());
+    }
 
     std::string_view m_key;
     std::string_view m_value; // for a block: from its opening brace to its closing one

@@ -81,7 +81,8 @@ std::string rewriteRevFavourites(std::string_view text, const FavouriteSelection
         if (!wanted.at(s.address)) continue;
         const auto history = played.find(s.address);
         if (history == played.end()) {
-            appendEntry(block, number++, {s.address, s.address, "0", "0", escapedKeyValuesText(s.gameDir)}, nl);
+            appendEntry(block, number++, {s.address, s.address, "0", "0", escapedKeyValuesText(s.gameDir)},
+                        nl);
             continue;
         }
         const KeyValuesNode& h = *history->second;

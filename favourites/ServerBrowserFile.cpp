@@ -18,7 +18,8 @@ void replaceServerBrowserFile(const std::string& path, std::string_view text) {
     out.commit();
 }
 
-Outcome rewriteServerBrowserFile(const std::string& path, const std::function<std::string(std::string_view)>& rewrite,
+Outcome rewriteServerBrowserFile(const std::string& path,
+                                 const std::function<std::string(std::string_view)>& rewrite,
                                  std::string_view textOfMissingFile) {
     try {
         std::error_code ec;
@@ -27,7 +28,9 @@ Outcome rewriteServerBrowserFile(const std::string& path, const std::function<st
         const std::string text = missing ? std::string(textOfMissingFile) : readServerBrowserFile(path);
         replaceServerBrowserFile(path, rewrite(text));
     } catch (const std::exception& e) {
-        return {{}, "Cannot write " + absolutePath(path) + ": " + e.what() + ". The file was left as it was.", false};
+        return {{},
+                "Cannot write " + absolutePath(path) + ": " + e.what() + ". The file was left as it was.",
+                false};
     }
     return {};
 }

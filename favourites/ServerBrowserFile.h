@@ -19,7 +19,8 @@ void replaceServerBrowserFile(const std::string& path, std::string_view text);
 /// failure (the file's or its text's) is a message naming the file, and leaves it as it
 /// was. A missing file is first made from `textOfMissingFile` when that is given.
 /// The outcome has no status of its own: the caller names what was written.
-Outcome rewriteServerBrowserFile(const std::string& path, const std::function<std::string(std::string_view)>& rewrite,
+Outcome rewriteServerBrowserFile(const std::string& path,
+                                 const std::function<std::string(std::string_view)>& rewrite,
                                  std::string_view textOfMissingFile = {});
 
 } // namespace qm

@@ -98,11 +98,13 @@ std::string rewriteSteamFavourites(std::string_view text, const FavouriteSelecti
         if (found != present.end()) {
             const KeyValuesNode& entry = *found->second;
             const size_t begin = entry.lineBegin(text);
-            written.push_back({entryNumber(entry.key()), text.substr(begin, entry.end(text) - begin), server.address});
+            written.push_back(
+                {entryNumber(entry.key()), text.substr(begin, entry.end(text) - begin), server.address});
         } else {
             if (highest >= kLargestEntryNumber)
-                throw KeyValuesError("its entry numbers reach " + std::to_string(highest) +
-                                     ", and a new entry's would be longer than 18 digits; renumber the entries");
+                throw KeyValuesError(
+                    "its entry numbers reach " + std::to_string(highest) +
+                    ", and a new entry's would be longer than 18 digits; renumber the entries");
             written.push_back({++highest, {}, server.address});
         }
     }

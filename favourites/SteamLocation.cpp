@@ -62,8 +62,8 @@ std::map<std::string, LoginUser> loginUsers(const std::string& steamFolder) {
                 if (!user.isBlock() || id64.size() != 17 || !digitsOnly(id64, 17)) continue;
                 const unsigned long long id = std::stoull(id64);
                 if (id < kSteamId64Base) continue;
-                users[std::to_string(id - kSteamId64Base)] = {unescapedKeyValuesText(user.valueOf("PersonaName")),
-                                                              user.valueOf("MostRecent") == "1"};
+                users[std::to_string(id - kSteamId64Base)] = {
+                    unescapedKeyValuesText(user.valueOf("PersonaName")), user.valueOf("MostRecent") == "1"};
             }
         }
     } catch (const std::exception&) {

@@ -33,8 +33,8 @@ const std::map<std::string, CapturedInfo>& capturedInfos() {
     static const std::map<std::string, CapturedInfo> table = [] {
         const std::pair<const char*, CapturedInfo> rows[] = {
             {"cs16-steam-I-info.bin",
-             {'I', 48, "", "|SgK| CLASSIC 1000 FPS #1USA sgkclan.org  ", "de_inferno", "cstrike", "|SgK| Clan", 10,
-              23, 32, 2, 'd', 'l', 1, "1.1.2.7/Stdio", 27015}},
+             {'I', 48, "", "|SgK| CLASSIC 1000 FPS #1USA sgkclan.org  ", "de_inferno", "cstrike",
+              "|SgK| Clan", 10, 23, 32, 2, 'd', 'l', 1, "1.1.2.7/Stdio", 27015}},
             {"hl1-m-info.bin",
              {'m', 47, "127.0.0.1:27222", "-=Bloody Game - [Half-Life] [1000FPS]=-", "bounce", "valve",
               "VK.COM/BLOODYGAME", 0, 26, 32, 26, 'd', 'l', 1, "", std::nullopt}},
@@ -56,11 +56,12 @@ const std::map<std::string, CapturedInfo>& capturedInfos() {
 
 void checkAgainstCapture(const std::optional<A2sInfo>& info, const CapturedInfo& want) {
     QM_FUZZ_CHECK(info);
-    QM_FUZZ_CHECK(info->layout == want.layout && info->protocol == want.protocol && info->address == want.address);
+    QM_FUZZ_CHECK(info->layout == want.layout && info->protocol == want.protocol &&
+                  info->address == want.address);
     QM_FUZZ_CHECK(info->name == want.name && info->map == want.map && info->folder == want.folder &&
                   info->game == want.game);
-    QM_FUZZ_CHECK(info->appId == want.appId && info->players == want.players && info->maxPlayers == want.maxPlayers &&
-                  info->bots == want.bots);
+    QM_FUZZ_CHECK(info->appId == want.appId && info->players == want.players &&
+                  info->maxPlayers == want.maxPlayers && info->bots == want.bots);
     QM_FUZZ_CHECK(info->serverType == want.serverType && info->environment == want.environment &&
                   info->vac == want.vac && info->version == want.version && info->gamePort == want.gamePort);
 }

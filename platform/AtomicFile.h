@@ -38,8 +38,7 @@ class AtomicTextFile {
 
     void writeLine(std::string_view line) { m_writer->writeLine(line); }
     void write(std::string_view bytes) { m_writer->write(bytes); }
-    template <class Fill>
-    bool writeLineFilled(size_t length, Fill fill) {
+    template <class Fill> bool writeLineFilled(size_t length, Fill fill) {
         return m_writer->writeLineFilled(length, fill);
     }
     void commit();

@@ -133,7 +133,8 @@ std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
     std::vector<Unreachable> unreachable;
     // A closed port is the "connection reset" Windows reports for UDP.
     for (const IcmpReport& r : takeIcmpReports(m_fd))
-        unreachable.push_back({r.peer, r.err == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(r.err)});
+        unreachable.push_back(
+            {r.peer, r.err == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(r.err)});
     return unreachable;
 }
 
@@ -150,7 +151,8 @@ bool DatagramSocket::waitReadable(int waitMs, const MessagePump& pump, const Clo
 
 int DatagramSocket::setBroadcast(bool on) {
     const int value = on ? 1 : 0;
-    return ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) == 0 ? 0 : socketErrorCode(errno);
+    return ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) == 0 ? 0
+                                                                                   : socketErrorCode(errno);
 }
 
 uint16_t DatagramSocket::localPort() const {

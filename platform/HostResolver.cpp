@@ -29,10 +29,14 @@ std::array<std::string, 4> dottedParts(const std::string& host) {
 
 int lookupErrorCode(int gaiError) {
     switch (gaiError) {
-    case EAI_AGAIN: return SocketErrorCode::kTryAgain;
-    case EAI_FAIL: return SocketErrorCode::kNoRecovery;
-    case EAI_NODATA: return SocketErrorCode::kNoData;
-    default: return SocketErrorCode::kHostNotFound;
+    case EAI_AGAIN:
+        return SocketErrorCode::kTryAgain;
+    case EAI_FAIL:
+        return SocketErrorCode::kNoRecovery;
+    case EAI_NODATA:
+        return SocketErrorCode::kNoData;
+    default:
+        return SocketErrorCode::kHostNotFound;
     }
 }
 } // namespace
@@ -42,8 +46,7 @@ HostLookupResult systemHostLookup(const std::string& name) {
     hints.ai_family = AF_INET;
     addrinfo* found = nullptr;
     int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-    if (rc != 0 || found == nullptr)
-        return {{}, lookupErrorCode(rc)};
+    if (rc != 0 || found == nullptr) return {{}, lookupErrorCode(rc)};
     char text[INET_ADDRSTRLEN] = {};
     auto* in = reinterpret_cast<sockaddr_in*>(found->ai_addr);
     ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
@@ -54,17 +57,14 @@ HostLookupResult systemHostLookup(const std::string& name) {
 bool isDottedAddress(const std::string& host) {
     for (const auto& part : dottedParts(host)) {
         auto value = parseInteger(part);
-        if (!value || *value < 0 || *value > 255)
-            return false;
+        if (!value || *value < 0 || *value > 255) return false;
     }
     return true;
 }
 
 std::string resolveHost(const std::string& host, const HostLookup& lookup) {
-    if (strcasecmp(host.c_str(), "LOCALHOST") == 0 && host.size() == 9)
-        return "127.0.0.1";
-    if (isDottedAddress(host))
-        return host;
+    if (strcasecmp(host.c_str(), "LOCALHOST") == 0 && host.size() == 9) return "127.0.0.1";
+    if (isDottedAddress(host)) return host;
     HostLookupResult result = lookup(host);
     if (result.errorCode != 0 || result.address.empty())
         throw EIdSocketError(result.errorCode != 0 ? result.errorCode : SocketErrorCode::kHostNotFound);

@@ -16,7 +16,9 @@ namespace qm {
 /// The byte that marks the end of a text in the files the program reads.
 inline constexpr char kEndOfText = 0x1A;
 
-inline bool isLineBreakByte(char c) { return c == '\n' || c == '\r' || c == kEndOfText; }
+inline bool isLineBreakByte(char c) {
+    return c == '\n' || c == '\r' || c == kEndOfText;
+}
 
 /// Which version of the line scanners runs: the fastest the processor has, unless a test
 /// forces a slower one to hold it against the others.
@@ -88,8 +90,10 @@ inline LineEndMasks lineEndMasks(const char* p) {
     __m128i anyEot = _mm_setzero_si128();
     for (int i = 0; i < 4; ++i) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))) << (16 * i);
-        m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))) << (16 * i);
+        m.lf |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf))))
+                << (16 * i);
+        m.cr |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr))))
+                << (16 * i);
         anyEot = _mm_or_si128(anyEot, _mm_cmpeq_epi8(bytes, eot));
     }
     m.endMark = _mm_movemask_epi8(anyEot) != 0;
@@ -106,7 +110,8 @@ inline uint64_t byteMask(const char* p, char c) {
     const __m128i wanted = _mm_set1_epi8(c);
     for (int i = 0; i < 4; ++i) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)))) << (16 * i);
+        m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted))))
+             << (16 * i);
     }
     return m;
 #else
@@ -120,7 +125,8 @@ __attribute__((target("avx2"))) inline uint64_t byteMaskAvx2(const char* p, char
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, wanted))) |
-           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, wanted)))) << 32;
+           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, wanted))))
+               << 32;
 }
 
 /// lineEndMasks() thirty-two bytes at a time, for processors that have AVX2 (ask
@@ -133,10 +139,13 @@ __attribute__((target("avx2"))) inline LineEndMasks lineEndMasksAvx2(const char*
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
     m.lf = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lf))) |
-           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lf)))) << 32;
+           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lf))))
+               << 32;
     m.cr = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, cr))) |
-           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, cr)))) << 32;
-    m.endMark = _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(low, eot), _mm256_cmpeq_epi8(high, eot))) != 0;
+           static_cast<uint64_t>(static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, cr))))
+               << 32;
+    m.endMark =
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(low, eot), _mm256_cmpeq_epi8(high, eot))) != 0;
     return m;
 }
 

@@ -19,7 +19,7 @@ namespace qm {
 /// every other line as it was. Each write replaces the file in one step; set() then save()
 /// stores many keys with one.
 class ProfileFile {
-public:
+  public:
     static constexpr size_t kMaxValueLength = 2047;
 
     explicit ProfileFile(std::string path);
@@ -36,7 +36,7 @@ public:
     /// The value as it is written into a key line: quoted when reading would change it.
     static std::string encodeValue(std::string_view value);
 
-private:
+  private:
     void load();
     std::optional<size_t> findSection(std::string_view section) const;
     std::optional<size_t> findKey(size_t sectionLine, std::string_view key) const;

@@ -6,16 +6,16 @@ namespace qm {
 /// The Windows Sockets codes the program itself picks or tells apart; the rest come from
 /// the system through socketErrorCode().
 namespace SocketErrorCode {
-inline constexpr int kAccessDenied = 10013;      // WSAEACCES
-inline constexpr int kMessageTooLong = 10040;    // WSAEMSGSIZE: a datagram longer than the buffer
+inline constexpr int kAccessDenied = 10013;       // WSAEACCES
+inline constexpr int kMessageTooLong = 10040;     // WSAEMSGSIZE: a datagram longer than the buffer
 inline constexpr int kNetworkUnreachable = 10051; // WSAENETUNREACH
-inline constexpr int kConnectionReset = 10054;   // WSAECONNRESET: a closed UDP port's ICMP report
-inline constexpr int kNoBufferSpace = 10055;     // WSAENOBUFS
-inline constexpr int kHostUnreachable = 10065;   // WSAEHOSTUNREACH
-inline constexpr int kHostNotFound = 11001;      // WSAHOST_NOT_FOUND
-inline constexpr int kTryAgain = 11002;          // WSATRY_AGAIN
-inline constexpr int kNoRecovery = 11003;        // WSANO_RECOVERY
-inline constexpr int kNoData = 11004;            // WSANO_DATA: a name without an IPv4 address
+inline constexpr int kConnectionReset = 10054;    // WSAECONNRESET: a closed UDP port's ICMP report
+inline constexpr int kNoBufferSpace = 10055;      // WSAENOBUFS
+inline constexpr int kHostUnreachable = 10065;    // WSAEHOSTUNREACH
+inline constexpr int kHostNotFound = 11001;       // WSAHOST_NOT_FOUND
+inline constexpr int kTryAgain = 11002;           // WSATRY_AGAIN
+inline constexpr int kNoRecovery = 11003;         // WSANO_RECOVERY
+inline constexpr int kNoData = 11004;             // WSANO_DATA: a name without an IPv4 address
 } // namespace SocketErrorCode
 
 /// The Windows Sockets code for an errno value, so that messages read the same on every
@@ -27,26 +27,26 @@ std::string socketErrorText(int code);
 
 /// A failed socket call: "Socket Error # N", CR LF, the code's text.
 class EIdSocketError : public Failure {
-public:
+  public:
     explicit EIdSocketError(int code);
     int code() const { return m_code; }
 
-private:
+  private:
     int m_code;
 };
 
 class EIdPackageSizeTooBig : public Failure {
-public:
+  public:
     EIdPackageSizeTooBig() : Failure("Package Size Too Big.") {}
 };
 
 class EIdNotAllBytesSent : public Failure {
-public:
+  public:
     EIdNotAllBytesSent() : Failure("Not all bytes sent.") {}
 };
 
 class EIdInvalidSocket : public Failure {
-public:
+  public:
     EIdInvalidSocket() : Failure("Cannot allocate socket.") {}
 };
 

@@ -268,8 +268,8 @@ void TextFileWriter::writeOut(std::string_view bytes) {
     // A large file goes to disk while the rest is still being made, so that the flush at
     // close has only the tail left to wait for.
     if (m_written - m_sentToDisk >= kEarlyWriteback) {
-        ::sync_file_range(m_fd, static_cast<off_t>(m_sentToDisk), static_cast<off_t>(m_written - m_sentToDisk),
-                          SYNC_FILE_RANGE_WRITE);
+        ::sync_file_range(m_fd, static_cast<off_t>(m_sentToDisk),
+                          static_cast<off_t>(m_written - m_sentToDisk), SYNC_FILE_RANGE_WRITE);
         m_sentToDisk = m_written;
     }
 #endif

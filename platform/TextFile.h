@@ -110,8 +110,7 @@ class TextFileWriter {
     /// Writes a line of `length` bytes that `fill(char* at)` puts straight into the
     /// writer's buffer (a line made from another without a copy between them). When fill
     /// returns false the line is taken back and false returned.
-    template <class Fill>
-    bool writeLineFilled(size_t length, Fill fill) {
+    template <class Fill> bool writeLineFilled(size_t length, Fill fill) {
         const size_t at = m_buffer.size();
         m_buffer.resize(at + length);
         if (!fill(m_buffer.data() + at)) {

@@ -39,7 +39,8 @@ int runBatchCommand(const std::vector<std::string>& given, const std::vector<Que
         // In the order given: each server as soon as every one before it is out.
         for (; printed < results.size() && results[printed]; ++printed) {
             if (output == QueryOutput::Json)
-                out << (printed ? ",\n" : "\n") << jsonOf(given[printed], targets[printed], *results[printed]);
+                out << (printed ? ",\n" : "\n")
+                    << jsonOf(given[printed], targets[printed], *results[printed]);
             else
                 printLine(out, given[printed], *results[printed]);
             results[printed].reset();

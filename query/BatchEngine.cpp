@@ -14,7 +14,8 @@ constexpr int64_t kNamePollMicros = 5000;
 
 // An invalid reply's text, for one line of a table (it holds no line end of the server's).
 std::string oneLineState(std::string text) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return text;
 }
 
@@ -36,9 +37,10 @@ void addSends(const Endpoint& to, std::vector<std::string> datagrams, BatchStep&
 
 } // namespace
 
-BatchEngine::BatchEngine(const std::vector<QueryTarget>& targets, const BatchOptions& options, NameSource& names)
-    : m_targets(targets), m_options(options),
-      m_timing{int64_t{options.silenceMs} * 1000, std::max(0, options.retries) + 1, true},
+BatchEngine::BatchEngine(const std::vector<QueryTarget>& targets, const BatchOptions& options,
+                         NameSource& names)
+    : m_targets(targets),
+      m_options(options), m_timing{int64_t{options.silenceMs} * 1000, std::max(0, options.retries) + 1, true},
       m_interval(int64_t{std::max(0, options.intervalMs)} * 1000), m_names(names) {
     m_options.maxInFlight = std::max<size_t>(1, m_options.maxInFlight);
 }
@@ -82,7 +84,8 @@ void BatchEngine::startOne(size_t index, int64_t now, BatchStep& out) {
     }
     if (host->errorCode != 0) return report(index, socketFailure(host->errorCode), out);
     const Endpoint at = Endpoint::fromDotted(host->address, static_cast<uint16_t>(target.port));
-    if (const auto done = m_finished.find(at); done != m_finished.end()) return report(index, done->second, out);
+    if (const auto done = m_finished.find(at); done != m_finished.end())
+        return report(index, done->second, out);
     out.started.push_back(index);
     if (const auto running = m_inFlight.find(at); running != m_inFlight.end()) {
         running->second.indices.push_back(index);
@@ -95,7 +98,8 @@ void BatchEngine::startOne(size_t index, int64_t now, BatchStep& out) {
     m_nextStart = now + m_interval;
 }
 
-void BatchEngine::take(const Endpoint& from, const std::string& data, bool truncated, int64_t now, BatchStep& out) {
+void BatchEngine::take(const Endpoint& from, const std::string& data, bool truncated, int64_t now,
+                       BatchStep& out) {
     const auto it = m_inFlight.find(from);
     if (it == m_inFlight.end()) return; // a stranger, or a late reply of a finished server
     if (truncated) return fail(from, SocketErrorCode::kMessageTooLong, out);
@@ -126,7 +130,8 @@ void BatchEngine::expire(int64_t now, BatchStep& out) {
 int64_t BatchEngine::nextWakeup(int64_t now) const {
     int64_t wake = moreToStart() && m_inFlight.size() < m_options.maxInFlight ? m_nextStart
                                                                               : now + m_timing.silenceMicros;
-    if (!m_waitingForName.empty()) wake = std::min(wake, now + kNamePollMicros); // a name may come back any time
+    if (!m_waitingForName.empty())
+        wake = std::min(wake, now + kNamePollMicros); // a name may come back any time
     for (const auto& [at, running] : m_inFlight)
         wake = std::min(wake, running.exchange.nextWakeup());
     return wake;

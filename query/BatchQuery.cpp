@@ -40,7 +40,8 @@ bool BatchQuery::sendAll(DatagramSocket& socket, BatchEngine& engine, BatchStep&
     return true;
 }
 
-bool BatchQuery::deliver(DatagramSocket& socket, BatchEngine& engine, BatchStep& step, const Callbacks& callbacks) {
+bool BatchQuery::deliver(DatagramSocket& socket, BatchEngine& engine, BatchStep& step,
+                         const Callbacks& callbacks) {
     if (!sendAll(socket, engine, step)) return false;
     for (size_t index : step.started)
         if (callbacks.started) callbacks.started(index);
@@ -53,7 +54,8 @@ bool BatchQuery::deliver(DatagramSocket& socket, BatchEngine& engine, BatchStep&
     return true;
 }
 
-void BatchQuery::run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report,
+void BatchQuery::run(const std::vector<QueryTarget>& targets,
+                     const std::function<void(const BatchResult&)>& report,
                      const std::function<void(size_t index)>& started) {
     const Callbacks callbacks{report, started};
     DatagramSocket socket;

@@ -7,20 +7,17 @@ constexpr std::string_view kMarker = "\xFF\xFF\xFF\xFF";
 constexpr int kSteamProtocol = 48;
 constexpr int kCounterStrikeApp = 10;
 
-bool startsWith(const std::string& s, std::string_view prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool startsWith(const std::string& s, std::string_view prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
 } // namespace
 
 std::optional<DemoProtocol> demoProtocolNamed(const std::string& name) {
-    if (name == "legacy")
-        return DemoProtocol::Legacy;
-    if (name == "a2s")
-        return DemoProtocol::A2s;
-    if (name == "a2s-open")
-        return DemoProtocol::A2sOpen;
-    if (name == "goldsrc")
-        return DemoProtocol::GoldSrc;
-    if (name == "all")
-        return DemoProtocol::All;
+    if (name == "legacy") return DemoProtocol::Legacy;
+    if (name == "a2s") return DemoProtocol::A2s;
+    if (name == "a2s-open") return DemoProtocol::A2sOpen;
+    if (name == "goldsrc") return DemoProtocol::GoldSrc;
+    if (name == "all") return DemoProtocol::All;
     return std::nullopt;
 }
 
@@ -54,35 +51,34 @@ A2sInfo DemoServer::a2sInfo(char layout) const {
     a.visibility = m_info.password ? 1 : 0;
     a.version = "1.1.2.7/Stdio";
     const size_t colon = m_info.address.rfind(':');
-    if (layout == 'I' && colon != std::string::npos)
-        a.gamePort = std::stoi(m_info.address.substr(colon + 1));
+    if (layout == 'I' && colon != std::string::npos) a.gamePort = std::stoi(m_info.address.substr(colon + 1));
     return a;
 }
 
 std::string DemoServer::players() const {
     std::vector<A2sPlayer> list;
     for (int i = 0; i < m_info.players; ++i)
-        list.push_back({"Player " + std::to_string(i + 1), 10 * (m_info.players - i), 60.0f * static_cast<float>(i + 1)});
+        list.push_back({"Player " + std::to_string(i + 1), 10 * (m_info.players - i),
+                        60.0f * static_cast<float>(i + 1)});
     return buildA2sPlayersReply(list);
 }
 
-std::string DemoServer::answer(const std::string& request, uint32_t clientAddress, uint16_t clientPort) const {
-    if (!startsWith(request, kMarker))
-        return {};
+std::string DemoServer::answer(const std::string& request, uint32_t clientAddress,
+                               uint16_t clientPort) const {
+    if (!startsWith(request, kMarker)) return {};
     const std::string command = request.substr(4);
     const bool legacy = m_protocol == DemoProtocol::Legacy || m_protocol == DemoProtocol::All;
     // "infostring" is this program's request; "info" and "details" are the older queries
     // other clients send first.
-    if (legacy && (startsWith(command, "infostring") || startsWith(command, "info") || startsWith(command, "details")))
+    if (legacy &&
+        (startsWith(command, "infostring") || startsWith(command, "info") || startsWith(command, "details")))
         return buildInfoReply(m_info);
-    if (m_protocol == DemoProtocol::Legacy)
-        return {};
+    if (m_protocol == DemoProtocol::Legacy) return {};
     const std::string challenge = challengeFor(clientAddress, clientPort);
     if (startsWith(request, kA2sInfoRequest)) {
         const std::string given = request.substr(kA2sInfoRequest.size());
         const bool challenged = m_protocol == DemoProtocol::A2s || m_protocol == DemoProtocol::All;
-        if (challenged && given != challenge)
-            return buildA2sChallenge(challenge);
+        if (challenged && given != challenge) return buildA2sChallenge(challenge);
         return buildA2sInfoReply(a2sInfo(m_protocol == DemoProtocol::GoldSrc ? 'm' : 'I'));
     }
     // A2S_PLAYER always wants the challenge.

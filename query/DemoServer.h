@@ -22,7 +22,7 @@ std::optional<DemoProtocol> demoProtocolNamed(const std::string& name);
 /// The answers of a stand-in game server, apart from its socket, so that tests run it
 /// in-process and the demo program on a port.
 class DemoServer {
-public:
+  public:
     DemoServer(ServerInfo info, DemoProtocol protocol, uint32_t secret = 0x5eed1e55);
 
     /// The reply to one request from the client at `clientAddress`:`clientPort` (network
@@ -31,7 +31,7 @@ public:
 
     const ServerInfo& info() const { return m_info; }
 
-private:
+  private:
     std::string challengeFor(uint32_t clientAddress, uint16_t clientPort) const;
     A2sInfo a2sInfo(char layout) const;
     std::string players() const;

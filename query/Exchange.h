@@ -24,8 +24,7 @@ struct ExchangeTiming {
 ///
 /// `Rules` reads the replies: a static firstRequests(), and take(datagram) giving a Step
 /// with `done`, the `resend` a challenge asks for, and the `answer`.
-template <class Rules>
-class Exchange {
+template <class Rules> class Exchange {
   public:
     using Answer = decltype(typename Rules::Step{}.answer);
     struct Progress {

@@ -8,16 +8,26 @@ namespace {
 
 const char* wordsFor(int code) {
     switch (code) {
-    case SocketErrorCode::kConnectionReset: return "port closed";
-    case SocketErrorCode::kHostNotFound: return "name not found";
-    case SocketErrorCode::kTryAgain: return "name lookup failed for now";
-    case SocketErrorCode::kNoRecovery: return "name lookup failed";
-    case SocketErrorCode::kNoData: return "name has no IPv4 address";
-    case SocketErrorCode::kMessageTooLong: return "reply too long";
-    case SocketErrorCode::kNetworkUnreachable: return "network unreachable";
-    case SocketErrorCode::kHostUnreachable: return "host unreachable";
-    case SocketErrorCode::kAccessDenied: return "sending refused";
-    default: return nullptr;
+    case SocketErrorCode::kConnectionReset:
+        return "port closed";
+    case SocketErrorCode::kHostNotFound:
+        return "name not found";
+    case SocketErrorCode::kTryAgain:
+        return "name lookup failed for now";
+    case SocketErrorCode::kNoRecovery:
+        return "name lookup failed";
+    case SocketErrorCode::kNoData:
+        return "name has no IPv4 address";
+    case SocketErrorCode::kMessageTooLong:
+        return "reply too long";
+    case SocketErrorCode::kNetworkUnreachable:
+        return "network unreachable";
+    case SocketErrorCode::kHostUnreachable:
+        return "host unreachable";
+    case SocketErrorCode::kAccessDenied:
+        return "sending refused";
+    default:
+        return nullptr;
     }
 }
 

@@ -26,8 +26,7 @@ std::string buildInfoReply(const ServerInfo& info) {
     std::string reply("\xFF\xFF\xFF\xFFinfostringresponse", 22);
     reply.push_back('\0');
     for (const auto& [key, value] : pairs) {
-        if (value.empty())
-            continue;
+        if (value.empty()) continue;
         reply.append("\\").append(key).append("\\").append(value);
     }
     reply.push_back('\0');

@@ -30,7 +30,8 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared);
 
 } // namespace
 
-NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline, const Clock& clock)
+NameLookups::NameLookups(HostLookup lookup, size_t helpers, std::chrono::milliseconds deadline,
+                         const Clock& clock)
     : m_shared(std::make_shared<Shared>()), m_deadline(deadline), m_clock(&clock),
       m_maxHelpers(std::max<size_t>(1, helpers)) {
     m_shared->lookup = std::move(lookup);
@@ -96,7 +97,8 @@ void lookUpNames(std::shared_ptr<NameLookups::Shared> shared) {
         shared->queue.pop_front();
         lock.unlock();
         HostLookupResult result = shared->lookup(name);
-        if (result.errorCode == 0 && result.address.empty()) result.errorCode = SocketErrorCode::kHostNotFound;
+        if (result.errorCode == 0 && result.address.empty())
+            result.errorCode = SocketErrorCode::kHostNotFound;
         lock.lock();
         auto& entry = shared->names[name];
         // A name given up for its deadline keeps that answer: its rows are already out.

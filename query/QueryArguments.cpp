@@ -54,7 +54,8 @@ bool readList(std::istream& list, const std::string& name, QueryArguments& a, st
         const std::string entry = entryOfLine(text);
         const auto target = targetOfEntry(entry);
         if (!target) {
-            err << "quillmark-query: " << name << ":" << number << ": not a server: " << escapedControls(entry) << "\n";
+            err << "quillmark-query: " << name << ":" << number
+                << ": not a server: " << escapedControls(entry) << "\n";
             a.badLines = true;
             continue;
         }

@@ -44,8 +44,9 @@ std::vector<std::string> ServerAnswer::lines(const std::string& host, int32_t po
     if (kind != Kind::A2s) return {};
     // Every text the server chose is shown with its control bytes escaped: a line end in a
     // name must not add a line of its own.
-    const std::string address = info.layout == 'm' ? escapedControls(info.address)
-                                                   : host + ":" + std::to_string(info.gamePort.value_or(port));
+    const std::string address = info.layout == 'm'
+                                    ? escapedControls(info.address)
+                                    : host + ":" + std::to_string(info.gamePort.value_or(port));
     const std::string max = std::to_string(info.maxPlayers);
     return {"Protocol: " + std::to_string(info.protocol),
             "Address: " + address,
@@ -61,12 +62,14 @@ std::vector<std::string> ServerAnswer::lines(const std::string& host, int32_t po
 
 ServerSummary ServerAnswer::summary() const {
     if (kind == Kind::Infostring) {
-        const auto v = [&](std::string_view key) { return escapedControls(shownValue(infoValue(infostring, key))); };
+        const auto v = [&](std::string_view key) {
+            return escapedControls(shownValue(infoValue(infostring, key)));
+        };
         return {v("hostname"), v("map"), v("players"), v("max"), v("bots")};
     }
     if (kind == Kind::A2s)
-        return {escapedControls(info.name), escapedControls(info.map), std::to_string(info.players), std::to_string(info.maxPlayers),
-                info.bots ? std::to_string(*info.bots) : std::string("-")};
+        return {escapedControls(info.name), escapedControls(info.map), std::to_string(info.players),
+                std::to_string(info.maxPlayers), info.bots ? std::to_string(*info.bots) : std::string("-")};
     return {"-", "-", "-", "-", "-"};
 }
 
@@ -89,9 +92,9 @@ InfoExchangeRules::Step InfoExchangeRules::take(const std::string& datagram) {
         return step;
     }
     if (!isValidInfoReply(datagram)) {
-        step.answer =
-            ServerAnswer::failed("Invalid message: " +
-                                 escapedControls(std::string_view(datagram).substr(std::min<size_t>(4, datagram.size()))));
+        step.answer = ServerAnswer::failed(
+            "Invalid message: " +
+            escapedControls(std::string_view(datagram).substr(std::min<size_t>(4, datagram.size()))));
         return step;
     }
     const char type = datagram.size() > 4 ? datagram[4] : '\0';

@@ -8,7 +8,8 @@ namespace {
 
 // A count the server gave as text, or null when it gave none that is a number.
 std::string jsonCount(const std::string& text) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return "null";
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return "null";
     return std::to_string(std::stoi(text));
 }
 
@@ -29,7 +30,8 @@ std::string jsonFields(const ServerReport& r) {
 std::string serverJson(const ServerReport& r) {
     const bool answered = r.answer.answered();
     const ServerSummary s = r.answer.summary();
-    std::string out = "{\"server\":" + jsonString(r.server) + ",\"answered\":" + (answered ? "true" : "false");
+    std::string out =
+        "{\"server\":" + jsonString(r.server) + ",\"answered\":" + (answered ? "true" : "false");
     out += ",\"protocol\":" + (answered ? jsonString(r.answer.protocolName()) : "null");
     out += ",\"name\":" + (answered ? jsonString(s.name) : "null");
     out += ",\"map\":" + (answered ? jsonString(s.map) : "null");

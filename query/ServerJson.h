@@ -7,11 +7,11 @@ namespace qm {
 
 /// What quillmark-query tells of one server, whichever way it was asked.
 struct ServerReport {
-    std::string server;  // the entry or HOST:PORT as given
+    std::string server; // the entry or HOST:PORT as given
     ServerAnswer answer;
-    std::string state;   // "answered", or why not, on one line
-    int pingMs = -1;     // -1 without an answer
-    std::string host;    // as queried, for the address an 'I' reply does not name
+    std::string state; // "answered", or why not, on one line
+    int pingMs = -1;   // -1 without an answer
+    std::string host;  // as queried, for the address an 'I' reply does not name
     int32_t port = 0;
 };
 

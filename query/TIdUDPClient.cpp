@@ -5,7 +5,8 @@
 
 namespace qm {
 
-TIdUDPClient::TIdUDPClient(HostLookup lookup, const Clock& clock) : m_lookup(std::move(lookup)), m_clock(clock) {}
+TIdUDPClient::TIdUDPClient(HostLookup lookup, const Clock& clock)
+    : m_lookup(std::move(lookup)), m_clock(clock) {}
 
 TIdUDPClient::~TIdUDPClient() = default;
 
@@ -40,7 +41,8 @@ bool TIdUDPClient::peerPortUnreachable() {
     // A report names the destination of the datagram it answers: only the present
     // destination's counts, as only its replies do.
     for (const DatagramSocket::Unreachable& u : m_socket->takeUnreachable())
-        unreachable = unreachable || (m_hasPeer && u.peer == m_peer && u.code == SocketErrorCode::kConnectionReset);
+        unreachable =
+            unreachable || (m_hasPeer && u.peer == m_peer && u.code == SocketErrorCode::kConnectionReset);
     return unreachable;
 }
 

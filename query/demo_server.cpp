@@ -148,7 +148,8 @@ int serve(const DemoOptions& o, DemoServers& d) {
                                                               from.sin_addr.s_addr, from.sin_port);
                 if (reply.empty()) continue;
                 if (o.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.delayMs));
-                ::sendto(d.sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+                ::sendto(d.sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                         fromLen);
                 if (o.once && reply[4] != 'A') return 0;
             }
         }

@@ -4,7 +4,7 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev nginx-light tinyproxy qstat curl python3 xvfb xauth
-clang libclang-rt-14-dev desktop-file-utils appstream lintian dpkg-dev fakeroot"
+clang clang-format libclang-rt-14-dev desktop-file-utils appstream lintian dpkg-dev fakeroot"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

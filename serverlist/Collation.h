@@ -10,7 +10,9 @@ namespace qm {
 /// box): texts compared byte by byte from their first character, with the letters A-Z
 /// folded to a-z. Digits and punctuation keep their byte order, so "10.0.0.5" sorts
 /// before "9.0.0.1", as the game's own sorted list boxes do.
-inline unsigned char foldCase(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+inline unsigned char foldCase(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 
 namespace collation {
 
@@ -54,14 +56,17 @@ inline int compareFolded(std::string_view a, std::string_view b) {
     for (; i < n; ++i) {
         const unsigned char ca = foldCase(static_cast<unsigned char>(a[i]));
         const unsigned char cb = foldCase(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+        if (ca != cb) return ca < cb ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-inline bool foldedLess(std::string_view a, std::string_view b) { return compareFolded(a, b) < 0; }
-inline bool foldedEqual(std::string_view a, std::string_view b) { return compareFolded(a, b) == 0; }
+inline bool foldedLess(std::string_view a, std::string_view b) {
+    return compareFolded(a, b) < 0;
+}
+inline bool foldedEqual(std::string_view a, std::string_view b) {
+    return compareFolded(a, b) == 0;
+}
 
 /// The first eight bytes of a text folded, as a number that orders like the texts: when
 /// two texts' keys differ, their order is the keys' order (a text shorter than eight

@@ -91,7 +91,8 @@ void ServerList::mergeIn(const std::vector<std::string>& texts, std::vector<std:
     };
     // Texts that come in list order already (a file the program wrote, an exported
     // database) need one pass to see it, not a sort.
-    if (!std::is_sorted(sorted.begin(), sorted.end(), listOrder)) std::sort(sorted.begin(), sorted.end(), listOrder);
+    if (!std::is_sorted(sorted.begin(), sorted.end(), listOrder))
+        std::sort(sorted.begin(), sorted.end(), listOrder);
 
     if (m_observer) m_observer->aboutToReset();
     // One merge of the present entries with the new texts. When a text's turn comes, every
@@ -107,8 +108,10 @@ void ServerList::mergeIn(const std::vector<std::string>& texts, std::vector<std:
     bool first = true;
     size_t groupStart = 0;
     for (size_t i = 0; i < sorted.size(); ++i) {
-        if (i + 2 * kPrefetchDistance < sorted.size()) __builtin_prefetch(&texts[sorted[i + 2 * kPrefetchDistance].order]);
-        if (i + kPrefetchDistance < sorted.size()) __builtin_prefetch(texts[sorted[i + kPrefetchDistance].order].data());
+        if (i + 2 * kPrefetchDistance < sorted.size())
+            __builtin_prefetch(&texts[sorted[i + 2 * kPrefetchDistance].order]);
+        if (i + kPrefetchDistance < sorted.size())
+            __builtin_prefetch(texts[sorted[i + kPrefetchDistance].order].data());
         const std::string_view t = texts[sorted[i].order];
         while (old < m_entries.size() && !foldedLess(t, m_entries[old].text)) {
             if (old == m_highlighted) newHighlight = merged.size();

@@ -71,7 +71,8 @@ bool CEditIPAddr::pasteAddress(const QString& text) {
     if (!server.empty()) {
         const size_t colon = server.find(':');
         pasteAddress(QString::fromStdString(server.substr(0, colon)));
-        const std::string_view gameDir = blank == std::string_view::npos ? std::string_view() : trimmed(line.substr(blank));
+        const std::string_view gameDir =
+            blank == std::string_view::npos ? std::string_view() : trimmed(line.substr(blank));
         emit serverPasted(QString::fromStdString(server.substr(colon + 1)),
                           QString::fromUtf8(gameDir.data(), static_cast<qsizetype>(gameDir.size())));
         return true;

@@ -8,7 +8,7 @@ namespace qm {
 /// Shows a ServerList in a list view: one row per entry with a check box. The list stays
 /// the only store of the entries; the model reads from it on demand.
 class CheckListModel : public QAbstractListModel, private ServerListObserver {
-public:
+  public:
     CheckListModel(ServerList& list, QObject* parent);
     ~CheckListModel() override;
 
@@ -19,7 +19,7 @@ public:
 
     ServerList& list() { return m_list; }
 
-private:
+  private:
     void aboutToInsert(size_t row) override;
     void inserted() override;
     void aboutToReset() override;

@@ -4,7 +4,9 @@
 
 namespace qm {
 
-ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
 
 void ClickLabel::setLinkStyle() {
     QFont f = font();
@@ -17,8 +19,7 @@ void ClickLabel::setLinkStyle() {
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 

@@ -18,7 +18,8 @@ class Dialogs {
     virtual void showError(const std::string& caption, const std::string& text) = 0;
     /// The file-open dialog with one filter entry, opened at `start` (the current folder
     /// when empty); the full path picked, or nothing.
-    virtual std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
+    virtual std::optional<std::string> openFile(const std::string& filterDescription,
+                                                const std::string& pattern,
                                                 const std::string& start = {}) = 0;
     /// The folder dialog, opened at `start`; the folder picked, or nothing.
     virtual std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) = 0;

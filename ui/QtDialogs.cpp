@@ -28,8 +28,8 @@ void QtDialogs::showError(const std::string& caption, const std::string& text) {
     makeBox(caption, text, true)->exec();
 }
 
-std::optional<std::string> QtDialogs::openFile(const std::string& filterDescription, const std::string& pattern,
-                                               const std::string& start) {
+std::optional<std::string> QtDialogs::openFile(const std::string& filterDescription,
+                                               const std::string& pattern, const std::string& start) {
     // The filter shows just its description when it already names the pattern.
     QString filter = toDisplay(filterDescription);
     if (!filter.contains(toDisplay(pattern)))
@@ -37,8 +37,9 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filterDescript
     else if (!filter.contains('('))
         filter = QStringLiteral("%1 (%1)").arg(toDisplay(pattern));
     const QString picked =
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str()), filter,
-                                     nullptr, QFileDialog::DontUseNativeDialog);
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
+                                     start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str()),
+                                     filter, nullptr, QFileDialog::DontUseNativeDialog);
     if (picked.isEmpty()) return std::nullopt;
     return QFile::encodeName(picked).toStdString();
 }

@@ -38,8 +38,7 @@ SpinEdit::SpinEdit(int minimum, int maximum, QWidget* parent)
 }
 
 bool SpinEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_edit && event->type() == QEvent::FocusOut)
-        setValue(value());
+    if (watched == m_edit && event->type() == QEvent::FocusOut) setValue(value());
     return QWidget::eventFilter(watched, event);
 }
 
@@ -48,13 +47,16 @@ int SpinEdit::value() const {
     return parsed ? *parsed : m_min;
 }
 
-void SpinEdit::setValue(int value) { setText(QString::number(std::clamp(value, m_min, m_max))); }
+void SpinEdit::setValue(int value) {
+    setText(QString::number(std::clamp(value, m_min, m_max)));
+}
 
-QString SpinEdit::text() const { return m_edit->text(); }
+QString SpinEdit::text() const {
+    return m_edit->text();
+}
 
 void SpinEdit::setText(const QString& text) {
-    if (m_edit->text() != text)
-        m_edit->setText(text);
+    if (m_edit->text() != text) m_edit->setText(text);
 }
 
 void SpinEdit::step(int delta) {

@@ -10,7 +10,7 @@ namespace qm {
 /// of the text reports changed(), whether typed or set from code.
 class SpinEdit : public QWidget {
     Q_OBJECT
-public:
+  public:
     SpinEdit(int minimum, int maximum, QWidget* parent);
 
     int minimum() const { return m_min; }
@@ -22,14 +22,14 @@ public:
     void setText(const QString& text);
     QLineEdit* edit() { return m_edit; }
 
-signals:
+  signals:
     void changed();
 
-protected:
+  protected:
     /// Leaving the edit brings its text into range.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void step(int delta);
 
     int m_min;

@@ -5,7 +5,7 @@ namespace qm {
 /// Keeps the window alive while a network call waits: each call of process() handles
 /// every pending window event. One per program; a second one is refused.
 class TIdAntiFreeze {
-public:
+  public:
     TIdAntiFreeze();
     ~TIdAntiFreeze();
     TIdAntiFreeze(const TIdAntiFreeze&) = delete;
@@ -13,7 +13,7 @@ public:
 
     void process();
 
-private:
+  private:
     static bool s_exists;
 };
 

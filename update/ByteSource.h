@@ -5,7 +5,7 @@ namespace qm {
 
 /// Where the HTTP response reader gets its bytes: a socket, or test data.
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     /// Reads up to `max` bytes, waiting at most `waitMs` (-2 without limit). Returns the
     /// count, 0 when the peer has closed. Throws "Read Timeout" when the wait runs out,

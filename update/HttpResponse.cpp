@@ -15,7 +15,6 @@ namespace qm {
 
 namespace {
 
-
 std::string trim(std::string_view s) {
     return std::string(trimmed(s));
 }
@@ -105,8 +104,9 @@ void HttpReader::readInto(std::string& body, size_t n) {
     const size_t left = n - buffered;
     body.resize(start + left);
     for (size_t done = 0; done < left;) {
-        const size_t got =
-            m_closed ? 0 : m_source.read(body.data() + start + done, std::min(left - done, kBodyBlockSize), m_wait);
+        const size_t got = m_closed ? 0
+                                    : m_source.read(body.data() + start + done,
+                                                    std::min(left - done, kBodyBlockSize), m_wait);
         if (got == 0) {
             m_closed = true;
             body.resize(start + done);

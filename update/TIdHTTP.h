@@ -16,13 +16,13 @@ struct HttpResponseHead;
 /// An answer other than 2xx, or a redirect: the status line as the message, the code,
 /// and the answer's body as the error text.
 class EIdHTTPProtocolException : public Failure {
-public:
+  public:
     EIdHTTPProtocolException(const std::string& statusLine, int code, std::string body)
         : Failure(statusLine), m_code(code), m_body(std::move(body)) {}
     int ErrorCode() const { return m_code; }
     const std::string& ErrorMessage() const { return m_body; }
 
-private:
+  private:
     int m_code;
     std::string m_body;
 };
@@ -38,7 +38,7 @@ struct TIdProxyParams {
 /// The window's HTTP client: GET over HTTP/1.1, directly or through a proxy, keeping one
 /// connection open between fetches when the server allows it.
 class TIdHTTP {
-public:
+  public:
     explicit TIdHTTP(HostLookup lookup = systemHostLookup);
 
     TIdProxyParams ProxyParams;
@@ -62,7 +62,7 @@ public:
     /// The request bytes of the last fetch, as sent.
     const std::string& lastRequest() const { return m_lastRequest; }
 
-private:
+  private:
     std::string request(const ParsedUrl& url, bool viaProxy, bool withProxyLogin) const;
     /// True when a kept connection serves; false when a new one was made.
     bool connectTo(const std::string& host, int32_t port);

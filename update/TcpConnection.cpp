@@ -69,7 +69,8 @@ void TcpConnection::open(const std::string& address, uint16_t port, int limitMs)
     while (result == EINPROGRESS || result == EINTR) {
         const int64_t left = deadline - steadyMicroseconds();
         // Whole milliseconds, rounded up: the wait may end late by less than one, never early.
-        result = connectOutcome(fd, static_cast<int>(std::clamp<int64_t>((left + 999) / 1000, 0, kConnectStepMs)));
+        result =
+            connectOutcome(fd, static_cast<int>(std::clamp<int64_t>((left + 999) / 1000, 0, kConnectStepMs)));
         if (result != EINPROGRESS) break;
         if ((m_pump && !m_pump()) || steadyMicroseconds() >= deadline) {
             ::close(fd);

@@ -7,9 +7,7 @@
 
 namespace qm {
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 ParsedUrl parseUrl(std::string url) {
     std::replace(url.begin(), url.end(), '\\', '/');
@@ -28,7 +26,8 @@ ParsedUrl parseUrl(std::string url) {
         const std::string credentials = authority.substr(0, at);
         const size_t colon = credentials.find(':');
         u.user = credentials.substr(0, colon);
-        u.password = colon == std::string::npos || u.user.empty() ? std::string() : credentials.substr(colon + 1);
+        u.password =
+            colon == std::string::npos || u.user.empty() ? std::string() : credentials.substr(colon + 1);
         authority = authority.substr(at + 1);
     }
     const size_t colon = authority.find(':');
@@ -36,8 +35,7 @@ ParsedUrl parseUrl(std::string url) {
     u.port = colon == std::string::npos ? std::string() : authority.substr(colon + 1);
 
     size_t paramsAt = remainder.find('?');
-    if (paramsAt == std::string::npos)
-        paramsAt = remainder.find('=');
+    if (paramsAt == std::string::npos) paramsAt = remainder.find('=');
     const std::string beforeParams = remainder.substr(0, paramsAt);
     u.params = paramsAt == std::string::npos ? std::string() : remainder.substr(paramsAt);
     const size_t lastSlash = beforeParams.rfind('/');
@@ -51,8 +49,7 @@ ParsedUrl parseUrl(std::string url) {
         u.params.erase(phash);
     }
 
-    if (u.protocol.empty())
-        u.protocol = "http";
+    if (u.protocol.empty()) u.protocol = "http";
     if (u.port.empty()) {
         if (equalsIgnoringCase(u.protocol, "http"))
             u.port = "80";

@@ -10,7 +10,7 @@ using namespace qm;
 using namespace qm::test;
 
 class DatabaseWindow : public WindowTest {
-protected:
+  protected:
     void SetUp() override { makeWindow(); }
     std::string db() const { return dir.file("servers-test.db2"); }
     void find(const std::string& path) {
@@ -19,9 +19,9 @@ protected:
     }
     std::string country() { return control<QComboBox>("cbCountry")->currentText().toStdString(); }
     void writeSample() {
-        writeDatabase(db(), {"Quillmark", "7", "08/12/26", "5", "/Spain", "1.1.1.1:27015 cstrike", "2.2.2.2:27015 valve",
-                             "/Italy", "3.3.3.3:27015 cstrike", "/Spain", "4.4.4.4:27015 dod", "/Austria",
-                             "5.5.5.5:27015 cstrike"});
+        writeDatabase(db(), {"Quillmark", "7", "08/12/26", "5", "/Spain", "1.1.1.1:27015 cstrike",
+                             "2.2.2.2:27015 valve", "/Italy", "3.3.3.3:27015 cstrike", "/Spain",
+                             "4.4.4.4:27015 dod", "/Austria", "5.5.5.5:27015 cstrike"});
     }
 };
 

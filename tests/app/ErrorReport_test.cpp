@@ -4,7 +4,9 @@
 
 using qm::errorReportText;
 
-TEST(ErrorReport, AddsAFullStopAfterALetter) { EXPECT_EQ(errorReportText("File not found"), "File not found."); }
+TEST(ErrorReport, AddsAFullStopAfterALetter) {
+    EXPECT_EQ(errorReportText("File not found"), "File not found.");
+}
 
 TEST(ErrorReport, KeepsAFullStopThatIsThere) {
     EXPECT_EQ(errorReportText("Socket Error # 10061\r\nConnection refused."),

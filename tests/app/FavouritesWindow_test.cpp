@@ -10,7 +10,7 @@ using namespace qm;
 using namespace qm::test;
 
 class FavouritesWindow : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(game.path() + "platform/config");
         writeAll(hl(), "");
@@ -119,7 +119,8 @@ TEST_F(FavouritesWindow, OverwriteWritesTheListAndImportGivesItBack) {
     EXPECT_NE(written.find("\t\"History\"\r\n"), std::string::npos);
     click("bbClear");
     click("bbImportFavourites");
-    EXPECT_EQ(window->servers().texts(), (std::vector<std::string>{"10.0.0.5:27015 cstrike", "9.0.0.1:27015 "}));
+    EXPECT_EQ(window->servers().texts(),
+              (std::vector<std::string>{"10.0.0.5:27015 cstrike", "9.0.0.1:27015 "}));
     EXPECT_EQ(text("lbFavouritesCount"), "2 servers imported");
 }
 

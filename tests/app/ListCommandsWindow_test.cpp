@@ -36,7 +36,9 @@ class ListCommandsWindow : public WindowTest {
             n += window->servers().isChecked(r);
         return n;
     }
-    void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(list, Qt::Key(k), modifiers); }
+    void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(list, Qt::Key(k), modifiers);
+    }
 
     CheckListBox* list = nullptr;
 };
@@ -66,7 +68,8 @@ TEST_F(ListCommandsWindow, CtrlZUndoesEachListCommand) {
         {"Deselect All", [&] { click("bbDeselectAll"); }},
         {"Delete key", [&] { list->clickRow(0), key(Qt::Key_Delete); }},
         {"Move", [&] { window->databaseServers().addAndCheckAll({"9.9.9.9:9 z"}), click("bbMove"); }},
-        {"Add IP", [&] {
+        {"Add IP",
+         [&] {
              control<CEditIPAddr>("edNewIP")->setText("8.8.4.4");
              control<QLineEdit>("edGameType")->setText("valve");
              control<QPushButton>("bbAddIP")->setEnabled(true);
@@ -117,7 +120,8 @@ TEST_F(ListCommandsWindow, ACopiedAddressPastesBackIntoTheAddressAndPort) {
 TEST_F(ListCommandsWindow, CtrlVAddsEntriesAndAsksTheOthersForTheirGame) {
     ServerInfo info;
     info.gameDir = "Valve";
-    const UdpResponder server([&](const std::string& r) { return r == kInfoRequest ? buildInfoReply(info) : ""; });
+    const UdpResponder server(
+        [&](const std::string& r) { return r == kInfoRequest ? buildInfoReply(info) : ""; });
     const UdpResponder silent([](const std::string&) { return std::string(); });
     const std::string asked = "127.0.0.1:" + std::to_string(server.port());
     const std::string mute = "127.0.0.1:" + std::to_string(silent.port());
@@ -129,7 +133,8 @@ TEST_F(ListCommandsWindow, CtrlVAddsEntriesAndAsksTheOthersForTheirGame) {
     EXPECT_EQ(checkedCount(), 2u);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     const std::string& report = dialogs.shown[0].text;
-    EXPECT_NE(report.find("did not answer with their game and were not added: " + mute + "."), std::string::npos)
+    EXPECT_NE(report.find("did not answer with their game and were not added: " + mute + "."),
+              std::string::npos)
         << report;
     EXPECT_NE(report.find("not a server, 5.6.7.8:0 x"), std::string::npos) << report;
     key(Qt::Key_Z, Qt::ControlModifier);

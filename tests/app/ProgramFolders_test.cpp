@@ -87,7 +87,8 @@ TEST(ProgramFolders, TheDocumentsFolderIsXdgsOrHome) {
         const char* userDirs;
         const char* documents;
     } cases[] = {
-        {"# made by xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
+        {"# made by "
+         "xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
          "/home/u/Dokumente"},
         {"XDG_DOCUMENTS_DIR=\"/data/docs\"\r\n", "/data/docs"},
         {"XDG_DOCUMENTS_DIR=\"$HOME\"\n", "/home/u"},
@@ -119,6 +120,7 @@ TEST_F(InstalledSettings, HelpSampleDatabaseAndExportDoNotHangOnTheCurrentFolder
               (std::vector<std::string>{dir.file("share/"), dir.file("share/"), dir.file("elsewhere")}));
     dialogs.shown.clear();
     click("bbSaveList");
-    EXPECT_TRUE(isFile(dir.file("Documents/custom.db2"))) << (dialogs.shown.empty() ? "" : dialogs.shown[0].text);
+    EXPECT_TRUE(isFile(dir.file("Documents/custom.db2")))
+        << (dialogs.shown.empty() ? "" : dialogs.shown[0].text);
     EXPECT_FALSE(isFile(dir.file("elsewhere/custom.db2")));
 }

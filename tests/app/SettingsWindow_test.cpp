@@ -11,7 +11,7 @@ using namespace qm;
 using namespace qm::test;
 
 class SettingsWindow : public WindowTest {
-protected:
+  protected:
     std::string ini() const { return dir.file("userpref.ini"); }
     void store(const std::string& text) { writeAll(ini(), text); }
 };
@@ -79,12 +79,14 @@ TEST_F(SettingsWindow, SaveWritesEveryKeyInOrder) {
     control<CEditIPAddr>("edProxyIP")->part(0)->setText("192");
     click("bbSaveSettings");
     EXPECT_EQ(status(), "Saving 'userpref.ini' complete");
-    EXPECT_EQ(readAll(ini()),
-              "[Options]\r\nedPath2HL=\r\nedLanguage=English\r\nedExportName=custom.db2\r\nedExportBuild=custom\r\n"
-              "edExportDate=00/00/00\r\ncbSaveOnExit=1\r\n[Import]\r\nedPath2DB=Click Browse to add path to .db2 file\r\n"
-              "[Monitoring]\r\ncbEnabledMonitor=1\r\ncbRefreshOnClick=1\r\ncbRefreshOnTimer=1\r\nseTimer=100\r\n"
-              "seTimeout=500\r\n[Update]\r\ncbCheck4Updates=1\r\nedProxyIP=192.0.0.0\r\nedProxyPort=\r\n"
-              "edProxyLogin=\r\nedProxyPassword=\r\n");
+    EXPECT_EQ(
+        readAll(ini()),
+        "[Options]\r\nedPath2HL=\r\nedLanguage=English\r\nedExportName=custom.db2\r\nedExportBuild=custom\r\n"
+        "edExportDate=00/00/00\r\ncbSaveOnExit=1\r\n[Import]\r\nedPath2DB=Click Browse to add path to .db2 "
+        "file\r\n"
+        "[Monitoring]\r\ncbEnabledMonitor=1\r\ncbRefreshOnClick=1\r\ncbRefreshOnTimer=1\r\nseTimer=100\r\n"
+        "seTimeout=500\r\n[Update]\r\ncbCheck4Updates=1\r\nedProxyIP=192.0.0.0\r\nedProxyPort=\r\n"
+        "edProxyLogin=\r\nedProxyPassword=\r\n");
     EXPECT_EQ(control<CEditIPAddr>("edProxyIP")->part(3)->text().toStdString(), "0");
 }
 

@@ -179,14 +179,15 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     std::vector<std::string> captions;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) captions.push_back(a->text().toStdString());
-    EXPECT_EQ(captions, (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
-                                                  "Remove this entry", "Clear", "Paste entries", "Export List",
-                                                  "Refresh", "Copy address", "Server status of the whole list..."}));
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
+                                        "Remove this entry", "Clear", "Paste entries", "Export List",
+                                        "Refresh", "Copy address", "Server status of the whole list..."}));
     // Each item shows the key that does the same in the list.
     const std::pair<const char*, QKeySequence> keys[] = {
-        {"miUndo", QKeySequence::Undo},         {"miSelectAll", QKeySequence::SelectAll},
-        {"miRemoveEntry", Qt::Key_Delete},      {"miPaste", QKeySequence::Paste},
-        {"miCopyAddress", QKeySequence::Copy},  {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)}};
+        {"miUndo", QKeySequence::Undo},        {"miSelectAll", QKeySequence::SelectAll},
+        {"miRemoveEntry", Qt::Key_Delete},     {"miPaste", QKeySequence::Paste},
+        {"miCopyAddress", QKeySequence::Copy}, {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)}};
     for (const auto& [name, sequence] : keys) {
         EXPECT_EQ(action(name)->shortcut(), sequence) << name;
         EXPECT_TRUE(action(name)->isShortcutVisibleInContextMenu()) << name;
@@ -230,13 +231,16 @@ TEST_F(StatusWindow, SortingByClicksKeepsSilentRowsLastAndTheColumnsReadable) {
     TfmServerStatus& status = openAndWait();
     QHeaderView* header = status.tvServerStatus->horizontalHeader();
     const auto clickHeader = [&](int column) {
-        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     };
-    for (int sorted : {int(ServerStatusModel::Ping), int(ServerStatusModel::Name), int(ServerStatusModel::Players)}) {
+    for (int sorted :
+         {int(ServerStatusModel::Ping), int(ServerStatusModel::Name), int(ServerStatusModel::Players)}) {
         for (int click = 0; click < 2; ++click) {
             clickHeader(sorted);
-            SCOPED_TRACE(std::to_string(sorted) + (header->sortIndicatorOrder() == Qt::AscendingOrder ? " up" : " down"));
+            SCOPED_TRACE(std::to_string(sorted) +
+                         (header->sortIndicatorOrder() == Qt::AscendingOrder ? " up" : " down"));
             EXPECT_EQ(header->sortIndicatorSection(), sorted);
             EXPECT_EQ(column(status, ServerStatusModel::Entry).back(), entryOf(silent));
         }
@@ -244,7 +248,8 @@ TEST_F(StatusWindow, SortingByClicksKeepsSilentRowsLastAndTheColumnsReadable) {
     const std::vector<std::string> pings = column(status, ServerStatusModel::Ping);
     EXPECT_TRUE(std::stoi(pings[0]) >= std::stoi(pings[1])) << "the last click sorted downwards";
 
-    for (int c : {int(ServerStatusModel::Entry), int(ServerStatusModel::Ping), int(ServerStatusModel::Players)})
+    for (int c :
+         {int(ServerStatusModel::Entry), int(ServerStatusModel::Ping), int(ServerStatusModel::Players)})
         EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c << " is clipped";
     EXPECT_GT(header->sectionSize(ServerStatusModel::Name), header->sectionSize(ServerStatusModel::Map));
     QAbstractItemModel* shown = status.tvServerStatus->model();
@@ -276,7 +281,8 @@ TEST_F(StatusWindow, ThePlayersPaneNamesItsServerAndRowsSayWhileTheyWait) {
 TEST_F(StatusWindow, TheTableModelKeepsQtsModelRulesThroughARefresh) {
     TfmServerStatus& status = openAndWait();
     QAbstractItemModelTester rows(&status.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester sorted(status.tvServerStatus->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester sorted(status.tvServerStatus->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
     status.tvServerStatus->sortByColumn(ServerStatusModel::Ping, Qt::DescendingOrder);
     status.bbStatusRefresh->click();
     EXPECT_TRUE(waitFor([&] { return !status.refreshing(); }));

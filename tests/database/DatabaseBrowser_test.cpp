@@ -1,9 +1,9 @@
 #include "database/DatabaseBrowser.h"
 #include "database/Db2Format.h"
-#include "platform/TextFile.h"
 #include "database/ListExport.h"
 #include "platform/FileError.h"
 #include "platform/LineBreak.h"
+#include "platform/TextFile.h"
 #include "tests/database/DatabaseTestFile.h"
 #include "tests/support/TempDir.h"
 
@@ -18,14 +18,14 @@ using namespace qm;
 using namespace qm::test;
 
 class DatabaseFiles : public ::testing::Test {
-protected:
+  protected:
     std::string db() const { return dir.file("t.db2"); }
     TempDir dir;
 };
 
 TEST_F(DatabaseFiles, LoadReadsTheHeaderAndTheMarkers) {
-    writeDatabase(db(), {"Quillmark", "42", "01/02/03", "3", "/Germany", "1.1.1.1:1 a", "/", "2.2.2.2:2 b", "x/y",
-                         "/Last"});
+    writeDatabase(db(), {"Quillmark", "42", "01/02/03", "3", "/Germany", "1.1.1.1:1 a", "/", "2.2.2.2:2 b",
+                         "x/y", "/Last"});
     const auto s = loadDatabase(db());
     ASSERT_TRUE(s);
     EXPECT_EQ(s->build, "42");
@@ -50,11 +50,13 @@ TEST_F(DatabaseFiles, HeaderOnlyFileLoadsEmpty) {
     EXPECT_TRUE(s->countries.empty());
 }
 
-TEST_F(DatabaseFiles, MissingFileIsAFileError) { EXPECT_THROW(loadDatabase(db()), FileError); }
+TEST_F(DatabaseFiles, MissingFileIsAFileError) {
+    EXPECT_THROW(loadDatabase(db()), FileError);
+}
 
 TEST_F(DatabaseFiles, AddTakesTheEntriesOfTheFirstMatchingMarker) {
-    writeDatabase(db(), {"Quillmark", "1", "d", "4", "/Spain", "1.1.1.1:1 a", "/Italy", "2.2.2.2:2 b", "/Spain",
-                         "3.3.3.3:3 c", "4.4.4.4:4 d"});
+    writeDatabase(db(), {"Quillmark", "1", "d", "4", "/Spain", "1.1.1.1:1 a", "/Italy", "2.2.2.2:2 b",
+                         "/Spain", "3.3.3.3:3 c", "4.4.4.4:4 d"});
     EXPECT_EQ(countryEntries(db(), "Spain"), std::vector<std::string>{"1.1.1.1:1 a"});
     EXPECT_EQ(countryEntries(db(), "spain"), std::vector<std::string>{});
     EXPECT_EQ(countryEntries(db(), "Nowhere"), std::vector<std::string>{});
@@ -100,7 +102,8 @@ TEST_F(DatabaseFiles, ExportThenAddGivesBackEveryEntry) {
 }
 
 TEST_F(DatabaseFiles, ExportRefusesEmptyOptions) {
-    for (const ExportOptions& o : {ExportOptions{db(), "", "d"}, ExportOptions{db(), "b", ""}, ExportOptions{"", "b", "d"}}) {
+    for (const ExportOptions& o :
+         {ExportOptions{db(), "", "d"}, ExportOptions{db(), "b", ""}, ExportOptions{"", "b", "d"}}) {
         EXPECT_EQ(exportList(o, "0 server(s)", {}).status, "Error: fill export options first");
     }
     EXPECT_FALSE(std::ifstream(db()).good());
@@ -110,7 +113,8 @@ TEST_F(DatabaseFiles, ExportRefusesTextsItCannotStoreAndTouchesNothing) {
     writeAll(db(), "old");
     const Outcome r = exportList({db(), "b", "d"}, "1 server(s)", {"\xD8"});
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.status, "Error: the entry '\xD8' holds characters a database cannot store; nothing was exported");
+    EXPECT_EQ(r.status,
+              "Error: the entry '\xD8' holds characters a database cannot store; nothing was exported");
     EXPECT_EQ(readAll(db()), "old");
 }
 
@@ -147,7 +151,8 @@ std::vector<std::string> referenceCountries(const std::vector<std::string>& line
 
 std::vector<std::string> referenceEntries(const std::vector<std::string>& lines, const std::string& country) {
     size_t i = 0;
-    while (i < lines.size() && std::string_view(lines[i]).substr(std::min<size_t>(1, lines[i].size())) != country)
+    while (i < lines.size() &&
+           std::string_view(lines[i]).substr(std::min<size_t>(1, lines[i].size())) != country)
         ++i;
     std::vector<std::string> entries;
     for (++i; i < lines.size() && !isCountryMarker(lines[i]); ++i)
@@ -163,7 +168,9 @@ std::vector<std::string> referenceEntries(const std::vector<std::string>& lines,
 TEST_F(DatabaseFiles, LargeFilesReadAsLineByLine) {
     std::mt19937 random(5);
     for (int round = 0; round < 12; ++round) {
-        const LineScan scan = round % 4 == 3 ? LineScan::Plain : round % 4 == 2 ? LineScan::Sse2 : LineScan::Fastest;
+        const LineScan scan = round % 4 == 3   ? LineScan::Plain
+                              : round % 4 == 2 ? LineScan::Sse2
+                                               : LineScan::Fastest;
         lineScanChoice() = scan;
         std::string bytes;
         Db2LineKeys keys;
@@ -176,14 +183,15 @@ TEST_F(DatabaseFiles, LargeFilesReadAsLineByLine) {
             add(header, "\r\n");
         for (int i = 0; bytes.size() < 200000; ++i) {
             const unsigned kind = random() % 200;
-            const std::string text = kind < 6 ? "/Country " + std::to_string(kind)
-                                   : kind < 8 ? std::string(random() % 70000, 'x')
-                                   : kind < 10 ? ""
-                                               : "10.0." + std::to_string(i) + ".1:27015 cstrike";
+            const std::string text = kind < 6    ? "/Country " + std::to_string(kind)
+                                     : kind < 8  ? std::string(random() % 70000, 'x')
+                                     : kind < 10 ? ""
+                                                 : "10.0." + std::to_string(i) + ".1:27015 cstrike";
             add(text, random() % 3 ? "\r\n" : "\n");
             if (round % 3 == 1 && random() % 500 == 0) bytes += '\r'; // a lone CR: dropped, the line goes on
         }
-        if (round % 3 == 2) bytes.insert(bytes.size() / 2 + random() % 1000, 1, '\x1A'); // the text ends there
+        if (round % 3 == 2)
+            bytes.insert(bytes.size() / 2 + random() % 1000, 1, '\x1A'); // the text ends there
         writeAll(db(), bytes);
 
         const std::vector<std::string> lines = plainLines(bytes);

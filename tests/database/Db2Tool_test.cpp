@@ -9,7 +9,9 @@ using namespace qm;
 using namespace qm::test;
 
 namespace {
-int tool(const std::string& args) { return std::system((std::string(QM_DB2TOOL) + " " + args + " 2>/dev/null").c_str()); }
+int tool(const std::string& args) {
+    return std::system((std::string(QM_DB2TOOL) + " " + args + " 2>/dev/null").c_str());
+}
 } // namespace
 
 TEST(Db2Tool, RoundTripsTheSampleDatabaseByteForByte) {
@@ -25,12 +27,14 @@ TEST(Db2Tool, ADashIsStandardInputOrOutput) {
     TempDir dir;
     const std::string db2tool = QM_DB2TOOL;
     ASSERT_EQ(std::system((db2tool + " decode - - < " QM_SAMPLE_DB " | " + db2tool + " encode - - > " +
-                           dir.file("piped.db2")).c_str()),
+                           dir.file("piped.db2"))
+                              .c_str()),
               0);
     EXPECT_EQ(readAll(dir.file("piped.db2")), readAll(QM_SAMPLE_DB));
     ASSERT_EQ(tool("decode " QM_SAMPLE_DB " - > " + dir.file("s.txt")), 0);
     EXPECT_NE(readAll(dir.file("s.txt")).find("/Germany\r\n"), std::string::npos);
-    EXPECT_NE(std::system((db2tool + " encode - " + dir.file("o.db2") + " < /dev/null 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system((db2tool + " encode - " + dir.file("o.db2") + " < /dev/null 2>/dev/null").c_str()),
+              0);
     EXPECT_FALSE(isFile(dir.file("o.db2")));
 }
 

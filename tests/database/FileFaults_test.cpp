@@ -12,15 +12,15 @@ TEST(DatabaseFileFaults, AFullDiskOrReadOnlyFolderFailsExportAndKeepsEveryFile) 
     std::vector<std::string> list;
     for (int i = 0; i < 3000; ++i)
         list.push_back("10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250) + ":27015 cstrike");
-    expectFaultsKeepEveryFile({"exported list", "custom.db2", {{"custom.db2", "old database"}},
-                               [&](const std::string& d) {
-                                   try {
-                                       exportList({d + "custom.db2", "Custom", "01/01/26"}, "3000", list);
-                                   } catch (const std::exception& e) {
-                                       return std::string(e.what());
-                                   }
-                                   return std::string();
-                               }});
+    expectFaultsKeepEveryFile(
+        {"exported list", "custom.db2", {{"custom.db2", "old database"}}, [&](const std::string& d) {
+             try {
+                 exportList({d + "custom.db2", "Custom", "01/01/26"}, "3000", list);
+             } catch (const std::exception& e) {
+                 return std::string(e.what());
+             }
+             return std::string();
+         }});
 }
 
 TEST(DatabaseFileFaults, AFolderIsNoDatabase) {

@@ -28,12 +28,15 @@ TEST(FavouritesFileFaults, AFullDiskOrReadOnlyFolderFailsTheWriteAndKeepsEveryFi
         {"game favourites",
          "platform/config/ServerBrowser.vdf",
          {{"hl.exe", ""}, {"platform/config/ServerBrowser.vdf", "\"Filters\"\r\n{\r\n}\r\n"}},
-         [](const std::string& d) { return failureOf(overwriteFavourites(d + "hl.exe", manyServers(3000))); }},
+         [](const std::string& d) {
+             return failureOf(overwriteFavourites(d + "hl.exe", manyServers(3000)));
+         }},
         {"Steam favourites",
          "serverbrowser_hist.vdf",
          {{"serverbrowser_hist.vdf", "\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t}\n}\n"}},
          [](const std::string& d) {
-             return failureOf(overwriteSteamFavourites(d + "serverbrowser_hist.vdf", manyServers(3000), false));
+             return failureOf(
+                 overwriteSteamFavourites(d + "serverbrowser_hist.vdf", manyServers(3000), false));
          }},
     };
     for (const FileWriter& w : writers)

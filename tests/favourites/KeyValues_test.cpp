@@ -19,15 +19,16 @@ std::string steamFile(const std::string& favourites, const std::string& history 
 
 std::string steamEntry(const std::string& number, const std::string& address,
                        const std::string& accountKey = "accountid") {
-    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + address + "\"\n\t\t\t\"address\"\t\t\"" + address +
-           "\"\n\t\t\t\"LastPlayed\"\t\t\"5\"\n\t\t\t\"appid\"\t\t\"0\"\n\t\t\t\"" + accountKey +
+    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + address + "\"\n\t\t\t\"address\"\t\t\"" +
+           address + "\"\n\t\t\t\"LastPlayed\"\t\t\"5\"\n\t\t\t\"appid\"\t\t\"0\"\n\t\t\t\"" + accountKey +
            "\"\t\t\"0\"\n\t\t}\n";
 }
 
 std::string revEntry(const std::string& number, const std::string& name, const std::string& address,
                      const std::string& lastPlayed) {
-    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + name + "\"\n\t\t\t\"address\"\t\"" + address +
-           "\"\n\t\t\t\"lastplayed\"\t\"" + lastPlayed + "\"\n\t\t\t\"appID\"\t\t\"10\"\n\t\t\t\"gamedir\"\t\t\"cstrike\"\n\t\t}\n\n";
+    return "\t\t\"" + number + "\"\n\t\t{\n\t\t\t\"name\"\t\t\"" + name + "\"\n\t\t\t\"address\"\t\"" +
+           address + "\"\n\t\t\t\"lastplayed\"\t\"" + lastPlayed +
+           "\"\n\t\t\t\"appID\"\t\t\"10\"\n\t\t\t\"gamedir\"\t\t\"cstrike\"\n\t\t}\n\n";
 }
 
 std::string revFile(const std::string& favourites, const std::string& history) {
@@ -61,7 +62,8 @@ TEST(KeyValues, QuotedTextsReadEscapesAsSteamWritesThem) {
 TEST(KeyValues, OneLongLineAndDeepBlocksReadWhole) {
     std::string line = "\"Filters\" { \"favorites\" { ";
     for (int i = 1; i <= 20000; ++i)
-        line += "\"" + std::to_string(i) + "\" { \"address\" \"127.0.0.1:" + std::to_string(1000 + i % 60000) +
+        line += "\"" + std::to_string(i) +
+                "\" { \"address\" \"127.0.0.1:" + std::to_string(1000 + i % 60000) +
                 "\" \"name\" \"x \\\"y\\\"\" } ";
     line += "} }";
     const KeyValuesTree tree = parseKeyValues(line);

@@ -1,7 +1,7 @@
 // Steam's favourites file on disk: Import, Overwrite, Back Up and Restore, bad files, and
 // finding Steam and its accounts in a home folder.
-#include "favourites/SteamFavouritesText.h"
 #include "favourites/SteamFavouritesFile.h"
+#include "favourites/SteamFavouritesText.h"
 #include "favourites/SteamLocation.h"
 #include "platform/ProcessList.h"
 #include "tests/favourites/ServerBrowserText.h"
@@ -142,8 +142,9 @@ TEST(SteamLocation, FoldersAndAccountsOfAHomeFolder) {
              "\t\t\"PersonaName\"\t\t\"Bee\"\n\t\t\"MostRecent\"\t\t\"1\"\n\t}\n"
              "\t\"76561197960266283\"\n\t{\n\t\t\"PersonaName\"\t\t\"Mr \\\"Q\\\"\"\n\t}\n}\n");
     makeFolder(native + "/userdata/111/config");
-    writeAll(native + "/userdata/111/config/localconfig.vdf",
-             "\"UserLocalConfigStore\"\n{\n\t\"friends\"\n\t{\n\t\t\"PersonaName\"\t\t\"A \\\"y\\\"\"\n\t}\n}\n");
+    writeAll(
+        native + "/userdata/111/config/localconfig.vdf",
+        "\"UserLocalConfigStore\"\n{\n\t\"friends\"\n\t{\n\t\t\"PersonaName\"\t\t\"A \\\"y\\\"\"\n\t}\n}\n");
     makeFolder(home.file(".steam"));
     fs::create_directory_symlink(native, home.file(".steam/steam"));
     fs::create_directory_symlink(native, home.file(".steam/root"));

@@ -7,14 +7,16 @@ using namespace qm;
 using namespace qm::test;
 
 TEST(SettingsFileFaults, AFullDiskOrReadOnlyFolderFailsTheWriteAndKeepsTheFile) {
-    expectFaultsKeepEveryFile({"settings", "userpref.ini", {{"userpref.ini", "[Options]\r\nedPath2HL=old\r\n"}},
-                               [](const std::string& d) {
-                                   try {
-                                       ProfileFile(d + "userpref.ini")
-                                           .write("Options", "edPath2HL", std::string(100000, 'x'));
-                                   } catch (const std::exception& e) {
-                                       return std::string(e.what());
-                                   }
-                                   return std::string();
-                               }});
+    expectFaultsKeepEveryFile(
+        {"settings",
+         "userpref.ini",
+         {{"userpref.ini", "[Options]\r\nedPath2HL=old\r\n"}},
+         [](const std::string& d) {
+             try {
+                 ProfileFile(d + "userpref.ini").write("Options", "edPath2HL", std::string(100000, 'x'));
+             } catch (const std::exception& e) {
+                 return std::string(e.what());
+             }
+             return std::string();
+         }});
 }

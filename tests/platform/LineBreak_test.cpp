@@ -44,7 +44,8 @@ TEST(LineBreak, EveryPathFindsWhatAByteLoopFinds) {
         const Expected e = byLoop(w);
         using MaskOf = LineEndMasks (*)(const char*);
         using ByteOf = uint64_t (*)(const char*, char);
-        std::vector<std::pair<MaskOf, ByteOf>> paths = {{lineEndMasksPlain, byteMaskPlain}, {lineEndMasks, byteMask}};
+        std::vector<std::pair<MaskOf, ByteOf>> paths = {{lineEndMasksPlain, byteMaskPlain},
+                                                        {lineEndMasks, byteMask}};
 #if QM_HAVE_AVX2_PATH
         if (hasAvx2()) paths.emplace_back(lineEndMasksAvx2, byteMaskAvx2);
 #endif
@@ -60,6 +61,7 @@ TEST(LineBreak, EveryPathFindsWhatAByteLoopFinds) {
         size_t first = from;
         while (first < 64 && !isLineBreakByte(w[first]))
             ++first;
-        ASSERT_EQ(findLineBreak(w.data() + from, w.data() + 64) - w.data(), static_cast<std::ptrdiff_t>(first));
+        ASSERT_EQ(findLineBreak(w.data() + from, w.data() + 64) - w.data(),
+                  static_cast<std::ptrdiff_t>(first));
     }
 }

@@ -59,8 +59,9 @@ TEST(ProfileFile, WritingKeepsEveryOtherLine) {
     f.write("Options", "edLanguage", "Deutsch");
     f.write("Options", "edExportName", "a.db2");
     f.write("Update", "edProxyPort", "8080");
-    EXPECT_EQ(readAll(dir.file("u.ini")), "; my notes\r\n[Options]\r\nedLanguage=Deutsch\r\nmine=1\r\n"
-                                          "edExportName=a.db2\r\n\r\n[Other]\r\nx=y\r\n[Update]\r\nedProxyPort=8080\r\n");
+    EXPECT_EQ(readAll(dir.file("u.ini")),
+              "; my notes\r\n[Options]\r\nedLanguage=Deutsch\r\nmine=1\r\n"
+              "edExportName=a.db2\r\n\r\n[Other]\r\nx=y\r\n[Update]\r\nedProxyPort=8080\r\n");
 }
 
 TEST(ProfileFile, CommentsAreNotKeys) {
@@ -85,9 +86,10 @@ TEST(ProfileFile, KeysSetThenSavedAtOnceMatchOneByOne) {
     const std::string start = "; mine\r\n[Options]\r\nedPath2HL=old\r\n\r\n[Update]\r\nedProxy=p\r\n";
     writeAll(dir.file("batch.ini"), start);
     writeAll(dir.file("single.ini"), start);
-    const std::vector<std::array<const char*, 3>> values = {
-        {"Options", "edPath2HL", "C:\\hl.exe"}, {"update", "edProxyPort", " 8080 "}, {"New", "k", ""},
-        {"Options", "cbSaveOnExit", "1"}};
+    const std::vector<std::array<const char*, 3>> values = {{"Options", "edPath2HL", "C:\\hl.exe"},
+                                                            {"update", "edProxyPort", " 8080 "},
+                                                            {"New", "k", ""},
+                                                            {"Options", "cbSaveOnExit", "1"}};
     ProfileFile batch(dir.file("batch.ini")), single(dir.file("single.ini"));
     for (const auto& [section, key, value] : values) {
         batch.set(section, key, value);

@@ -59,13 +59,14 @@ TEST(LineCursor, KeepsLongLinesWhole) {
 
 // The view reader splits every text as the copying one does, reads at the end included.
 TEST(LineCursor, ViewsGiveTheSameLinesAsCopies) {
-    const std::string texts[] = {"a\r\nb\nc",   "ab\rcd\r\n", "one\r\ntw\x1Ao\r\n", "x\r\n",     "\r",
-                                 "\r\r\n\n", "tail\r",      std::string(70, 'q') + "\rz", "",          "\x1A"};
+    const std::string texts[] = {"a\r\nb\nc", "ab\rcd\r\n", "one\r\ntw\x1Ao\r\n",         "x\r\n", "\r",
+                                 "\r\r\n\n",  "tail\r",     std::string(70, 'q') + "\rz", "",      "\x1A"};
     for (const std::string& text : texts) {
         LineCursor copies(text), views(text);
         for (int i = 0; i < 8; ++i) {
             EXPECT_EQ(views.atEnd(), copies.atEnd()) << testing::PrintToString(text) << " line " << i;
-            EXPECT_EQ(std::string(views.readLineView()), copies.readLine()) << testing::PrintToString(text) << " line " << i;
+            EXPECT_EQ(std::string(views.readLineView()), copies.readLine())
+                << testing::PrintToString(text) << " line " << i;
         }
     }
 }

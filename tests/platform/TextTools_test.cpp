@@ -11,8 +11,12 @@ TEST(TextTools, CaseRulesTouchAsciiLettersAlone) {
         const char* a;
         const char* b;
         bool equal;
-    } cases[] = {{"AccountID", "accountid", true}, {"appID", "APPID", true}, {"\xC4", "\xE4", false},
-                 {"@", "`", false},                {"[", "{", false},         {"abc", "ab", false}};
+    } cases[] = {{"AccountID", "accountid", true},
+                 {"appID", "APPID", true},
+                 {"\xC4", "\xE4", false},
+                 {"@", "`", false},
+                 {"[", "{", false},
+                 {"abc", "ab", false}};
     for (const auto& c : cases)
         EXPECT_EQ(equalsIgnoringCase(c.a, c.b), c.equal) << c.a << " " << c.b;
 }
@@ -23,5 +27,6 @@ TEST(TextTools, TrimSplitAndEscape) {
     EXPECT_EQ(trimmed("\r\n a \r\n"), "\r\n a \r\n");
     EXPECT_EQ(splitLines("a\r\nb\n\nc\rd"), (std::vector<std::string_view>{"a", "b", "", "c\rd"}));
     EXPECT_TRUE(splitLines("").empty());
-    EXPECT_EQ(escapedControls(std::string("a\0b\n\x1F\x20\x7E\x7F\x80\xFF", 10)), "a\\x00b\\x0A\\x1F ~\\x7F\x80\xFF");
+    EXPECT_EQ(escapedControls(std::string("a\0b\n\x1F\x20\x7E\x7F\x80\xFF", 10)),
+              "a\\x00b\\x0A\\x1F ~\\x7F\x80\xFF");
 }

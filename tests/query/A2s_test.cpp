@@ -219,10 +219,14 @@ TEST(A2sExchange, AChallengeThatNeverEndsFailsWithinTheWait) {
 // games do not. The datagrams are written out byte by byte, apart from the builder.
 TEST(A2sInfo, TheShipsThreeExtraBytesAreSkippedForItsAppIdsAlone) {
     const auto reply = [](int appId, bool shipBytes) {
-        std::string d("\xFF\xFF\xFF\xFFI\x30" "Ship\0m\0f\0g\0", 17);
+        std::string d("\xFF\xFF\xFF\xFFI\x30"
+                      "Ship\0m\0f\0g\0",
+                      17);
         d.push_back(static_cast<char>(appId & 0xFF));
         d.push_back(static_cast<char>(appId >> 8));
-        d += std::string("\x03\x09\x01" "dl\x00\x01", 7);
+        d += std::string("\x03\x09\x01"
+                         "dl\x00\x01",
+                         7);
         if (shipBytes) d += std::string("\x02\x03\x3C", 3);
         return d + std::string("1.0.0.2\0", 8);
     };

@@ -1,7 +1,7 @@
 // The batch's rules on a clock moved by hand: starts, limits, retries, matching and
 // challenges, with no socket and no waiting.
-#include "query/BatchEngine.h"
 #include "query/A2sInfo.h"
+#include "query/BatchEngine.h"
 #include "query/DemoServer.h"
 #include "query/Infostring.h"
 #include "query/PlayersQuery.h"
@@ -162,8 +162,11 @@ TEST(BatchEngine, AChallengeIsAnsweredAndItsResendStartsTheSilenceAgain) {
 TEST(BatchEngine, NamesRepeatsTruncationAndFailuresEachEndTheirOwnRows) {
     TableNames names;
     names.known["nowhere.test"] = {"", 11001};
-    const std::vector<QueryTarget> targets{
-        {"game.test", 27015}, {"127.0.0.1", 27015}, {"nowhere.test", 1}, {"127.0.0.1", 27016}, {"127.0.0.1", 27017}};
+    const std::vector<QueryTarget> targets{{"game.test", 27015},
+                                           {"127.0.0.1", 27015},
+                                           {"nowhere.test", 1},
+                                           {"127.0.0.1", 27016},
+                                           {"127.0.0.1", 27017}};
     BatchOptions options;
     options.intervalMs = 0;
     BatchEngine engine(targets, options, names);
@@ -193,7 +196,9 @@ TEST(BatchEngine, NamesRepeatsTruncationAndFailuresEachEndTheirOwnRows) {
 TEST(Exchange, TheSingleWaitKeepsItsDeadlineThroughAChallenge) {
     Exchange<InfoExchangeRules> exchange({1000 * kMs, 1, false});
     EXPECT_EQ(exchange.start(0).size(), 2u);
-    const std::string challenge = std::string("\xFF\xFF\xFF\xFF" "A\x05\x06\x07\x08", 9);
+    const std::string challenge = std::string("\xFF\xFF\xFF\xFF"
+                                              "A\x05\x06\x07\x08",
+                                              9);
     const auto resent = exchange.take(challenge, 600 * kMs);
     ASSERT_EQ(resent.sends.size(), 1u);
     EXPECT_EQ(exchange.nextWakeup(), 1000 * kMs);

@@ -159,9 +159,13 @@ TEST(PlayersQuery, PlayersAfterTheChallengeOrNotOffered) {
     } refused[] = {
         {queryPlayers(loopback(old.port()), 100), PlayersAnswer::kNoReply},
         {queryPlayers(loopback(closedLoopbackUdpPort()), 100), PlayersAnswer::kPortClosed},
-        {queryPlayers({"nowhere.test", 1}, 100, [](const std::string&) { return HostLookupResult{"", 11001}; }),
+        {queryPlayers({"nowhere.test", 1}, 100,
+                      [](const std::string&) {
+                          return HostLookupResult{"", 11001};
+                      }),
          PlayersAnswer::kNameNotFound},
-        {queryPlayers(loopback(old.port()), 100, systemHostLookup, [] { return true; }), PlayersAnswer::kStopped},
+        {queryPlayers(loopback(old.port()), 100, systemHostLookup, [] { return true; }),
+         PlayersAnswer::kStopped},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(r.answer.offered);

@@ -121,7 +121,8 @@ TEST(DemoServer, QueryToolExitStatus) {
     EXPECT_NE(json.find("{\"server\":\"" + live + "\",\"answered\":true,\"protocol\":\"A2S\""),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("{\"server\":\"127.0.0.1:1\",\"answered\":false,\"protocol\":null"), std::string::npos)
+    EXPECT_NE(json.find("{\"server\":\"127.0.0.1:1\",\"answered\":false,\"protocol\":null"),
+              std::string::npos)
         << json;
     EXPECT_EQ(json.rfind("[\n{", 0), 0u) << "several servers give one array";
     EXPECT_NE(json.find("\n]\nrc=1"), std::string::npos) << json;
@@ -129,7 +130,8 @@ TEST(DemoServer, QueryToolExitStatus) {
     EXPECT_EQ(help.rfind("usage: quillmark-query", 0), 0u) << help;
     EXPECT_NE(help.find("rc=0"), std::string::npos);
     // A list on standard input, as a master query's output is handed on.
-    const std::string piped = run("printf '" + live + " cstrike\\n' | " + QM_QUERY_TOOL + " -f -; echo rc=$?");
+    const std::string piped =
+        run("printf '" + live + " cstrike\\n' | " + QM_QUERY_TOOL + " -f -; echo rc=$?");
     EXPECT_EQ(piped.rfind(live + " cstrike\tanswered\t", 0), 0u) << piped;
     EXPECT_NE(piped.find("rc=0"), std::string::npos);
 }

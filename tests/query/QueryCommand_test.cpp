@@ -91,7 +91,8 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
 TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
     TempDir dir;
     const std::string closed = std::to_string(closedLoopbackUdpPort());
-    writeAll(dir.file("list.txt"), "\xEF\xBB\xBF# servers\n127.0.0.1:" + closed + "\tcstrike\n\n127.0.0.1:99999 cstrike\n");
+    writeAll(dir.file("list.txt"),
+             "\xEF\xBB\xBF# servers\n127.0.0.1:" + closed + "\tcstrike\n\n127.0.0.1:99999 cstrike\n");
     const std::string unreadable = dir.file("unreadable.txt");
     writeAll(unreadable, "127.0.0.1:1\n");
     ::chmod(unreadable.c_str(), 0);
@@ -115,7 +116,10 @@ TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
         {{"--frobnicate"}, 2, "", "unknown option --frobnicate"},
         {{"h:1\x1B[31m"}, 2, "", "not a server: h:1\\x1B[31m"},
         // A bad line is reported with its number; the others are still asked.
-        {{"--retry=0", "-f", dir.file("list.txt")}, 2, "127.0.0.1:", "list.txt:4: not a server: 127.0.0.1:99999 cstrike"},
+        {{"--retry=0", "-f", dir.file("list.txt")},
+         2,
+         "127.0.0.1:",
+         "list.txt:4: not a server: 127.0.0.1:99999 cstrike"},
     };
     for (const auto& c : cases) {
         std::ostringstream out, err;
@@ -129,7 +133,8 @@ TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
     }
     std::ostringstream out, err;
     EXPECT_EQ(runQueryCommand({"--retry=0", "-f", dir.file("list.txt")}, out, err), 2);
-    EXPECT_EQ(out.str(), "127.0.0.1:" + closed + " cstrike\tport closed (Socket Error # 10054)\t-\t-/-\t-\t-\n");
+    EXPECT_EQ(out.str(),
+              "127.0.0.1:" + closed + " cstrike\tport closed (Socket Error # 10054)\t-\t-/-\t-\t-\n");
     if (!rootReads) {
         std::ostringstream o, e;
         EXPECT_EQ(runQueryCommand({"-f", unreadable}, o, e), 2);

@@ -4,8 +4,8 @@
 #include "query/TIdUDPClient.h"
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/Fixtures.h"
-#include "tests/support/TempDir.h"
 #include "tests/support/ScaledClock.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>

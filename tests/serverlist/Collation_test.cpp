@@ -40,7 +40,8 @@ TEST(Collation, WordAtATimeComparisonAgreesWithTheBytewiseOrder) {
     for (int i = 0; i < 200000; ++i) {
         std::string a = randomText(random);
         // Half the pairs share a long prefix, so that later words decide.
-        std::string b = i % 2 ? a.substr(0, random() % (a.size() + 1)) + randomText(random) : randomText(random);
+        std::string b =
+            i % 2 ? a.substr(0, random() % (a.size() + 1)) + randomText(random) : randomText(random);
         if (i % 5 == 0 && !b.empty()) b[random() % b.size()] ^= 0x20; // a case variant
         ASSERT_EQ(compareFolded(a, b), referenceCompare(a, b)) << '"' << a << "\" \"" << b << '"';
         const uint64_t ka = foldedPrefixKey(a), kb = foldedPrefixKey(b);

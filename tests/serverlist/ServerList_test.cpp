@@ -78,26 +78,26 @@ TEST(ServerListAdd, BulkAddMatchesOneByOne) {
     std::vector<std::string> inListOrder = shuffled;
     std::stable_sort(inListOrder.begin(), inListOrder.end(), foldedLess);
     for (const bool moved : {false, true})
-    for (const std::vector<std::string>* given : {&shuffled, &inListOrder}) {
-        const std::vector<std::string>& texts = *given;
-        ServerList bulk, single;
-        for (ServerList* l : {&bulk, &single}) {
-            l->addIfAbsent("5.0.0.5:27015 cstrike");
-            l->addIfAbsent("0.0.0.0:27015 CSTRIKE");
-            l->setHighlighted(1);
+        for (const std::vector<std::string>* given : {&shuffled, &inListOrder}) {
+            const std::vector<std::string>& texts = *given;
+            ServerList bulk, single;
+            for (ServerList* l : {&bulk, &single}) {
+                l->addIfAbsent("5.0.0.5:27015 cstrike");
+                l->addIfAbsent("0.0.0.0:27015 CSTRIKE");
+                l->setHighlighted(1);
+            }
+            if (moved)
+                bulk.addAndCheckAll(std::vector<std::string>(texts));
+            else
+                bulk.addAndCheckAll(texts);
+            for (const std::string& t : texts) {
+                single.addIfAbsent(t);
+                single.checkEntry(t);
+            }
+            EXPECT_EQ(bulk.texts(), single.texts()) << moved;
+            EXPECT_EQ(marks(bulk), marks(single)) << moved;
+            EXPECT_EQ(bulk.highlighted(), single.highlighted()) << moved;
         }
-        if (moved)
-            bulk.addAndCheckAll(std::vector<std::string>(texts));
-        else
-            bulk.addAndCheckAll(texts);
-        for (const std::string& t : texts) {
-            single.addIfAbsent(t);
-            single.checkEntry(t);
-        }
-        EXPECT_EQ(bulk.texts(), single.texts()) << moved;
-        EXPECT_EQ(marks(bulk), marks(single)) << moved;
-        EXPECT_EQ(bulk.highlighted(), single.highlighted()) << moved;
-    }
 }
 
 TEST(ServerListMarks, InvertFlipsEveryMark) {

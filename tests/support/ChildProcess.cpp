@@ -15,8 +15,7 @@ namespace qm::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     int out[2];
-    if (::pipe(out) != 0)
-        return;
+    if (::pipe(out) != 0) return;
     m_pid = ::fork();
     if (m_pid == 0) {
         ::dup2(out[1], 1);
@@ -39,8 +38,7 @@ ChildProcess::~ChildProcess() {
         ::kill(m_pid, SIGTERM);
         ::waitpid(m_pid, nullptr, 0);
     }
-    if (m_out >= 0)
-        ::close(m_out);
+    if (m_out >= 0) ::close(m_out);
 }
 
 std::string ChildProcess::readLine() {

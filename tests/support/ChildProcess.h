@@ -8,7 +8,7 @@ namespace qm::test {
 /// A program the test starts and stops: its standard output can be read line by line,
 /// its error output goes nowhere, and it is ended (SIGTERM) with the object.
 class ChildProcess {
-public:
+  public:
     explicit ChildProcess(const std::vector<std::string>& argv);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -18,7 +18,7 @@ public:
     std::string readLine();
     pid_t pid() const { return m_pid; }
 
-private:
+  private:
     pid_t m_pid = -1;
     int m_out = -1;
 };

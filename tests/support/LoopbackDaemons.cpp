@@ -9,14 +9,15 @@ Daemon::Daemon(const std::vector<std::string>& argv, uint16_t port)
 
 Nginx::Nginx() : m_port(freeLoopbackPort()) {
     const std::string dir = m_dir.path();
-    writeAll(m_dir.file("nginx.conf"),
-             "daemon off;\nmaster_process off;\nerror_log " + m_dir.file("error.log") + ";\npid " +
-                 m_dir.file("nginx.pid") + ";\nevents {}\nhttp {\n access_log off;\n client_body_temp_path " + dir +
-                 ";\n proxy_temp_path " + dir + ";\n fastcgi_temp_path " + dir + ";\n uwsgi_temp_path " + dir +
-                 ";\n scgi_temp_path " + dir + ";\n server {\n  listen 127.0.0.1:" + std::to_string(m_port) +
-                 ";\n  root " + dir + ";\n  keepalive_requests 100000;\n }\n}\n");
-    m_daemon = std::make_unique<Daemon>(std::vector<std::string>{kProgram, "-p", dir, "-c", m_dir.file("nginx.conf")},
-                                        m_port);
+    writeAll(m_dir.file("nginx.conf"), "daemon off;\nmaster_process off;\nerror_log " +
+                                           m_dir.file("error.log") + ";\npid " + m_dir.file("nginx.pid") +
+                                           ";\nevents {}\nhttp {\n access_log off;\n client_body_temp_path " +
+                                           dir + ";\n proxy_temp_path " + dir + ";\n fastcgi_temp_path " +
+                                           dir + ";\n uwsgi_temp_path " + dir + ";\n scgi_temp_path " + dir +
+                                           ";\n server {\n  listen 127.0.0.1:" + std::to_string(m_port) +
+                                           ";\n  root " + dir + ";\n  keepalive_requests 100000;\n }\n}\n");
+    m_daemon = std::make_unique<Daemon>(
+        std::vector<std::string>{kProgram, "-p", dir, "-c", m_dir.file("nginx.conf")}, m_port);
 }
 
 void Nginx::put(const std::string& name, const std::string& bytes) const {
@@ -28,12 +29,13 @@ std::string Nginx::url(const std::string& doc) const {
 }
 
 Tinyproxy::Tinyproxy(const std::string& extraConfig) : m_port(freeLoopbackPort()) {
-    writeAll(m_dir.file("tinyproxy.conf"), "Port " + std::to_string(m_port) +
-                                               "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
-                                               "User nobody\nGroup nogroup\nLogLevel Critical\n" +
-                                               extraConfig);
-    m_daemon = std::make_unique<Daemon>(std::vector<std::string>{kProgram, "-d", "-c", m_dir.file("tinyproxy.conf")},
-                                        m_port);
+    writeAll(m_dir.file("tinyproxy.conf"),
+             "Port " + std::to_string(m_port) +
+                 "\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nMaxClients 10\n"
+                 "User nobody\nGroup nogroup\nLogLevel Critical\n" +
+                 extraConfig);
+    m_daemon = std::make_unique<Daemon>(
+        std::vector<std::string>{kProgram, "-d", "-c", m_dir.file("tinyproxy.conf")}, m_port);
 }
 
 } // namespace qm::test

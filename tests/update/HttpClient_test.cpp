@@ -14,8 +14,7 @@ namespace {
 using Connection = TcpTestServer::Connection;
 
 HostLookupResult loopbackOnly(const std::string& name) {
-    if (name == "updates.test")
-        return {"127.0.0.1", 0};
+    if (name == "updates.test") return {"127.0.0.1", 0};
     return {"", 11001};
 }
 
@@ -33,23 +32,25 @@ std::string failureOf(TIdHTTP& http, const std::string& target) {
 }
 
 void answer(Connection& c, const std::string& response) {
-    if (!c.readRequest().empty())
-        c.send(response);
+    if (!c.readRequest().empty()) c.send(response);
 }
 
 } // namespace
 
 TEST(HttpClient, DirectRequestIsExactlyAsListed) {
-    TcpTestServer server([](Connection& c) { answer(c, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\npage"); });
+    TcpTestServer server(
+        [](Connection& c) { answer(c, "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\npage"); });
     TIdHTTP http(loopbackOnly);
     EXPECT_EQ(http.Get(url(server)), "page");
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0], "GET /update.html HTTP/1.1\r\n"
                                     "Content-Type: text/html\r\n"
-                                    "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n"
-                                    "Accept: text/html, */*\r\n"
-                                    "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
-                                    "\r\n");
+                                    "Host: 127.0.0.1:" +
+                                        std::to_string(server.port()) +
+                                        "\r\n"
+                                        "Accept: text/html, */*\r\n"
+                                        "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
+                                        "\r\n");
 }
 
 TEST(HttpClient, ThroughAProxyTheTargetIsTheWholeUrlWithItsPort) {
@@ -69,19 +70,23 @@ TEST(HttpClient, ThroughAProxyTheTargetIsTheWholeUrlWithItsPort) {
 TEST(HttpClient, ProxyPortZeroFailsWithASocketError) {
     TIdHTTP http(loopbackOnly);
     http.ProxyParams.ProxyServer = "127.0.0.1";
-    EXPECT_EQ(failureOf(http, "http://updates.test/update.html"), "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(failureOf(http, "http://updates.test/update.html"),
+              "Socket Error # 10061\r\nConnection refused.");
 }
 
 TEST(HttpClient, RefusedPortAndUnknownHost) {
     const uint16_t port = freeLoopbackPort();
     TIdHTTP http(loopbackOnly);
-    EXPECT_EQ(failureOf(http, "http://127.0.0.1:" + std::to_string(port) + "/"), "Socket Error # 10061\r\nConnection refused.");
-    EXPECT_EQ(failureOf(http, "http://nowhere.test/"), std::string("Socket Error # 11001\r\n") + socketErrorText(11001));
+    EXPECT_EQ(failureOf(http, "http://127.0.0.1:" + std::to_string(port) + "/"),
+              "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(failureOf(http, "http://nowhere.test/"),
+              std::string("Socket Error # 11001\r\n") + socketErrorText(11001));
 }
 
 TEST(HttpClient, RedirectIsNotFollowed) {
     TcpTestServer server([](Connection& c) {
-        answer(c, "HTTP/1.1 301 Moved Permanently\r\nLocation: http://127.0.0.1:1/elsewhere\r\nContent-Length: 0\r\n\r\n");
+        answer(c, "HTTP/1.1 301 Moved Permanently\r\nLocation: "
+                  "http://127.0.0.1:1/elsewhere\r\nContent-Length: 0\r\n\r\n");
     });
     TIdHTTP http(loopbackOnly);
     try {
@@ -95,7 +100,8 @@ TEST(HttpClient, RedirectIsNotFollowed) {
 }
 
 TEST(HttpClient, ErrorAnswerCarriesItsBody) {
-    TcpTestServer server([](Connection& c) { answer(c, "HTTP/1.1 404 Not Here\r\nContent-Length: 7\r\n\r\nmissing"); });
+    TcpTestServer server(
+        [](Connection& c) { answer(c, "HTTP/1.1 404 Not Here\r\nContent-Length: 7\r\n\r\nmissing"); });
     TIdHTTP http(loopbackOnly);
     try {
         http.Get(url(server));
@@ -204,14 +210,16 @@ TEST(HttpClient, AKeptConnectionClosedAsTheRequestGoesOutIsAskedAgainOnce) {
 TEST(HttpClient, CookiesGoBackToTheirHost) {
     TcpTestServer server([](Connection& c) {
         while (!c.readRequest().empty())
-            c.send("HTTP/1.1 200 OK\r\nSet-Cookie: visit=1; Path=/\r\nSet-cookie2: lang=en\r\nContent-Length: 0\r\n\r\n");
+            c.send("HTTP/1.1 200 OK\r\nSet-Cookie: visit=1; Path=/\r\nSet-cookie2: "
+                   "lang=en\r\nContent-Length: 0\r\n\r\n");
     });
     TIdHTTP http(loopbackOnly);
     http.Get(url(server));
     http.Get(url(server));
     ASSERT_EQ(server.requests().size(), 2u);
     EXPECT_EQ(server.requests()[0].find("Cookie:"), std::string::npos);
-    EXPECT_NE(server.requests()[1].find("\r\nCookie: lang=en; visit=1\r\n"), std::string::npos) << server.requests()[1];
+    EXPECT_NE(server.requests()[1].find("\r\nCookie: lang=en; visit=1\r\n"), std::string::npos)
+        << server.requests()[1];
 }
 
 TEST(HttpClient, ProxyLoginIsOfferedOnceAfterA407) {
@@ -238,7 +246,8 @@ TEST(HttpClient, ProxyWithoutLoginFailsWithIts407) {
     TIdHTTP http(loopbackOnly);
     http.ProxyParams.ProxyServer = "127.0.0.1";
     http.ProxyParams.ProxyPort = proxy.port();
-    EXPECT_EQ(failureOf(http, "http://updates.test/update.html"), "HTTP/1.1 407 Proxy Authentication Required");
+    EXPECT_EQ(failureOf(http, "http://updates.test/update.html"),
+              "HTTP/1.1 407 Proxy Authentication Required");
     EXPECT_EQ(proxy.requests().at(0).find("Proxy-Authorization"), std::string::npos);
 }
 

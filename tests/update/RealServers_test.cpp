@@ -14,7 +14,9 @@ using namespace qm::test;
 
 namespace {
 
-HostLookupResult noNames(const std::string&) { return {"", 11001}; }
+HostLookupResult noNames(const std::string&) {
+    return {"", 11001};
+}
 
 void serveUpdatePages(const Nginx& nginx) {
     nginx.put("update.html", "Quillmark\n3.51\nQMbld\n100\n");
@@ -24,8 +26,7 @@ void serveUpdatePages(const Nginx& nginx) {
 } // namespace
 
 TEST(RealServers, NginxServesThePageAndKeepsTheConnection) {
-    if (access("/usr/sbin/nginx", X_OK) != 0)
-        GTEST_SKIP() << "nginx is not installed";
+    if (access("/usr/sbin/nginx", X_OK) != 0) GTEST_SKIP() << "nginx is not installed";
     Nginx nginx;
     ASSERT_TRUE(nginx.up());
     serveUpdatePages(nginx);
@@ -55,15 +56,16 @@ TEST(RealServers, TinyproxyCarriesTheFetch) {
     http.ProxyParams.ProxyPort = proxy.port();
     EXPECT_EQ(http.Get(nginx.url("update.html")), "Quillmark\n3.51\nQMbld\n100\n");
     http.ProxyParams.ProxyPort = 0;
-    EXPECT_EQ([&] {
-        try {
-            http.Get(nginx.url("update.html"));
-        } catch (const std::exception& e) {
-            return std::string(e.what());
-        }
-        return std::string();
-    }(),
-              "Socket Error # 10061\r\nConnection refused.");
+    EXPECT_EQ(
+        [&] {
+            try {
+                http.Get(nginx.url("update.html"));
+            } catch (const std::exception& e) {
+                return std::string(e.what());
+            }
+            return std::string();
+        }(),
+        "Socket Error # 10061\r\nConnection refused.");
 }
 
 TEST(RealServers, TinyproxyWithALoginGetsTheOneTyped) {
