@@ -87,7 +87,7 @@ bool readListFile(const std::string& path, std::istream& in, QueryArguments& a, 
 
 bool takesValue(const std::string& option) {
     return option == "-f" || option == "--file" || option == "--maxsim" || option == "--interval" ||
-           option == "--retry";
+           option == "--retry" || option == "--wait";
 }
 
 // Sets what `option` names; false, with the refusal told, when its value will not do.
@@ -95,7 +95,7 @@ bool applyOption(const std::string& option, const std::string& value, std::istre
                  std::ostream& err) {
     if (option == "-f" || option == "--file") return readListFile(value, in, a, err);
     int number = 0;
-    if (!readNumber(value, option == "--maxsim" ? 1 : 0, number)) {
+    if (!readNumber(value, option == "--maxsim" || option == "--wait" ? 1 : 0, number)) {
         err << "quillmark-query: " << option << " needs a number\n";
         return false;
     }
@@ -103,6 +103,8 @@ bool applyOption(const std::string& option, const std::string& value, std::istre
         a.options.maxInFlight = static_cast<size_t>(number);
     else if (option == "--interval")
         a.options.intervalMs = number;
+    else if (option == "--wait")
+        a.options.silenceMs = number;
     else
         a.options.retries = number;
     return true;

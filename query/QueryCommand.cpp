@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: quillmark-query [--json | --jsonl] HOST[:PORT]...\n"
     "       quillmark-query [--json | --jsonl] [--maxsim N] [--interval MS] [--retry N]\n"
-    "                       [-f FILE] [--] [HOST[:PORT]...]\n"
+    "                       [--wait MS] [-f FILE] [--] [HOST[:PORT]...]\n"
     "Asks a game server for its details as the Monitoring page does; the port is 27015\n"
     "when left out. Given many servers (or -f FILE with one a line, as HOST:PORT or as a\n"
     "server list entry \"address:port gamedir\"; - reads standard input), asks them all at\n"
@@ -26,7 +26,8 @@ constexpr const char* kUsage =
     "(tab-separated). --json prints one JSON document (an array for many servers),\n"
     "--jsonl one object a line as each answer comes. --maxsim sets the servers asked at\n"
     "once (32), --interval the pause between two starts (1 ms), --retry the tries after\n"
-    "the first (1); --opt=value works too. Exit status: 0 all answered, 1 some did not,\n"
+    "the first (1), --wait the silence after which a server is asked again or given up\n"
+    "(1000 ms); --opt=value works too. Exit status: 0 all answered, 1 some did not,\n"
     "2 bad arguments or list lines.\n";
 
 // The memo shows a socket error on two lines; a terminal shows them the same way.

@@ -48,13 +48,15 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     writeAll(dir.file("list.txt"), "# servers\r\n" + slowEntry + "\r\n\r\n  " + silentEntry + "\n");
 
     std::ostringstream out, err;
-    EXPECT_EQ(runQueryCommand({"-f", dir.file("list.txt"), "--retry", "0", "--maxsim", "4"}, out, err), 1);
+    EXPECT_EQ(runQueryCommand({"-f", dir.file("list.txt"), "--retry", "0", "--maxsim", "4", "--wait=150"},
+                              out, err),
+              1);
     const std::string text = out.str();
     const size_t first = text.find('\n');
     ASSERT_NE(first, std::string::npos) << text;
     EXPECT_EQ(text.substr(0, slowEntry.size() + 10), slowEntry + "\tanswered\t");
     EXPECT_NE(text.find("\t5/16\tde_dust2\tListed\n"), std::string::npos) << text;
-    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 1 s each)\t-\t-/-\t-\t-\n");
+    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 150 ms each)\t-\t-/-\t-\t-\n");
 
     // One schema for one server and for many: counts and the ping as numbers, null
     // where there is none, the error on one line.
@@ -112,6 +114,7 @@ TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
         {{"-f", dir.file("missing.txt")}, 2, "", "cannot read"},
         {{"--maxsim", "0", "h:1"}, 2, "", "--maxsim needs a number"},
         {{"--interval=x", "h:1"}, 2, "", "--interval needs a number"},
+        {{"--wait=0", "h:1"}, 2, "", "--wait needs a number"},
         {{"--retry"}, 2, "", "--retry needs a number"},
         {{"--frobnicate"}, 2, "", "unknown option --frobnicate"},
         {{"h:1\x1B[31m"}, 2, "", "not a server: h:1\\x1B[31m"},
