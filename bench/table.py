@@ -44,7 +44,11 @@ def main(path):
         data = json.load(f)
     rows = {}
     order = []
-    for b in data["benchmarks"]:
+    # Runs taken in turns come out mixed: rows keep the order they were registered in,
+    # ours before the peers.
+    benchmarks = sorted(data["benchmarks"], key=lambda b: (b.get("family_index", 0),
+                                                          b.get("per_family_instance_index", 0)))
+    for b in benchmarks:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
         if b.get("error_occurred"):
