@@ -5,7 +5,6 @@
 #include "platform/TextTools.h"
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -29,7 +28,7 @@ ProgramFolders locateProgramFolders(const std::string& executableDir, const char
     // Installed (also into a prefix of the user's own, such as ~/.local) when the shared
     // files sit beside bin/; otherwise portable as long as the folder takes writes.
     const bool installedLayout = !ec && isFile((share / "index.html").string());
-    folders.portable = !installedLayout && ::access(exe.c_str(), W_OK) == 0 && !writeProtected(exe);
+    folders.portable = !installedLayout && folderTakesWrites(exe) && !writeProtected(exe);
     if (folders.portable) {
         folders.settingsDir = folders.dataDir = exe;
         return folders;

@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <string>
-#include <sys/types.h>
 
 namespace qm {
 
@@ -20,7 +19,7 @@ struct AtomicWriteOptions {
     LineEnd lineEnd = LineEnd::CrLf;
     /// Permission bits of a file that did not exist before (the umask applies); a
     /// replaced file keeps its own.
-    mode_t newFileMode = 0666;
+    unsigned newFileMode = 0666;
     /// When the folder takes no new file but the target is writable, write the target in
     /// place rather than fail: for files the user names, where that is what was asked.
     bool writeInPlaceWhenFolderRefuses = false;

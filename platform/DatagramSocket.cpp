@@ -1,40 +1,8 @@
 #include "platform/DatagramSocket.h"
 
-#include "platform/SocketError.h"
-#include "platform/WaitSlicing.h"
-
-#include <algorithm>
-#include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
-#include <linux/errqueue.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "platform/HostResolver.h"
 
 namespace qm {
-
-namespace {
-
-sockaddr_in socketAddress(const Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-Endpoint endpointOf(const sockaddr_in& a) {
-    return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
-
-// The largest datagram UDP carries; anything a server sends fits.
-constexpr size_t kMaxDatagram = 65536;
-// Room for the replies of hundreds of servers arriving together.
-constexpr int kReceiveBuffer = 4 * 1024 * 1024;
-
-} // namespace
 
 std::string Endpoint::text() const {
     return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 255) + "." +
@@ -43,122 +11,8 @@ std::string Endpoint::text() const {
 }
 
 Endpoint Endpoint::fromDotted(const std::string& dotted, uint16_t port) {
-    in_addr a{};
-    ::inet_pton(AF_INET, dotted.c_str(), &a);
-    return {ntohl(a.s_addr), port};
-}
-
-DatagramSocket::DatagramSocket() : m_buffer(kMaxDatagram) {
-    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (m_fd < 0) throw EIdInvalidSocket();
-    int size = kReceiveBuffer;
-    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    int on = 1;
-    ::setsockopt(m_fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
-}
-
-DatagramSocket::~DatagramSocket() {
-    ::close(m_fd);
-}
-
-int DatagramSocket::sendTo(const Endpoint& to, std::string_view data) {
-    const sockaddr_in a = socketAddress(to);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const ssize_t sent =
-            ::sendto(m_fd, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&a), sizeof a);
-        if (sent == static_cast<ssize_t>(data.size())) return 0;
-        // A pending ICMP report of another peer fails the call once; it is read from the
-        // error queue, so the datagram is sent again.
-        if (sent < 0 && (errno == ECONNREFUSED || errno == EHOSTUNREACH || errno == ENETUNREACH)) continue;
-        if (sent < 0 && (errno == EAGAIN || errno == ENOBUFS)) return SocketErrorCode::kNoBufferSpace;
-        return sent < 0 ? socketErrorCode(errno) : SocketErrorCode::kMessageTooLong;
-    }
-    return socketErrorCode(errno);
-}
-
-std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
-    for (;;) {
-        sockaddr_in from{};
-        socklen_t len = sizeof from;
-        const ssize_t n = ::recvfrom(m_fd, m_buffer.data(), m_buffer.size(), MSG_TRUNC,
-                                     reinterpret_cast<sockaddr*>(&from), &len);
-        if (n >= 0) {
-            const size_t kept = std::min(static_cast<size_t>(n), m_buffer.size());
-            return Datagram{endpointOf(from), std::string(m_buffer.data(), kept),
-                            static_cast<size_t>(n) > kept};
-        }
-        if (errno == EINTR) continue;
-        // An ICMP report shows as a failed receive; takeUnreachable() reads it.
-        return std::nullopt;
-    }
-}
-
-namespace {
-
-// An ICMP report the system queued on the socket (IP_RECVERR): the peer of the datagram
-// it answers, and its errno value.
-struct IcmpReport {
-    Endpoint peer;
-    int err = 0;
-};
-
-std::vector<IcmpReport> takeIcmpReports(int fd) {
-    std::vector<IcmpReport> reports;
-    for (;;) {
-        char control[512];
-        sockaddr_in origin{};
-        char scrap[1];
-        iovec iov{scrap, sizeof scrap};
-        msghdr msg{};
-        msg.msg_name = &origin;
-        msg.msg_namelen = sizeof origin;
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        if (::recvmsg(fd, &msg, MSG_ERRQUEUE | MSG_DONTWAIT) < 0) return reports;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-            if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
-            sock_extended_err err{};
-            std::memcpy(&err, CMSG_DATA(c), sizeof err);
-            if (err.ee_origin == SO_EE_ORIGIN_ICMP)
-                reports.push_back({endpointOf(origin), static_cast<int>(err.ee_errno)});
-        }
-    }
-}
-
-} // namespace
-
-std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
-    std::vector<Unreachable> unreachable;
-    // A closed port is the "connection reset" Windows reports for UDP.
-    for (const IcmpReport& r : takeIcmpReports(m_fd))
-        unreachable.push_back(
-            {r.peer, r.err == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(r.err)});
-    return unreachable;
-}
-
-bool DatagramSocket::waitMicroseconds(int64_t micros) const {
-    pollfd p{m_fd, POLLIN, 0};
-    const int64_t wait = micros < 0 ? 0 : micros;
-    const timespec limit{static_cast<time_t>(wait / 1000000), static_cast<long>(wait % 1000000 * 1000)};
-    return ::ppoll(&p, 1, &limit, nullptr) > 0;
-}
-
-bool DatagramSocket::waitReadable(int waitMs, const MessagePump& pump, const Clock& clock) const {
-    return qm::waitReadable(m_fd, waitMs, pump, clock);
-}
-
-int DatagramSocket::setBroadcast(bool on) {
-    const int value = on ? 1 : 0;
-    return ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) == 0 ? 0
-                                                                                   : socketErrorCode(errno);
-}
-
-uint16_t DatagramSocket::localPort() const {
-    sockaddr_in local{};
-    socklen_t len = sizeof local;
-    return ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&local), &len) == 0 ? ntohs(local.sin_port) : 0;
+    const std::array<uint8_t, 4> b = addressBytes(dotted);
+    return {uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3], port};
 }
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Clock.h"
 #include "platform/MessagePump.h"
+#include "platform/SocketSystem.h"
 
 #include <cstdint>
 #include <optional>
@@ -63,8 +64,9 @@ class DatagramSocket {
     uint16_t localPort() const;
 
   private:
-    int m_fd = -1;
+    NativeSocket m_fd = kNoSocket;
     std::vector<char> m_buffer;
+    std::vector<Unreachable> m_reports; // closed ports told by a receive (Windows)
 };
 
 } // namespace qm

@@ -18,7 +18,8 @@ class FileError : public Failure {
 /// The text shown for a file error code: 2, 3, 4, 5, 100, 101, 106, otherwise "I/O error N".
 std::string fileErrorText(int code);
 
-/// Maps an errno value of a failed call on `path` to the program's file error code.
+/// Maps the system's error value of a failed call on `path` (errno on Linux, GetLastError()
+/// on Windows) to the program's file error code.
 int fileErrorCode(int err, const std::string& path);
 
 [[noreturn]] void throwFileError(int err, const std::string& path);

@@ -2,10 +2,7 @@
 
 #include "platform/IntText.h"
 #include "platform/SocketError.h"
-
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <strings.h>
+#include "platform/TextTools.h"
 
 namespace qm {
 
@@ -27,32 +24,7 @@ std::array<std::string, 4> dottedParts(const std::string& host) {
     return parts;
 }
 
-int lookupErrorCode(int gaiError) {
-    switch (gaiError) {
-    case EAI_AGAIN:
-        return SocketErrorCode::kTryAgain;
-    case EAI_FAIL:
-        return SocketErrorCode::kNoRecovery;
-    case EAI_NODATA:
-        return SocketErrorCode::kNoData;
-    default:
-        return SocketErrorCode::kHostNotFound;
-    }
-}
 } // namespace
-
-HostLookupResult systemHostLookup(const std::string& name) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
-    if (rc != 0 || found == nullptr) return {{}, lookupErrorCode(rc)};
-    char text[INET_ADDRSTRLEN] = {};
-    auto* in = reinterpret_cast<sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
-    ::freeaddrinfo(found);
-    return {text, 0};
-}
 
 bool isDottedAddress(const std::string& host) {
     for (const auto& part : dottedParts(host)) {
@@ -63,7 +35,7 @@ bool isDottedAddress(const std::string& host) {
 }
 
 std::string resolveHost(const std::string& host, const HostLookup& lookup) {
-    if (strcasecmp(host.c_str(), "LOCALHOST") == 0 && host.size() == 9) return "127.0.0.1";
+    if (equalsIgnoringCase(host, "LOCALHOST")) return "127.0.0.1";
     if (isDottedAddress(host)) return host;
     HostLookupResult result = lookup(host);
     if (result.errorCode != 0 || result.address.empty())

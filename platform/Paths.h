@@ -17,6 +17,8 @@ std::string executableDir();
 /// honour this even for a privileged user, the way a read-only attribute stops everyone.
 bool writeProtected(const std::string& path);
 
+/// True when the folder takes new files: the system grants this process writes there.
+bool folderTakesWrites(const std::string& folder);
 /// The path made absolute against the current directory, for messages that name a file.
 std::string absolutePath(const std::string& path);
 

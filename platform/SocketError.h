@@ -18,10 +18,6 @@ inline constexpr int kNoRecovery = 11003;         // WSANO_RECOVERY
 inline constexpr int kNoData = 11004;             // WSANO_DATA: a name without an IPv4 address
 } // namespace SocketErrorCode
 
-/// The Windows Sockets code for an errno value, so that messages read the same on every
-/// platform ("Socket Error # 10061" for a refused connection).
-int socketErrorCode(int err);
-
 /// The text of a Windows Sockets code ("Connection refused."), empty for unknown codes.
 std::string socketErrorText(int code);
 
@@ -50,7 +46,7 @@ class EIdInvalidSocket : public Failure {
     EIdInvalidSocket() : Failure("Cannot allocate socket.") {}
 };
 
-/// Throws the socket error of the present errno.
+/// Throws the socket error of the last failed socket call (SocketSystem.h).
 [[noreturn]] void throwLastSocketError();
 
 } // namespace qm

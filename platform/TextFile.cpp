@@ -4,11 +4,10 @@
 #include "platform/LineBreak.h"
 #include "platform/Paths.h"
 
-#include <cerrno>
+#include "platform/NativeFile.h"
+
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 
 namespace qm {
 
@@ -73,34 +72,15 @@ std::string LineCursor::readLine() {
     return line;
 }
 
-namespace {
-
-// Never blocks on a FIFO: the open does not wait for a writer, and only a regular file is
-// read at all, so a device or pipe where a file belongs cannot hang or flood us.
-int openRegularFile(const std::string& path, struct stat& st) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) throwFileError(errno, path);
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw FileError(5);
-    }
-    return fd;
-}
-
-} // namespace
-
 TextFileStream::TextFileStream(const std::string& path) : m_path(path) {
-    struct stat st {};
-    m_fd = openRegularFile(path, st);
+    uint64_t size = 0;
+    m_fd = nativefile::openRegular(path, size);
 }
 
-TextFileStream::TextFileStream(StandardInput) : m_path("standard input") {
-    m_fd = ::dup(STDIN_FILENO);
-    if (m_fd < 0) throwFileError(errno, m_path);
-}
+TextFileStream::TextFileStream(StandardInput) : m_path("standard input"), m_fd(nativefile::standardInput()) {}
 
 TextFileStream::~TextFileStream() {
-    ::close(m_fd);
+    nativefile::close(m_fd);
 }
 
 int TextFileStream::peek() {
@@ -108,19 +88,15 @@ int TextFileStream::peek() {
     if (m_eof) return -1;
     m_buffer.resize(kReadBlock);
     m_pos = 0;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, m_buffer.data(), m_buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throwFileError(errno, m_path);
-        m_buffer.resize(static_cast<size_t>(n));
-        m_total += static_cast<uint64_t>(n);
-        if (m_total > kMaxReadBytes) throw FileError(kTooLargeCode, kTooLargeText);
-        if (n == 0) {
-            m_eof = true;
-            return -1;
-        }
-        return static_cast<unsigned char>(m_buffer[0]);
+    const size_t n = nativefile::readSome(m_fd, m_buffer.data(), m_buffer.size(), m_path);
+    m_buffer.resize(n);
+    m_total += n;
+    if (m_total > kMaxReadBytes) throw FileError(kTooLargeCode, kTooLargeText);
+    if (n == 0) {
+        m_eof = true;
+        return -1;
     }
+    return static_cast<unsigned char>(m_buffer[0]);
 }
 
 std::string_view TextFileStream::buffered() {
@@ -181,31 +157,23 @@ std::string TextFileStream::readLine() {
 }
 
 std::string readFileBytes(const std::string& path) {
-    struct stat st {};
-    const int fd = openRegularFile(path, st);
-    if (static_cast<uint64_t>(st.st_size) > kMaxReadBytes) {
-        ::close(fd);
-        throw FileError(kTooLargeCode, kTooLargeText);
-    }
+    uint64_t size = 0;
+    const NativeFile f = nativefile::openRegular(path, size);
     std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            throwFileError(err, path);
+    try {
+        if (size > kMaxReadBytes) throw FileError(kTooLargeCode, kTooLargeText);
+        bytes.reserve(static_cast<size_t>(size));
+        char chunk[65536];
+        // The size is read again as the bytes come: a file that grows is cut off too.
+        while (const size_t n = nativefile::readSome(f, chunk, sizeof chunk, path)) {
+            if (bytes.size() + n > kMaxReadBytes) throw FileError(kTooLargeCode, kTooLargeText);
+            bytes.append(chunk, n);
         }
-        if (n == 0) break;
-        if (bytes.size() + static_cast<size_t>(n) > kMaxReadBytes) {
-            ::close(fd);
-            throw FileError(kTooLargeCode, kTooLargeText);
-        }
-        bytes.append(chunk, static_cast<size_t>(n));
+    } catch (...) {
+        nativefile::close(f);
+        throw;
     }
-    ::close(fd);
+    nativefile::close(f);
     return bytes;
 }
 
@@ -217,23 +185,20 @@ std::string_view lineEndBytes(LineEnd lineEnd) {
 }
 } // namespace
 
-TextFileWriter::TextFileWriter(int fd, std::string path, LineEnd lineEnd)
+TextFileWriter::TextFileWriter(NativeFile fd, std::string path, LineEnd lineEnd)
     : m_path(std::move(path)), m_fd(fd), m_lineEnd(lineEndBytes(lineEnd)) {}
 
 TextFileWriter::TextFileWriter(StandardOutput, LineEnd lineEnd)
-    : TextFileWriter(::dup(STDOUT_FILENO), "standard output", lineEnd) {
-    if (m_fd < 0) throwFileError(errno, m_path);
-}
+    : TextFileWriter(nativefile::standardOutput(), "standard output", lineEnd) {}
 
 TextFileWriter::TextFileWriter(const std::string& path, LineEnd lineEnd)
     : m_path(path), m_lineEnd(lineEndBytes(lineEnd)) {
     if (writeProtected(path) || (!isFile(path) && writeProtected(folderOf(path)))) throw FileError(5);
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0) throwFileError(errno, path);
+    m_fd = nativefile::createOrTruncate(path);
 }
 
 TextFileWriter::~TextFileWriter() {
-    if (m_fd >= 0) ::close(m_fd);
+    nativefile::close(m_fd);
 }
 
 void TextFileWriter::writeLine(std::string_view line) {
@@ -254,25 +219,14 @@ void TextFileWriter::write(std::string_view bytes) {
 }
 
 void TextFileWriter::writeOut(std::string_view bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throwFileError(errno, m_path);
-        }
-        done += static_cast<size_t>(n);
-    }
-    m_written += done;
-#if defined(__linux__)
+    nativefile::writeAll(m_fd, bytes.data(), bytes.size(), m_path);
+    m_written += bytes.size();
     // A large file goes to disk while the rest is still being made, so that the flush at
     // close has only the tail left to wait for.
     if (m_written - m_sentToDisk >= kEarlyWriteback) {
-        ::sync_file_range(m_fd, static_cast<off_t>(m_sentToDisk),
-                          static_cast<off_t>(m_written - m_sentToDisk), SYNC_FILE_RANGE_WRITE);
+        nativefile::startWriteback(m_fd, m_sentToDisk, m_written - m_sentToDisk);
         m_sentToDisk = m_written;
     }
-#endif
 }
 
 void TextFileWriter::flush() {
@@ -281,14 +235,17 @@ void TextFileWriter::flush() {
 }
 
 void TextFileWriter::close() {
-    if (m_fd < 0) return;
+    if (m_fd == kNoFile) return;
     flush();
     // The file is about to replace one the user cares about: it must be on disk first.
-    int rc = ::fsync(m_fd);
-    int err = errno;
-    ::close(m_fd);
-    m_fd = -1;
-    if (rc != 0 && err != EINVAL && err != EROFS) throwFileError(err, m_path);
+    const NativeFile f = std::exchange(m_fd, kNoFile);
+    try {
+        nativefile::sync(f, m_path);
+    } catch (...) {
+        nativefile::close(f);
+        throw;
+    }
+    nativefile::close(f);
 }
 
 } // namespace qm

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/NativeFile.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -71,7 +73,7 @@ class TextFileStream {
     int peek();
 
     std::string m_path;
-    int m_fd = -1;
+    NativeFile m_fd = kNoFile;
     std::string m_buffer;
     std::string m_line; // a line that lies across blocks
     size_t m_pos = 0;
@@ -99,7 +101,7 @@ class TextFileWriter {
   public:
     explicit TextFileWriter(const std::string& path, LineEnd lineEnd = LineEnd::CrLf);
     /// Writes into a file already open as `fd`, which it then owns.
-    TextFileWriter(int fd, std::string path, LineEnd lineEnd);
+    TextFileWriter(NativeFile fd, std::string path, LineEnd lineEnd);
     /// Writes to the standard output.
     TextFileWriter(StandardOutput, LineEnd lineEnd);
     ~TextFileWriter();
@@ -134,7 +136,7 @@ class TextFileWriter {
     static constexpr size_t kFlushBytes = 1 << 16;
 
     std::string m_path;
-    int m_fd = -1;
+    NativeFile m_fd = kNoFile;
     std::string_view m_lineEnd;
     std::string m_buffer;
     uint64_t m_written = 0;    // bytes handed to the file so far

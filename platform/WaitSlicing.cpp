@@ -1,8 +1,8 @@
 #include "platform/WaitSlicing.h"
 
+#include "platform/SocketSystem.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <poll.h>
 
 namespace qm {
 
@@ -20,24 +20,13 @@ int firstWaitSlice(int waitMs) {
     return rest == 0 ? kWaitSlice : rest;
 }
 
-namespace {
-bool readableWithin(int fd, int sliceMs) {
-    pollfd p{fd, POLLIN, 0};
-    for (;;) {
-        int rc = ::poll(&p, 1, sliceMs);
-        if (rc < 0 && errno == EINTR) continue;
-        return rc != 0;
-    }
-}
-} // namespace
-
-bool waitReadable(int fd, int waitMs, const MessagePump& pump, const Clock& clock) {
-    if (waitMs == 0) return readableWithin(fd, 0);
+bool waitReadable(NativeSocket fd, int waitMs, const MessagePump& pump, const Clock& clock) {
+    if (waitMs == 0) return socketReadableWithin(fd, 0);
     const bool forever = waitMs == kWaitForever || waitMs < 0;
     const int64_t deadline = forever ? 0 : clock.microseconds() + int64_t{waitMs} * 1000;
     int slice = forever ? kWaitSlice : firstWaitSlice(waitMs);
     for (;;) {
-        if (readableWithin(fd, slice)) return true;
+        if (socketReadableWithin(fd, slice)) return true;
         if (pump && !pump()) return false;
         slice = kWaitSlice;
         if (!forever) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/MessagePump.h"
+#include "platform/SocketSystem.h"
 #include "update/ByteSource.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ class TcpConnection : public ByteSource {
     /// Binds to any local port and connects within `limitMs`, waiting for the connect in
     /// 125 ms steps and running the pump between them.
     void open(const std::string& address, uint16_t port, int limitMs);
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd != kNoSocket; }
     void close();
 
     void sendAll(const std::string& data);
@@ -31,7 +32,7 @@ class TcpConnection : public ByteSource {
 
   private:
     MessagePump m_pump;
-    int m_fd = -1;
+    NativeSocket m_fd = kNoSocket;
     int64_t m_lastPump = 0;
     std::string m_address;
     uint16_t m_port = 0;

@@ -1,0 +1,26 @@
+#include "platform/HostResolver.h"
+
+#include "platform/SocketError.h"
+#include "platform/SocketSystem.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+namespace qm {
+
+HostLookupResult systemHostLookup(const std::string& name) {
+    startSockets();
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    // Windows gives the Windows Sockets code of the failure itself (WSAHOST_NOT_FOUND, ...).
+    const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (rc != 0 || found == nullptr) return {{}, rc != 0 ? rc : SocketErrorCode::kHostNotFound};
+    char text[INET_ADDRSTRLEN] = {};
+    auto* in = reinterpret_cast<sockaddr_in*>(found->ai_addr);
+    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+    ::freeaddrinfo(found);
+    return {text, 0};
+}
+
+} // namespace qm
