@@ -85,7 +85,11 @@ std::string spliceLines(std::string_view text, size_t begin, size_t end, std::st
     std::string out;
     out.reserve(text.size() - (end - begin) + content.size() + lineEnd.size());
     out.append(text.substr(0, begin));
-    if (begin > 0 && text[begin - 1] != '\n' && !content.empty()) out.append(lineEnd);
+    // Content that starts on a brace's line goes on a line of its own; so does a closing
+    // brace that stood on its own line, when nothing comes between: Overwrite of what it
+    // wrote then changes no byte.
+    const bool endOnItsOwnLine = end > 0 && text[end - 1] == '\n';
+    if (begin > 0 && text[begin - 1] != '\n' && (!content.empty() || endOnItsOwnLine)) out.append(lineEnd);
     out.append(content);
     out.append(text.substr(end));
     return out;

@@ -226,4 +226,12 @@ TEST(SteamFavouritesText, KeysOnTheBracesLineAreReplacedAndTheRestStays) {
     EXPECT_EQ(out.rfind("\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t\t\"2\"\n", 0), 0u) << out;
     EXPECT_NE(out.find("\t\t}\n}\n\t\"history\"\n\t{\n\t}\n}\n"), std::string::npos) << out;
     EXPECT_EQ(addressesOf(steamFavouriteEntries(out, "x")), std::vector<std::string>{"2.2.2.2:2"});
+
+    // Emptied, keys on the brace's line and the closing brace on its own (found by
+    // fuzzing): the braces keep their lines, and Overwrite of that changes no byte.
+    const std::string braced = "\"Filters\"\n{\n\t\"favorites\"\n\t{\t\t\"0\"\n\t\t{\n\t\t\t\"address\"\t\t"
+                               "\"1.2.3.4:27015\"\n\t\t}\n\t}\n}\n";
+    const std::string emptied = rewriteSteamFavourites(braced, selectFavourites({}));
+    EXPECT_EQ(emptied, "\"Filters\"\n{\n\t\"favorites\"\n\t{\n\t}\n}\n");
+    EXPECT_EQ(rewriteSteamFavourites(emptied, selectFavourites({})), emptied);
 }
