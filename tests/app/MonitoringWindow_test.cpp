@@ -128,7 +128,7 @@ TEST_F(MonitoringWindow, TimerIntervalFollowsTheSpinEdit) {
 }
 
 TEST_F(MonitoringWindow, ClickDuringAWaitShowsTheLatestEntryAfterwards) {
-    UdpResponder first([](const std::string&) { return replyNamed("First"); }, 250ms);
+    UdpResponder first([](const std::string&) { return replyNamed("First"); }, 400ms);
     UdpResponder second([](const std::string&) { return replyNamed("Second"); });
     addServer(first.port());
     addServer(second.port());
@@ -142,7 +142,7 @@ TEST_F(MonitoringWindow, ClickDuringAWaitShowsTheLatestEntryAfterwards) {
 }
 
 TEST_F(MonitoringWindow, ClosingDuringAWaitEndsCleanlyAndSaves) {
-    UdpResponder server([](const std::string&) { return replyNamed("Slow"); }, 300ms);
+    UdpResponder server([](const std::string&) { return replyNamed("Slow"); }, 600ms);
     addServer(server.port());
     highlight(0);
     QTimer::singleShot(100, window.get(), [&] { window->close(); });

@@ -179,7 +179,7 @@ TEST_F(UpdateWindow, ASecondClickDuringACheckDoesNothing) {
     // Slow the page so the second click lands inside the first check's wait.
     server = std::make_unique<TcpTestServer>([](TcpTestServer::Connection& c) {
         c.readRequest();
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
         const std::string page = "Quillmark\n3.51\n";
         c.send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(page.size()) + "\r\n\r\n" + page);
     });

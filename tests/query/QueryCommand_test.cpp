@@ -48,7 +48,7 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     writeAll(dir.file("list.txt"), "# servers\r\n" + slowEntry + "\r\n\r\n  " + silentEntry + "\n");
 
     std::ostringstream out, err;
-    EXPECT_EQ(runQueryCommand({"-f", dir.file("list.txt"), "--retry", "0", "--maxsim", "4", "--wait=150"},
+    EXPECT_EQ(runQueryCommand({"-f", dir.file("list.txt"), "--retry", "0", "--maxsim", "4", "--wait=400"},
                               out, err),
               1);
     const std::string text = out.str();
@@ -56,7 +56,7 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     ASSERT_NE(first, std::string::npos) << text;
     EXPECT_EQ(text.substr(0, slowEntry.size() + 10), slowEntry + "\tanswered\t");
     EXPECT_NE(text.find("\t5/16\tde_dust2\tListed\n"), std::string::npos) << text;
-    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 150 ms each)\t-\t-/-\t-\t-\n");
+    EXPECT_EQ(text.substr(first + 1), silentEntry + "\tno reply (1 try, 400 ms each)\t-\t-/-\t-\t-\n");
 
     // One schema for one server and for many: counts and the ping as numbers, null
     // where there is none, the error on one line.

@@ -148,7 +148,7 @@ TEST(HttpClient, SilentServerEndsInAReadTimeoutWhileThePumpRuns) {
     TIdHTTP http(loopbackOnly);
     int pumps = 0;
     http.setMessagePump([&] { return ++pumps, true; });
-    http.setReadLimit(300);
+    http.setReadLimit(600);
     EXPECT_EQ(failureOf(http, url(server)), "Read Timeout");
     EXPECT_GE(pumps, 2);
 }
