@@ -25,4 +25,8 @@ std::string fileErrorText(int code) {
     }
 }
 
+void throwFileError(int err, const std::string& path) {
+    throw FileError(fileErrorCode(err, path));
+}
+
 } // namespace qm

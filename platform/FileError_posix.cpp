@@ -38,8 +38,4 @@ int fileErrorCode(int err, const std::string& path) {
     }
 }
 
-void throwFileError(int err, const std::string& path) {
-    throw FileError(fileErrorCode(err, path));
-}
-
 } // namespace qm

@@ -30,8 +30,4 @@ int fileErrorCode(int err, const std::string&) {
     }
 }
 
-void throwFileError(int err, const std::string& path) {
-    throw FileError(fileErrorCode(err, path));
-}
-
 } // namespace qm
