@@ -1,8 +1,7 @@
 #include "app/ProgramFolders.h"
 
 #include "platform/Paths.h"
-#include "platform/TextFile.h"
-#include "platform/TextTools.h"
+#include "platform/UserFolders.h"
 
 #include <filesystem>
 
@@ -33,35 +32,14 @@ ProgramFolders locateProgramFolders(const std::string& executableDir, const char
         folders.settingsDir = folders.dataDir = exe;
         return folders;
     }
-    const std::string xdg = xdgConfigHome ? xdgConfigHome : "";
-    const std::string config = !xdg.empty() && xdg.front() == '/' ? xdg : withSeparator(home) + ".config";
-    folders.settingsDir = withSeparator(config) + "quillmark/";
-    folders.dataDir = withSeparator(ec ? exe + "../share/quillmark" : share.string());
-    std::string userDirs;
-    try {
-        userDirs = readFileBytes(withSeparator(config) + "user-dirs.dirs");
-    } catch (const std::exception&) {
-        // No such file: the home folder is the documents folder.
-    }
-    const std::string documents = documentsFolder(userDirs, home);
+    const std::string config = userConfigFolder(xdgConfigHome, home);
+    folders.settingsDir = withSeparator(config) + settingsFolderName() + "/";
+    // The shared files of an installed tree; a copy unpacked where it cannot write (such
+    // as Program Files on Windows) has them beside itself.
+    folders.dataDir = withSeparator(!ec && fs::is_directory(share, ec) ? share.string() : exe);
+    const std::string documents = userDocumentsFolder(config, home);
     folders.documentsDir = withSeparator(fs::is_directory(documents, ec) ? documents : home);
     return folders;
-}
-
-std::string documentsFolder(const std::string& userDirsText, const std::string& home) {
-    // Lines such as XDG_DOCUMENTS_DIR="$HOME/Documents", as xdg-user-dirs writes them.
-    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
-    for (std::string_view line : splitLines(userDirsText)) {
-        line = trimmed(line);
-        if (line.substr(0, kKey.size()) != kKey) continue;
-        line.remove_prefix(kKey.size());
-        if (line.size() >= 2 && line.front() == '"' && line.back() == '"')
-            line = line.substr(1, line.size() - 2);
-        std::string folder(line);
-        if (folder.rfind("$HOME", 0) == 0) folder = home + folder.substr(5);
-        if (!folder.empty() && folder.front() == '/' && folder != "/") return folder;
-    }
-    return home;
 }
 
 void makeSettingsFolder(const std::string& settingsDir) {

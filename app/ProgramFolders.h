@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/UserFolders.h"
+
 #include <string>
 
 namespace qm {
@@ -17,12 +19,7 @@ struct ProgramFolders {
     std::string documentsDir;
 };
 
-/// The XDG documents folder from `userDirsText` (the text of ~/.config/user-dirs.dirs),
-/// "$HOME" standing for `home`; `home` itself when the text names none or a relative one.
-std::string documentsFolder(const std::string& userDirsText, const std::string& home);
-
-/// `xdgConfigHome` is the value of XDG_CONFIG_HOME, null or empty when not set; a relative
-/// value is ignored, as the XDG rules say.
+/// `xdgConfigHome` is the value of XDG_CONFIG_HOME (userConfigFolder).
 ProgramFolders locateProgramFolders(const std::string& executableDir, const char* xdgConfigHome,
                                     const std::string& home);
 

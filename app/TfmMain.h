@@ -57,6 +57,9 @@ struct TfmMainEnvironment {
     UpdateSite site{kSiteHost, kSiteRoot, kUpdatePageUrl};
     /// The home folder that Steam is looked for in.
     std::string homeFolder = qm::homeFolder();
+    /// The places Steam may be in, for a home folder (the system's; tests give folders of their own).
+    std::function<std::vector<std::string>(const std::string& home)> steamFolderPlaces =
+        steamFolderCandidates;
     /// Whether Steam runs for this user, asked before Steam's favourites are written.
     std::function<bool(const std::string& home, const std::string& steamFolder)> steamRunning =
         isSteamRunning;

@@ -28,7 +28,7 @@ std::string steamFolderText(const QLineEdit* edit) {
 
 void TfmMain::detectSteam() {
     // The first folder with an account wins; the others can still be browsed to.
-    const std::vector<std::string> folders = findSteamFolders(m_env.homeFolder);
+    const std::vector<std::string> folders = findSteamFolders(m_env.steamFolderPlaces(m_env.homeFolder));
     for (const std::string& folder : folders) {
         if (steamAccountsIn(folder).empty()) continue;
         edSteamFolder->setText(toDisplay(folder));

@@ -114,6 +114,7 @@ int main(int argc, char* argv[]) {
     const QString steam = home + QStringLiteral("/.local/share/Steam");
     QDir().mkpath(steam + QStringLiteral("/userdata/12345678/7/remote"));
     env.homeFolder = home.toStdString();
+    env.steamFolderPlaces = qm::steamFoldersBelowHome;
     env.steamRunning = [](const std::string&, const std::string&) { return false; };
     qm::TfmMain window(env);
     // A few entries, so the list shows its check boxes and a highlighted line.

@@ -2,7 +2,9 @@
 
 #include "favourites/KeyValues.h"
 #include "platform/ProcessList.h"
+#include "platform/SteamPlaces.h"
 #include "platform/TextFile.h"
+#include "platform/TextTools.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,16 +14,13 @@ namespace fs = std::filesystem;
 
 namespace qm {
 
-std::vector<std::string> steamFolderCandidates(const std::string& home) {
-    const std::string h = home.empty() || home.back() == '/' ? home : home + "/";
-    return {h + ".local/share/Steam", h + ".steam/steam", h + ".steam/root",
-            h + ".var/app/com.valvesoftware.Steam/.local/share/Steam",
-            h + "snap/steam/common/.local/share/Steam"};
+std::vector<std::string> findSteamFolders(const std::string& home) {
+    return findSteamFolders(steamFolderCandidates(home));
 }
 
-std::vector<std::string> findSteamFolders(const std::string& home) {
+std::vector<std::string> findSteamFolders(const std::vector<std::string>& candidates) {
     std::vector<std::string> folders;
-    for (const std::string& candidate : steamFolderCandidates(home)) {
+    for (const std::string& candidate : candidates) {
         std::error_code ec;
         if (!fs::is_directory(fs::path(candidate) / "userdata", ec)) continue;
         const std::string real = fs::canonical(candidate, ec).string();
@@ -135,35 +134,20 @@ const std::vector<std::string>& steamProcessNames() {
     return names;
 }
 
-namespace {
-
-std::optional<int> pidInFile(const std::string& path) {
-    std::string text;
-    try {
-        TextFileStream in(path);
-        text = in.readLine();
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const int pid = std::stoi(text);
-    return pid > 0 ? std::optional<int>(pid) : std::nullopt;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::optional<int> runningSteam(const std::string& home, const std::string& steamFolder,
                                 const std::string& procRoot) {
     const std::vector<int> named = processesOfThisUserNamed(steamProcessNames(), procRoot);
     if (!named.empty()) return named.front();
-    for (const std::string& pidFile : {home + "/.steam/steam.pid", steamFolder + "/steam.pid"}) {
-        const std::optional<int> pid = pidInFile(pidFile);
-        if (!pid || !isProcessOfThisUser(*pid, procRoot)) continue;
-        // A stale pid file may name a process that took the number later.
-        const std::optional<std::string> name = processName(*pid, procRoot);
+    for (const int pid : steamPidsOnRecord(home, steamFolder)) {
+        if (!isProcessOfThisUser(pid, procRoot)) continue;
+        // A stale record may name a process that took the number later.
+        const std::optional<std::string> name = processName(pid, procRoot);
         const auto& names = steamProcessNames();
-        if (name && std::find(names.begin(), names.end(), *name) != names.end()) return pid;
+        if (name && std::any_of(names.begin(), names.end(),
+                                [&](const std::string& n) { return equalsIgnoringCase(n, *name); }))
+            return pid;
     }
     return std::nullopt;
 }

@@ -1,16 +1,16 @@
 #pragma once
+#include "platform/SteamPlaces.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace qm {
 
-/// The places a Linux desktop keeps Steam in, below the home folder: the native one and
-/// the links to it, the Flatpak and the Snap one.
-std::vector<std::string> steamFolderCandidates(const std::string& home);
-
 /// The candidates that are Steam folders (they have "userdata/"), each once by its real
 /// path, in candidate order.
+std::vector<std::string> findSteamFolders(const std::vector<std::string>& candidates);
+/// The system's places for Steam (steamFolderCandidates) that are Steam folders.
 std::vector<std::string> findSteamFolders(const std::string& home);
 
 struct SteamAccount {
@@ -28,8 +28,7 @@ std::vector<SteamAccount> steamAccountsIn(const std::string& steamFolder);
 const std::vector<std::string>& steamProcessNames();
 
 /// The id of a running Steam of this user: a process by one of Steam's names, or the pid
-/// in Steam's pid file (~/.steam/steam.pid, or steam.pid in the Steam folder) when that
-/// process is still there and is Steam's.
+/// Steam recorded (steamPidsOnRecord) when that process is still there and is Steam's.
 std::optional<int> runningSteam(const std::string& home, const std::string& steamFolder,
                                 const std::string& procRoot = "/proc");
 

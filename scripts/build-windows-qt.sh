@@ -13,7 +13,9 @@ if ! apt-get source --print-uris -qq qt6-base >/dev/null 2>&1; then
         $SUDO tee /etc/apt/sources.list.d/quillmark-qt-source.sources >/dev/null
     $SUDO apt-get update -q >&2
 fi
-version=$(apt-get source --print-uris -qq qt6-base | sed -n "s/.*qt6-base_\([0-9.]*\)[+-].*\.dsc'.*/\1/p" | head -1)
+# The second field is the file's name: qt6-base_6.4.2+dfsg-10.dsc.
+version=$(apt-get source --print-uris -qq qt6-base | awk '{print $2}' | sed -n 's/^qt6-base_\([0-9.]*\)[+-].*\.dsc$/\1/p' | head -1)
+[ -n "$version" ] || { echo "cannot tell the version of Debian's Qt source" >&2; exit 1; }
 
 CONFIGURE="-xplatform win32-g++ -qt-host-path /usr -release -shared -nomake examples -nomake tests
 -no-opengl -no-dbus -no-icu -no-feature-vulkan -no-feature-sql -no-feature-xml -no-feature-concurrent

@@ -1,5 +1,6 @@
 #include "tests/app/WindowTest.h"
 #include "tests/database/DatabaseTestFile.h"
+#include "tests/support/TestSystem.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -156,7 +157,7 @@ TEST_F(DatabaseWindow, ExportIntoAMissingFolderShowsTheFileError) {
     control<QLineEdit>("edExportName")->setText(QString::fromStdString(dir.file("no/such/x.db2")));
     click("bbSaveList");
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Invalid filename (" + dir.file("no/such/x.db2") + ")");
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid filename (" + systemPathOf(dir.file("no/such/x.db2")) + ")");
 }
 
 TEST_F(DatabaseWindow, StartUpLoadsTheStoredDatabaseSilently) {

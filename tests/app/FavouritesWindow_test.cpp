@@ -1,10 +1,10 @@
 #include "tests/app/WindowTest.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/TestSystem.h"
 
 #include <QLineEdit>
 
 #include <filesystem>
-#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -32,7 +32,7 @@ TEST_F(FavouritesWindow, BrowseSetsTheLocationAndMovesTheCurrentDirectory) {
     EXPECT_EQ(control<QLineEdit>("edPath2HL")->text().toStdString(), hl());
     EXPECT_EQ(text("lbPathHLFound"), "'hl.exe' was found");
     EXPECT_EQ(status(), "New path to 'hl.exe' was set");
-    EXPECT_EQ(std::filesystem::current_path().string() + "/", game.path());
+    EXPECT_EQ(systemPathOf(std::filesystem::current_path().string() + "/"), systemPathOf(game.path()));
 }
 
 TEST_F(FavouritesWindow, BrowseWithoutFavouritesKeepsTheOldLocation) {
@@ -127,7 +127,7 @@ TEST_F(FavouritesWindow, OverwriteWritesTheListAndImportGivesItBack) {
 TEST_F(FavouritesWindow, OverwriteIntoAReadOnlyFileSaysItFailed) {
     writeAll(favourites(), "\"Filters\"\n{\n}\n");
     browseToGame();
-    chmod(favourites().c_str(), 0444);
+    setReadOnly(favourites(), true);
     window->servers().addIfAbsent("10.0.0.5:27015 cstrike");
     click("bbOverwrite");
     ASSERT_EQ(dialogs.shown.size(), 1u);

@@ -5,8 +5,9 @@
 
 #include <QLineEdit>
 
+#include "tests/support/TestSystem.h"
+
 #include <filesystem>
-#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -14,15 +15,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-mode_t modeOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_mode & 07777;
+unsigned modeOf(const std::string& path) {
+    return fileModeOf(path);
 }
 
 } // namespace
 
 TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(UnixFileModes);
     TempDir dir;
     fs::create_directories(dir.file("usr/bin"));
     fs::create_directories(dir.file("usr/share/quillmark"));
@@ -34,7 +34,7 @@ TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
     EXPECT_FALSE(locateProgramFolders(dir.file("usr/bin/"), "/xdg", "/home/u").portable);
     fs::remove(dir.file("usr/share/quillmark/index.html"));
 
-    ::chmod(dir.file("usr/bin").c_str(), 0555);
+    setReadOnly(dir.file("usr/bin"), true);
     const struct {
         const char* xdg;
         std::string settings;
@@ -48,17 +48,18 @@ TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
         EXPECT_EQ(installed.settingsDir, c.settings) << (c.xdg ? c.xdg : "(unset)");
         EXPECT_EQ(installed.dataDir, fs::canonical(dir.file("usr/share/quillmark")).string() + "/");
     }
-    ::chmod(dir.file("usr/bin").c_str(), 0755);
+    setReadOnly(dir.file("usr/bin"), false);
 }
 
 class InstalledSettings : public WindowTest {};
 
 TEST_F(InstalledSettings, TheWindowReadsAndSavesInTheConfigFolderMadeOnTheFirstSave) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(UnixFileModes);
     fs::create_directories(dir.file("usr/bin"));
-    ::chmod(dir.file("usr/bin").c_str(), 0555);
+    setReadOnly(dir.file("usr/bin"), true);
     const std::string xdg = dir.file("config");
     const ProgramFolders folders = locateProgramFolders(dir.file("usr/bin"), xdg.c_str(), dir.file("home"));
-    ::chmod(dir.file("usr/bin").c_str(), 0755);
+    setReadOnly(dir.file("usr/bin"), false);
     env.dialogs = &dialogs;
     env.clock = &clock;
     env.settingsDir = folders.settingsDir;

@@ -5,8 +5,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include <sys/stat.h>
-
 using namespace qm;
 using namespace qm::test;
 
@@ -102,7 +100,7 @@ TEST_F(SettingsWindow, SaveKeepsUnknownKeysAndComments) {
 
 TEST_F(SettingsWindow, ReadOnlyFileGivesTheWriteErrorAndStaysIntact) {
     store("[Options]\nedLanguage=English\n");
-    chmod(ini().c_str(), 0444);
+    setReadOnly(ini(), true);
     makeWindow();
     click("bbSaveSettings");
     EXPECT_EQ(status(), "Error writing 'userpref.ini' file");

@@ -31,7 +31,11 @@ class SteamWindow : public WindowTest {
         };
         makeWindow();
     }
-    std::string account() { return control<QComboBox>("cbSteamAccount")->currentText().toStdString(); }
+    // The whole label: the box shows it cut to its width, in whatever font the system has.
+    std::string account() {
+        const QComboBox* box = control<QComboBox>("cbSteamAccount");
+        return box->itemData(box->currentIndex(), Qt::ToolTipRole).toString().toStdString();
+    }
 
     std::string steam;
     std::string file;

@@ -50,6 +50,7 @@ class WindowTest : public ::testing::Test {
         env.site = {"updates.test", "http://updates.test/", "http://updates.test/update.html"};
         // No Steam of the machine's own user is looked at or waited for.
         env.homeFolder = dir.path() + "home";
+        env.steamFolderPlaces = steamFoldersBelowHome;
         env.steamRunning = [](const std::string&, const std::string&) { return false; };
     }
 

@@ -12,8 +12,6 @@
 #include <fstream>
 #include <random>
 
-#include <sys/stat.h>
-
 using namespace qm;
 using namespace qm::test;
 
@@ -120,7 +118,7 @@ TEST_F(DatabaseFiles, ExportRefusesTextsItCannotStoreAndTouchesNothing) {
 
 TEST_F(DatabaseFiles, ExportIntoAReadOnlyFileFailsAndKeepsIt) {
     writeAll(db(), "old");
-    chmod(db().c_str(), 0444);
+    setReadOnly(db(), true);
     try {
         exportList({db(), "b", "d"}, "0 server(s)", {});
         FAIL();

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -60,7 +59,7 @@ TEST_F(BackupFiles, MissingFavouritesThrowsAndKeepsTheOldBackup) {
 TEST_F(BackupFiles, ReadOnlyBackupIsRefusedAndKept) {
     writeAll(favourites(), "new\n");
     writeAll(backup(), "old\r\n");
-    chmod(backup().c_str(), 0444);
+    setReadOnly(backup(), true);
     EXPECT_THROW(backUpFavourites(location()), FileError);
     EXPECT_EQ(readAll(backup()), "old\r\n");
 }
@@ -85,7 +84,7 @@ TEST_F(BackupFiles, RestoreWithoutFavouritesGivesTheBackupItsName) {
 TEST_F(BackupFiles, FailedRestoreKeepsBothFilesAndSaysSo) {
     writeAll(favourites(), "now\r\n");
     writeAll(backup(), "then\r\n");
-    chmod(favourites().c_str(), 0444);
+    setReadOnly(favourites(), true);
     const Outcome r = restoreFavourites(location());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.status, "Favourites were not restored.");

@@ -4,11 +4,11 @@
 #include "tests/favourites/ServerBrowserText.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -167,7 +167,7 @@ TEST_F(FavouritesFiles, MissingFavouritesFileTouchesNothing) {
 
 TEST_F(FavouritesFiles, FailedReplacementKeepsTheOldFileAndSaysSo) {
     writeAll(favourites(), "\"Filters\"\n{\n}\n");
-    chmod(favourites().c_str(), 0444);
+    setReadOnly(favourites(), true);
     const Outcome r = overwriteFavourites(location(), {"1.1.1.1:1 a"});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.status, "Favourites were not overwritten.");
@@ -177,8 +177,9 @@ TEST_F(FavouritesFiles, FailedReplacementKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(FavouritesFiles, ReadOnlyFolderKeepsTheOldFile) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(UnixFileModes);
     writeAll(favourites(), "\"Filters\"\n{\n}\n");
-    chmod((dir.path() + "platform/config").c_str(), 0555);
+    setReadOnly(dir.path() + "platform/config", true);
     const Outcome r = overwriteFavourites(location(), {"1.1.1.1:1 a"});
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(readAll(favourites()), "\"Filters\"\n{\n}\n");

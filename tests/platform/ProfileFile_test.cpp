@@ -6,8 +6,6 @@
 
 #include <array>
 
-#include <sys/stat.h>
-
 using namespace qm;
 using namespace qm::test;
 
@@ -73,7 +71,7 @@ TEST(ProfileFile, CommentsAreNotKeys) {
 TEST(ProfileFile, ReadOnlyFileRefusesTheWriteAndStaysIntact) {
     TempDir dir;
     writeAll(dir.file("u.ini"), "[S]\nk=old\n");
-    chmod(dir.file("u.ini").c_str(), 0444);
+    setReadOnly(dir.file("u.ini"), true);
     ProfileFile f(dir.file("u.ini"));
     EXPECT_THROW(f.write("S", "k", "new"), FileError);
     EXPECT_EQ(readAll(dir.file("u.ini")), "[S]\nk=old\n");

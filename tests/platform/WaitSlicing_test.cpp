@@ -1,10 +1,33 @@
 #include "platform/WaitSlicing.h"
 
+#include "platform/DatagramSocket.h"
+#include "tests/support/UdpResponder.h"
+
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 using namespace qm;
+
+namespace {
+
+// A loopback socket that gets a datagram when the test feeds it, and nothing else: it
+// is bound by a datagram to a peer that never answers.
+class FedSocket {
+  public:
+    FedSocket() {
+        m_socket.sendTo({0x7F000001, m_peer.port()}, "bind");
+        m_peer.requestsSoFar();
+    }
+    void feed() { m_peer.sendTo(m_socket.localPort(), "x"); }
+    bool waitReadable(int waitMs, const MessagePump& pump, const Clock& clock = steadyClock()) const {
+        return m_socket.waitReadable(waitMs, pump, clock);
+    }
+
+  private:
+    test::UdpResponder m_peer{[](const std::string&) { return std::string(); }};
+    DatagramSocket m_socket;
+};
+
+} // namespace
 
 TEST(WaitSlicing, FirstSliceIsTheRemainderOrAWholeSlice) {
     EXPECT_EQ(firstWaitSlice(500), 250);
@@ -14,59 +37,44 @@ TEST(WaitSlicing, FirstSliceIsTheRemainderOrAWholeSlice) {
 }
 
 TEST(WaitSlicing, PumpsAfterEverySliceWithoutData) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
+    FedSocket socket;
     int pumps = 0;
-    EXPECT_FALSE(waitReadable(fds[0], 30, [&] { return ++pumps, true; }));
+    EXPECT_FALSE(socket.waitReadable(30, [&] { return ++pumps, true; }));
     EXPECT_EQ(pumps, 1);
-    close(fds[0]);
-    close(fds[1]);
 }
 
 TEST(WaitSlicing, EndsAtOnceWhenDataIsThere) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    FedSocket socket;
+    socket.feed();
     int pumps = 0;
-    EXPECT_TRUE(waitReadable(fds[0], 5000, [&] { return ++pumps, true; }));
+    EXPECT_TRUE(socket.waitReadable(5000, [&] { return ++pumps, true; }));
     EXPECT_EQ(pumps, 0);
-    close(fds[0]);
-    close(fds[1]);
 }
 
 TEST(WaitSlicing, DataWrittenByThePumpEndsTheWait) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
+    FedSocket socket;
     int pumps = 0;
-    EXPECT_TRUE(waitReadable(fds[0], kWaitForever, [&] {
+    EXPECT_TRUE(socket.waitReadable(kWaitForever, [&] {
         if (++pumps == 2) {
-            EXPECT_EQ(write(fds[1], "x", 1), 1);
+            socket.feed();
         }
         return true;
     }));
     EXPECT_EQ(pumps, 2);
-    close(fds[0]);
-    close(fds[1]);
 }
 
 TEST(WaitSlicing, APumpThatGivesUpEndsTheWait) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    EXPECT_FALSE(waitReadable(fds[0], kWaitForever, [] { return false; }));
-    close(fds[0]);
-    close(fds[1]);
+    FedSocket socket;
+    EXPECT_FALSE(socket.waitReadable(kWaitForever, [] { return false; }));
 }
 
 TEST(WaitSlicing, TheLimitIsKeptOnTheClockHoweverSlowThePump) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
+    FedSocket socket;
     // Each servicing of the window takes 900 ms of the clock (in microseconds): a 1000 ms wait (four
     // slices) must end after the second one, not after four.
     ManualClock clock;
     int pumps = 0;
-    EXPECT_FALSE(waitReadable(
-        fds[0], 1000, [&] { return ++pumps, clock.advanceMilliseconds(900), true; }, clock));
+    EXPECT_FALSE(socket.waitReadable(
+        1000, [&] { return ++pumps, clock.advanceMilliseconds(900), true; }, clock));
     EXPECT_EQ(pumps, 2);
-    close(fds[0]);
-    close(fds[1]);
 }

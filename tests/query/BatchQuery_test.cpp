@@ -8,6 +8,7 @@
 #include "query/NameLookups.h"
 #include "query/PlayersQuery.h"
 #include "tests/query/ReplyNamed.h"
+#include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,7 @@ TEST(BatchQuery, AnEmptyListEndsAtOnce) {
 }
 
 TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     ServerInfo info;
     info.hostname = "today";
     const DemoServer demo(info, DemoProtocol::A2s);
@@ -143,6 +145,7 @@ TEST(BatchQuery, ChallengesClosedPortsRepeatsAndNamesLookedUpOnce) {
 }
 
 TEST(PlayersQuery, PlayersAfterTheChallengeOrNotOffered) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     const DemoServer demo(ServerInfo{}, DemoProtocol::All);
     UdpResponder modern([&](const std::string& request) { return demo.answer(request, 0, 0); });
     const PlayersAnswer players = queryPlayers(loopback(modern.port()), 500);

@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
 

@@ -4,13 +4,14 @@
 #include "query/InfoReply.h"
 #include "query/QueryArguments.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -36,6 +37,7 @@ TEST(QueryCommand, JsonStringsEscapeAndNeverBreakUtf8) {
 }
 
 TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     ServerInfo info;
     info.hostname = "Listed";
     const UdpResponder slow(
@@ -91,13 +93,14 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
 }
 
 TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     TempDir dir;
     const std::string closed = std::to_string(closedLoopbackUdpPort());
     writeAll(dir.file("list.txt"),
              "\xEF\xBB\xBF# servers\n127.0.0.1:" + closed + "\tcstrike\n\n127.0.0.1:99999 cstrike\n");
     const std::string unreadable = dir.file("unreadable.txt");
     writeAll(unreadable, "127.0.0.1:1\n");
-    ::chmod(unreadable.c_str(), 0);
+    std::filesystem::permissions(unreadable, std::filesystem::perms::none);
     const bool rootReads = std::ifstream(unreadable).good();
     const struct {
         std::vector<std::string> args;

@@ -6,6 +6,7 @@
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScaledClock.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
@@ -215,6 +216,7 @@ TEST(UdpClient, RepliesTooShortForTheMarkerAreInvalidMessages) {
 }
 
 TEST(UdpClient, ClosedPortIsReportedAtOnceAsAReset) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     // A port that was bound a moment ago and is closed now: the host answers with an ICMP
     // "port unreachable".
     uint16_t closedPort = 0;

@@ -2,37 +2,32 @@
 // File-system faults for the writers' tests: a full disk, a read-only folder, and a look
 // at every byte of a folder before and after.
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSystem.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <vector>
 
 namespace qm::test {
 
-// Writes beyond `bytes` fail as on a full disk, for the life of the object.
+// Writes beyond `bytes` fail as on a full disk, for the life of the object (where the
+// system has a file size limit: cannotRun(Needs::FileSizeLimit)).
 class FileSizeLimit {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, m_old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
+    explicit FileSizeLimit(uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
   private:
-    rlimit m_old{};
+    uint64_t m_oldSoft = 0;
+    uint64_t m_oldHard = 0;
     void (*m_oldHandler)(int) = nullptr;
 };
 
@@ -57,6 +52,7 @@ struct FileWriter {
 /// with a message and leaves every byte of the folder as it was.
 inline void expectFaultsKeepEveryFile(const FileWriter& w) {
     for (const bool fullDisk : {true, false}) {
+        if (fullDisk && !cannotRun(Needs::FileSizeLimit).empty()) continue;
         TempDir dir;
         for (const auto& [file, bytes] : w.layout) {
             std::filesystem::create_directories(std::filesystem::path(dir.file(file)).parent_path());
@@ -64,8 +60,8 @@ inline void expectFaultsKeepEveryFile(const FileWriter& w) {
         }
         const std::string folder = std::filesystem::path(dir.file(w.file)).parent_path().string();
         if (!fullDisk) {
-            ::chmod(dir.file(w.file).c_str(), 0444);
-            ::chmod(folder.c_str(), 0555);
+            setReadOnly(dir.file(w.file), true);
+            setReadOnly(folder, true);
         }
         const auto before = everyFile(dir.path());
         std::string failure;
@@ -74,7 +70,7 @@ inline void expectFaultsKeepEveryFile(const FileWriter& w) {
             if (fullDisk) full.emplace(4096);
             failure = w.write(dir.path());
         }
-        ::chmod(folder.c_str(), 0755);
+        setReadOnly(folder, false);
         EXPECT_FALSE(failure.empty()) << w.what << (fullDisk ? " on a full disk" : " in a read-only folder");
         EXPECT_EQ(everyFile(dir.path()), before) << w.what << ": " << failure;
     }

@@ -1,25 +1,28 @@
 #include "tests/support/TcpTestServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
+#include "OsSockets.h"
+
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace qm::test {
 
+namespace {
+os::Socket native(std::intptr_t s) {
+    return static_cast<os::Socket>(s);
+}
+} // namespace
+
 TcpTestServer::TcpTestServer(Script script) : m_script(std::move(script)) {
-    m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-    int yes = 1;
-    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    os::startSockets();
+    m_listen = static_cast<std::intptr_t>(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_listen, 8) != 0)
+    if (::bind(native(m_listen), reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(native(m_listen), 8) != 0)
         throw std::runtime_error("cannot listen on the loopback");
     socklen_t len = sizeof addr;
-    ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::getsockname(native(m_listen), reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
     m_thread = std::thread([this] { run(); });
 }
@@ -27,7 +30,7 @@ TcpTestServer::TcpTestServer(Script script) : m_script(std::move(script)) {
 TcpTestServer::~TcpTestServer() {
     m_stop = true;
     m_thread.join();
-    ::close(m_listen);
+    os::closeSocket(native(m_listen));
 }
 
 std::vector<std::string> TcpTestServer::requests() const {
@@ -37,14 +40,14 @@ std::vector<std::string> TcpTestServer::requests() const {
 
 void TcpTestServer::run() {
     while (!m_stop) {
-        pollfd p{m_listen, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
-        const int fd = ::accept(m_listen, nullptr, nullptr);
-        if (fd < 0) continue;
+        pollfd p{native(m_listen), POLLIN, 0};
+        if (os::pollSockets(&p, 1, 20) <= 0) continue;
+        const os::Socket fd = ::accept(native(m_listen), nullptr, nullptr);
+        if (fd == os::kBadSocket) continue;
         ++m_connections;
-        Connection c(fd, *this);
+        Connection c(static_cast<std::intptr_t>(fd), *this);
         m_script(c);
-        ::close(fd);
+        os::closeSocket(fd);
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_closed;
         m_closedChanged.notify_all();
@@ -67,9 +70,9 @@ std::string TcpTestServer::Connection::readRequest() {
             m_server.m_requests.push_back(request);
             return request;
         }
-        pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0) return {};
-        const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
+        pollfd p{native(m_fd), POLLIN, 0};
+        if (os::pollSockets(&p, 1, 5000) <= 0) return {};
+        const auto n = ::recv(native(m_fd), buf, sizeof buf, 0);
         if (n <= 0) return {};
         m_pending.append(buf, static_cast<size_t>(n));
     }
@@ -78,7 +81,8 @@ std::string TcpTestServer::Connection::readRequest() {
 bool TcpTestServer::Connection::send(const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        const auto n =
+            ::send(native(m_fd), bytes.data() + done, static_cast<int>(bytes.size() - done), os::kNoSignal);
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
@@ -91,18 +95,19 @@ bool TcpTestServer::Connection::running() const {
 
 void TcpTestServer::Connection::waitForStop() {
     while (!m_server.m_stop)
-        ::usleep(10000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 uint16_t freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    os::startSockets();
+    const os::Socket fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     socklen_t len = sizeof addr;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
+    os::closeSocket(fd);
     return ntohs(addr.sin_port);
 }
 

@@ -16,7 +16,7 @@ class TcpTestServer {
   public:
     class Connection {
       public:
-        explicit Connection(int fd, TcpTestServer& server) : m_fd(fd), m_server(server) {}
+        explicit Connection(std::intptr_t fd, TcpTestServer& server) : m_fd(fd), m_server(server) {}
         /// The next request head (through its empty line); empty when the peer closed.
         std::string readRequest();
         /// False once the peer is gone.
@@ -25,10 +25,10 @@ class TcpTestServer {
         bool running() const;
         /// Waits until the server is being stopped (a peer that never answers).
         void waitForStop();
-        int fd() const { return m_fd; }
+        std::intptr_t fd() const { return m_fd; }
 
       private:
-        int m_fd;
+        std::intptr_t m_fd; // a socket of the system's
         TcpTestServer& m_server;
         std::string m_pending;
     };
@@ -46,7 +46,7 @@ class TcpTestServer {
   private:
     void run();
 
-    int m_listen = -1;
+    std::intptr_t m_listen = -1;
     uint16_t m_port = 0;
     Script m_script;
     std::atomic<bool> m_stop{false};

@@ -1,20 +1,32 @@
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace qm::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillmark-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-    m_path = pattern + "/";
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "quillmark-test-%012llx",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFULL));
+        std::error_code ec;
+        // create_directory is false for a folder that exists: someone else's, try again.
+        if (std::filesystem::create_directory(base / name, ec)) {
+            // The system's own separator, as the program writes it in messages.
+            m_path = (base / name).string() + char(std::filesystem::path::preferred_separator);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -38,6 +50,14 @@ std::string readAll(const std::string& path) {
 void writeAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+void setReadOnly(const std::string& path, bool readOnly) {
+    using std::filesystem::perms;
+    std::error_code ec;
+    std::filesystem::permissions(
+        path, perms::owner_write | perms::group_write | perms::others_write,
+        readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add, ec);
 }
 
 CurrentDirectory::CurrentDirectory(const std::string& dir)

@@ -24,6 +24,9 @@ std::string readAll(const std::string& path);
 /// The names in a folder, sorted.
 std::vector<std::string> filesIn(const std::string& folder);
 void writeAll(const std::string& path, const std::string& bytes);
+/// Makes a file or folder read-only (its mode; on Windows, its attribute), or gives the
+/// owner's writes back.
+void setReadOnly(const std::string& path, bool readOnly);
 
 /// Makes the current directory `dir` for the lifetime of the object.
 class CurrentDirectory {

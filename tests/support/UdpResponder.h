@@ -34,8 +34,7 @@ class UdpResponder {
   private:
     void run();
 
-    int m_wake = -1;
-    int m_fd = -1;
+    std::intptr_t m_fd = -1; // a socket of the system's
     uint16_t m_port = 0;
     Reply m_reply;
     std::chrono::milliseconds m_delay;

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
+#include "OsSockets.h"
+
 #include <chrono>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace qm;
 using namespace std::chrono_literals;
@@ -20,6 +17,7 @@ namespace {
 class FullListener {
   public:
     FullListener() {
+        test::os::startSockets();
         m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -30,23 +28,24 @@ class FullListener {
         ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len);
         m_port = ntohs(addr.sin_port);
         for (int i = 0; i < 4; ++i) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            const test::os::Socket fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            test::os::setNonBlocking(fd);
             ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
             m_fillers.push_back(fd);
         }
         std::this_thread::sleep_for(50ms);
     }
     ~FullListener() {
-        for (int fd : m_fillers)
-            ::close(fd);
-        ::close(m_listener);
+        for (const test::os::Socket fd : m_fillers)
+            test::os::closeSocket(fd);
+        test::os::closeSocket(m_listener);
     }
     uint16_t port() const { return m_port; }
 
   private:
-    int m_listener = -1;
+    test::os::Socket m_listener = test::os::kBadSocket;
     uint16_t m_port = 0;
-    std::vector<int> m_fillers;
+    std::vector<test::os::Socket> m_fillers;
 };
 
 } // namespace

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Builds the Windows zip and runs every cross-built test under Wine, on one virtual display
+# and one wineserver for the whole run. Tests that Wine or Windows cannot stand for say so
+# and are skipped.
+#   scripts/test-windows.sh
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/build-windows.sh
+QUILLMARK_WINDOWS_QT=$(scripts/build-windows-qt.sh)
+export QUILLMARK_WINDOWS_QT WINEDEBUG=-all
+display=:$((90 + $$ % 100))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+wineserver -p
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+cd build-windows
+ctest --output-on-failure --timeout 300 -j"$(nproc)"
