@@ -86,10 +86,12 @@ void TfmMain::buildWindow() {
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     // The design font is MS Sans Serif at 8 points; where it is missing, a narrow sans
-    // serif of the same height keeps the captions inside their controls.
+    // serif of the same height keeps the captions inside their controls. Its TrueType
+    // face comes first: Qt draws no bitmap font on Windows, and Wine's MS Sans Serif is one.
     QFont face;
-    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans Condensed")});
+    face.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans Condensed")});
     face.setStyleHint(QFont::SansSerif);
     face.setPixelSize(11);
     setFont(face);

@@ -90,7 +90,8 @@ bool saveStatusWindow(qm::TfmMain& window, const std::string& ports, const QStri
 } // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless asked for a platform (under Wine: "windows", to draw as Windows does).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     std::string server, statusPorts;

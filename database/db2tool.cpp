@@ -7,12 +7,14 @@
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileError.h"
 #include "platform/TextFile.h"
 
 #include <cstdio>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -23,22 +25,46 @@ int fail(const std::string& message) {
 }
 
 // Where the lines go: a file put in place only once whole, or the standard output.
+// A failure of the file being written, named by that file rather than the one read.
+struct OutputFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 class LineOutput {
   public:
-    explicit LineOutput(const std::string& to) {
-        if (to == "-")
-            m_stdout = std::make_unique<qm::TextFileWriter>(qm::StandardOutput{}, qm::LineEnd::CrLf);
-        else
-            m_file = std::make_unique<qm::AtomicTextFile>(to);
+    explicit LineOutput(const std::string& to) : m_name(to == "-" ? "standard output" : to) {
+        named([&] {
+            if (to == "-")
+                m_stdout = std::make_unique<qm::TextFileWriter>(qm::StandardOutput{}, qm::LineEnd::CrLf);
+            else
+                m_file = std::make_unique<qm::AtomicTextFile>(to);
+        });
     }
-    void writeLine(std::string_view line) { m_file ? m_file->writeLine(line) : m_stdout->writeLine(line); }
+    void writeLine(std::string_view line) {
+        named([&] { m_file ? m_file->writeLine(line) : m_stdout->writeLine(line); });
+    }
     /// A line of `length` bytes made by `fill` straight in the output's buffer.
     template <class Fill> bool writeLineFilled(size_t length, Fill fill) {
-        return m_file ? m_file->writeLineFilled(length, fill) : m_stdout->writeLineFilled(length, fill);
+        bool filled = false;
+        named([&] {
+            filled = m_file ? m_file->writeLineFilled(length, fill) : m_stdout->writeLineFilled(length, fill);
+        });
+        return filled;
     }
-    void commit() { m_file ? m_file->commit() : m_stdout->close(); }
+    void commit() {
+        named([&] { m_file ? m_file->commit() : m_stdout->close(); });
+    }
 
   private:
+    template <class Step> void named(Step step) {
+        try {
+            step();
+        } catch (const qm::FileError& e) {
+            throw OutputFailure(m_name + ": " + e.what());
+        }
+    }
+
+    std::string m_name;
     std::unique_ptr<qm::AtomicTextFile> m_file;
     std::unique_ptr<qm::TextFileWriter> m_stdout;
 };
@@ -107,6 +133,8 @@ int main(int argc, char* argv[]) {
     }
     try {
         return std::string(argv[1]) == "decode" ? decode(argv[2], argv[3]) : encode(argv[2], argv[3]);
+    } catch (const OutputFailure& e) {
+        return fail(e.what());
     } catch (const std::exception& e) {
         return fail(nameOf(argv[2]) + ": " + e.what());
     }

@@ -39,6 +39,18 @@ std::wstring wide(const std::string& path) {
     return wideOf(nativePath(path));
 }
 
+std::wstring fullPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    return full;
+}
+
 } // namespace
 
 NativeFile openRegular(const std::string& path, uint64_t& size) {
@@ -150,7 +162,8 @@ void takePermissions(NativeFile, const std::string&, unsigned) {
 }
 
 bool moveOver(const std::string& from, const std::string& to) {
-    const std::wstring source = wide(from), target = wide(to);
+    // ReplaceFileW is given whole paths: Wine's refuses one without its drive ("/tmp/x").
+    const std::wstring source = fullPath(wide(from)), target = fullPath(wide(to));
     if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
         if (::ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                            nullptr))

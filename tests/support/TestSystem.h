@@ -13,6 +13,7 @@ enum class Needs {
     PortUnreachable,  // the system's report of a closed UDP port
     LinuxSteamPlaces, // Steam found below the home folder and through /proc
     SymbolicLinks,    // links made by any user (Windows asks a privilege for them)
+    DatagramFloods,   // 10,000 datagrams read within the 100 ms they take to come
 };
 
 /// True on Windows, whose file errors come as Win32 codes.

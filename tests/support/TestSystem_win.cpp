@@ -28,6 +28,10 @@ std::string cannotRun(Needs what) {
         return "Windows has no file size limit (RLIMIT_FSIZE) to stand in for a full disk";
     case Needs::PortUnreachable:
         return underWine() ? "Wine passes no ICMP \"port unreachable\" report to a Windows program" : "";
+    case Needs::DatagramFloods:
+        return underWine() ? "each receive under Wine is a call to its server: a flood of 10,000 datagrams "
+                             "fills the kernel's queue before Wine drains it"
+                           : "";
     case Needs::SymbolicLinks:
         return "a symbolic link on Windows needs a privilege (or developer mode), and the C++ library "
                "of mingw-w64 makes none";
