@@ -10,6 +10,22 @@ namespace qm {
 namespace {
 // Wide enough for "port closed (Socket Error # 10054)"; longer states are cut with a tooltip.
 constexpr int kStateColumnWidth = 230;
+// The server's name is what the table is read for: it never gets less than this.
+constexpr int kNameColumnFloor = 200;
+
+// The name column takes the room the others leave; when their contents leave it too little
+// (wider fonts, long entries), it keeps the floor and the table scrolls sideways instead.
+void keepTheNameReadable(QHeaderView* header) {
+    int others = 0;
+    for (int c = 0; c < header->count(); ++c)
+        if (c != ServerStatusModel::Name) others += header->sectionSize(c);
+    const bool cramped = header->viewport()->width() - others < kNameColumnFloor;
+    const QHeaderView::ResizeMode wanted = cramped ? QHeaderView::Interactive : QHeaderView::Stretch;
+    if (header->sectionResizeMode(ServerStatusModel::Name) != wanted)
+        header->setSectionResizeMode(ServerStatusModel::Name, wanted);
+    if (cramped && header->sectionSize(ServerStatusModel::Name) != kNameColumnFloor)
+        header->resizeSection(ServerStatusModel::Name, kNameColumnFloor);
+}
 } // namespace
 
 QTableView* newStatusTable(QAbstractItemModel* sortedModel, QWidget* parent) {
@@ -31,6 +47,16 @@ QTableView* newStatusTable(QAbstractItemModel* sortedModel, QWidget* parent) {
     header->setSectionResizeMode(ServerStatusModel::Name, QHeaderView::Stretch);
     header->setSectionResizeMode(ServerStatusModel::State, QHeaderView::Interactive);
     table->setColumnWidth(ServerStatusModel::State, kStateColumnWidth);
+    // Queued, so that the header has finished its own layout when the name's is weighed.
+    QObject::connect(
+        header, &QHeaderView::geometriesChanged, header, [header] { keepTheNameReadable(header); },
+        Qt::QueuedConnection);
+    QObject::connect(
+        header, &QHeaderView::sectionResized, header,
+        [header](int section) {
+            if (section != ServerStatusModel::Name) keepTheNameReadable(header);
+        },
+        Qt::QueuedConnection);
     table->setTextElideMode(Qt::ElideRight);
     return table;
 }

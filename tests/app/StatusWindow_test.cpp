@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -287,4 +288,26 @@ TEST_F(StatusWindow, TheTableModelKeepsQtsModelRulesThroughARefresh) {
     status.bbStatusRefresh->click();
     EXPECT_TRUE(waitFor([&] { return !status.refreshing(); }));
     EXPECT_EQ(status.model().answeredCount() + status.model().silentCount(), 5u);
+}
+
+// However narrow the window (or wide the font), the name keeps a readable width: the
+// table scrolls sideways, and takes the whole width back when there is room again.
+TEST_F(StatusWindow, TheNameColumnKeepsItsWidthWhenTheOthersTakeTheRoom) {
+    TfmServerStatus& status = openAndWait();
+    QHeaderView* header = status.tvServerStatus->horizontalHeader();
+    const int wide = status.width();
+    status.resize(420, status.height());
+    EXPECT_TRUE(waitFor(
+        [&] { return header->sectionResizeMode(ServerStatusModel::Name) == QHeaderView::Interactive; }));
+    EXPECT_GE(header->sectionSize(ServerStatusModel::Name), 200);
+    EXPECT_GT(status.tvServerStatus->horizontalScrollBar()->maximum(), 0);
+
+    // Room for every column, whatever the system's font makes of them.
+    int others = 0;
+    for (int c = 0; c < header->count(); ++c)
+        if (c != ServerStatusModel::Name) others += header->sectionSize(c);
+    status.resize(std::max(wide, others + 400), status.height());
+    EXPECT_TRUE(
+        waitFor([&] { return header->sectionResizeMode(ServerStatusModel::Name) == QHeaderView::Stretch; }));
+    EXPECT_GT(header->sectionSize(ServerStatusModel::Name), header->sectionSize(ServerStatusModel::Map));
 }
