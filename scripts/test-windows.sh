@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/build-windows.sh
 QUILLMARK_WINDOWS_QT=$(scripts/build-windows-qt.sh)
-export QUILLMARK_WINDOWS_QT WINEDEBUG=-all
+export QUILLMARK_WINDOWS_QT WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 display=:$((90 + $$ % 100))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
