@@ -3,7 +3,6 @@
 #include "tests/support/TestSystem.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <windows.h>
 
@@ -78,6 +77,15 @@ int hostPidFrom(const std::string& pidFile) {
     return -1;
 }
 
+// Whether the host process is there and not yet a zombie (no Windows process reaps it).
+bool hostProcessLives(const std::string& pid) {
+    std::ifstream stat("Z:/proc/" + pid + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const size_t name = line.rfind(')');
+    return name != std::string::npos && line.compare(name, 3, ") Z") != 0;
+}
+
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
@@ -128,7 +136,7 @@ ChildProcess::~ChildProcess() {
             CloseHandle(info.hThread);
             CloseHandle(info.hProcess);
         }
-        for (int i = 0; i < 300 && std::filesystem::exists("Z:/proc/" + pid); ++i)
+        for (int i = 0; i < 300 && hostProcessLives(pid); ++i)
             Sleep(10);
     }
     if (m_process != -1) {
