@@ -21,5 +21,7 @@ cleanup() {
     kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+# A fresh Wine prefix is made on the first start, which takes a while: before the tests.
+wineboot -i >/dev/null 2>&1 || true
 cd build-windows
 ctest --output-on-failure --timeout 300 -j"$(nproc)"
