@@ -2,7 +2,6 @@
 
 #include "tests/support/TestSystem.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <windows.h>
 
