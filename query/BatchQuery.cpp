@@ -57,7 +57,22 @@ bool BatchQuery::deliver(DatagramSocket& socket, BatchEngine& engine, BatchStep&
 void BatchQuery::run(const std::vector<QueryTarget>& targets,
                      const std::function<void(const BatchResult&)>& report,
                      const std::function<void(size_t index)>& started) {
+    runFed(targets, {}, report, started);
+}
+
+void BatchQuery::run(std::vector<QueryTarget>& targets, const TargetFeed& more,
+                     const std::function<void(const BatchResult&)>& report,
+                     const std::function<void(size_t index)>& started) {
+    runFed(
+        targets, [&] { return more(targets); }, report, started);
+}
+
+void BatchQuery::runFed(const std::vector<QueryTarget>& targets, const std::function<bool()>& more,
+                        const std::function<void(const BatchResult&)>& report,
+                        const std::function<void(size_t)>& started) {
     const Callbacks callbacks{report, started};
+    // The engine reads the targets by index, so the feed may grow them between steps.
+    bool feeding = static_cast<bool>(more);
     DatagramSocket socket;
     // Names are looked up beside the sending: a slow one holds up its own rows alone.
     NameLookups names(m_lookup, 4, NameLookups::kDeadline, m_clock);
@@ -65,7 +80,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
     m_peak = 0;
     m_sent = 0;
     BatchStep step;
-    while (!m_cancelled && !engine.done()) {
+    while (!m_cancelled && (feeding || !engine.done())) {
+        if (feeding) feeding = more();
         engine.start(m_clock.microseconds(), step);
         if (!deliver(socket, engine, step, callbacks)) break;
         // Every reply queued now, each matched to its server by the sender.
@@ -82,6 +98,8 @@ void BatchQuery::run(const std::vector<QueryTarget>& targets,
         // Wait for the next reply, start or deadline; short slices keep Cancel prompt.
         if (!m_cancelled && !engine.done())
             socket.waitMicroseconds(std::clamp<int64_t>(engine.nextWakeup(now) - now, 0, kSliceMicros));
+        else if (!m_cancelled && feeding)
+            socket.waitMicroseconds(kSliceMicros);
     }
     m_peak = engine.peakInFlight();
 }

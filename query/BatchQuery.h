@@ -59,6 +59,15 @@ class BatchQuery {
     void run(const std::vector<QueryTarget>& targets, const std::function<void(const BatchResult&)>& report,
              const std::function<void(size_t index)>& started = {});
 
+    /// Servers that come while the batch runs: appends what came since the last call to
+    /// `targets` and returns false once nothing more will come.
+    using TargetFeed = std::function<bool(std::vector<QueryTarget>& targets)>;
+    /// The same run over targets that keep coming: it ends once the feed has closed and
+    /// every target it gave is reported.
+    void run(std::vector<QueryTarget>& targets, const TargetFeed& more,
+             const std::function<void(const BatchResult&)>& report,
+             const std::function<void(size_t index)>& started = {});
+
     /// Stops the run from any thread: once this returns, no further datagram is sent.
     void cancel();
     bool cancelled() const { return m_cancelled.load(); }
@@ -69,6 +78,8 @@ class BatchQuery {
     size_t peakInFlight() const { return m_peak; }
 
   private:
+    void runFed(const std::vector<QueryTarget>& targets, const std::function<bool()>& more,
+                const std::function<void(const BatchResult&)>& report, const std::function<void(size_t)>& started);
     struct Callbacks {
         const std::function<void(const BatchResult&)>& report;
         const std::function<void(size_t)>& started;

@@ -87,13 +87,50 @@ bool readListFile(const std::string& path, std::istream& in, QueryArguments& a, 
 
 bool takesValue(const std::string& option) {
     return option == "-f" || option == "--file" || option == "--maxsim" || option == "--interval" ||
-           option == "--retry" || option == "--wait";
+           option == "--retry" || option == "--wait" || option == "--master" || option == "--masters-of" ||
+           option == "--filter" || option == "--region" || option == "--limit" || option == "--key-file";
+}
+
+std::string valueKind(const std::string& option) {
+    if (option == "-f" || option == "--file" || option == "--key-file") return "a file";
+    if (option == "--masters-of") return "a game folder";
+    if (option == "--master") return "HOST:PORT";
+    if (option == "--filter") return "a filter such as \\gamedir\\cstrike";
+    return "a number";
+}
+
+// The options of a search; false when `option` is none of them.
+bool applySearchOption(const std::string& option, const std::string& value, ServerSearchArguments& s,
+                       std::ostream& err, bool& refused) {
+    int number = 0;
+    if (option == "--master") {
+        s.masters.push_back(value);
+    } else if (option == "--masters-of") {
+        s.mastersOf = value;
+    } else if (option == "--filter") {
+        s.filter = value;
+    } else if (option == "--key-file") {
+        s.keyFile = value;
+    } else if (option == "--region") {
+        refused = !readNumber(value, 0, number) || number > 255;
+        if (refused) err << "quillmark-query: --region needs a number from 0 to 255\n";
+        s.region = static_cast<uint8_t>(number);
+    } else if (option == "--limit") {
+        refused = !readNumber(value, 1, number);
+        if (refused) err << "quillmark-query: --limit needs a number\n";
+        s.limit = static_cast<size_t>(number);
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // Sets what `option` names; false, with the refusal told, when its value will not do.
 bool applyOption(const std::string& option, const std::string& value, std::istream& in, QueryArguments& a,
                  std::ostream& err) {
     if (option == "-f" || option == "--file") return readListFile(value, in, a, err);
+    bool refused = false;
+    if (applySearchOption(option, value, a.search, err, refused)) return !refused;
     int number = 0;
     if (!readNumber(value, option == "--maxsim" || option == "--wait" ? 1 : 0, number)) {
         err << "quillmark-query: " << option << " needs a number\n";
@@ -132,6 +169,12 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
         } else if (arg == "-h" || arg == "--help" || arg == "--version") {
             a.action = arg == "--version" ? QueryArguments::Action::Version : QueryArguments::Action::Help;
             return a;
+        } else if (arg == "--steam-list" || arg == "--query" || arg == "--every-master") {
+            (arg == "--steam-list" ? a.search.steamList : arg == "--query" ? a.search.query : a.search.everyMaster) =
+                true;
+        } else if (arg == "--key" || arg.rfind("--key=", 0) == 0) {
+            // A process's arguments are there for every user of the machine to read.
+            return refuse("the Steam key is read from QUILLMARK_STEAM_KEY or --key-file, never from an argument");
         } else if (arg == "--json" || arg == "--jsonl") {
             a.output = arg == "--json" ? QueryOutput::Json : QueryOutput::JsonLines;
         } else {
@@ -142,13 +185,17 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             if (!takesValue(arg)) return refuse("unknown option " + escapedControls(arg));
             if (eq == std::string::npos) {
                 if (i + 1 >= args.size())
-                    return refuse(arg + " needs " + (arg == "-f" || arg == "--file" ? "a file" : "a number"));
+                    return refuse(arg + " needs " + valueKind(arg));
                 value = args[++i];
             }
             if (!applyOption(arg, value, in, a, err)) return refuse("");
         }
     }
-    if (a.targets.empty() && !a.fromFile) return refuse("no server to ask");
+    if (a.search.wanted() && (!a.targets.empty() || a.fromFile))
+        return refuse("servers are either given or searched for, not both");
+    if (a.search.steamList && (!a.search.masters.empty() || !a.search.mastersOf.empty()))
+        return refuse("--steam-list does not go with masters");
+    if (a.targets.empty() && !a.fromFile && !a.search.wanted()) return refuse("no server to ask");
     return a;
 }
 

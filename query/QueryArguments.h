@@ -1,5 +1,6 @@
 #pragma once
 #include "query/BatchQuery.h"
+#include "query/MasterProtocol.h"
 
 #include <iosfwd>
 #include <string>
@@ -9,6 +10,20 @@ namespace qm {
 
 /// How quillmark-query prints what it found.
 enum class QueryOutput { Plain, Json, JsonLines };
+
+/// Where quillmark-query looks for servers instead of being given them.
+struct ServerSearchArguments {
+    std::vector<std::string> masters; // --master, as given
+    std::string mastersOf;            // --masters-of: a game folder
+    bool steamList = false;
+    std::string keyFile;
+    std::string filter;
+    uint8_t region = kAllRegions;
+    size_t limit = kMaxListedServers;
+    bool everyMaster = false;
+    bool query = false; // ask what was found, as -f does
+    bool wanted() const { return !masters.empty() || !mastersOf.empty() || steamList; }
+};
 
 /// What quillmark-query was asked to do.
 struct QueryArguments {
@@ -21,6 +36,7 @@ struct QueryArguments {
     bool badLines = false;
     std::vector<std::string> given; // each server as given, for the output
     std::vector<QueryTarget> targets;
+    ServerSearchArguments search;
 };
 
 /// A list file holds at most this many lines; past that it is refused whole.

@@ -7,6 +7,7 @@
 #include "query/ServerJson.h"
 #include "query/TIdUDPClient.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <istream>
 #include <ostream>
@@ -28,7 +29,16 @@ constexpr const char* kUsage =
     "once (32), --interval the pause between two starts (1 ms), --retry the tries after\n"
     "the first (1), --wait the silence after which a server is asked again or given up\n"
     "(1000 ms); --opt=value works too. Exit status: 0 all answered, 1 some did not,\n"
-    "2 bad arguments or list lines.\n";
+    "2 bad arguments or list lines.\n"
+    "       quillmark-query (--master HOST[:PORT]... | --masters-of GAMEFOLDER) [--filter TEXT]\n"
+    "                       [--region N] [--limit N] [--every-master] [--query [--json]]\n"
+    "       quillmark-query --steam-list [--key-file FILE] [--filter TEXT] [--limit N] [--query]\n"
+    "Finds servers: asks the masters given (or those of the game folder's\n"
+    "MasterServers.vdf) with the classic master query, or Steam's Web API server list with\n"
+    "the key of QUILLMARK_STEAM_KEY or of the file's first line (never an argument), and\n"
+    "prints one address a line, ready for -f -; --query asks them as -f does. --filter is\n"
+    "sent as written (\\gamedir\\cstrike\\map\\de_dust2\\empty\\1), --region is the\n"
+    "master's region byte (255, every region), --limit the most servers (100000).\n";
 
 // The memo shows a socket error on two lines; a terminal shows them the same way.
 std::string withNewlines(std::string text) {
@@ -77,6 +87,18 @@ ServerReport reportOf(const std::string& given, const QueryTarget& target, const
 
 int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     HostLookup lookup, std::istream* in) {
+    SearchSeams seams;
+    seams.lookup = std::move(lookup);
+    seams.environment = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    return runQueryCommand(args, out, err, seams, in);
+}
+
+int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const SearchSeams& seams, std::istream* in) {
+    HostLookup lookup = seams.lookup;
     std::istream& input = in ? *in : std::cin;
     const QueryArguments a = readQueryArguments(args, input, err);
     switch (a.action) {
@@ -92,6 +114,7 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
     case QueryArguments::Action::Query:
         break;
     }
+    if (a.search.wanted()) return runSearchCommand(a, out, err, seams);
     int status = 0;
     if (a.fromFile || a.targets.size() > 1) {
         status = runBatchCommand(a.given, a.targets, a.options, a.output, out, std::move(lookup));

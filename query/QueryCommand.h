@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/HostResolver.h"
 #include "query/JsonText.h"
+#include "query/SearchCommand.h"
 #include "query/QueryTarget.h"
 
 #include <iosfwd>
@@ -15,5 +16,8 @@ namespace qm {
 /// 1 when some did not, 2 for bad arguments or list lines (with the reason on `err`).
 int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     HostLookup lookup = systemHostLookup, std::istream* in = nullptr);
+/// The same with every outside source given, for the searches too.
+int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const SearchSeams& seams, std::istream* in = nullptr);
 
 } // namespace qm

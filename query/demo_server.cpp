@@ -2,8 +2,10 @@
 // hand, and for tests: it answers on loopback ports like a Half-Life server.
 //   quillmark-demo-server [--port N | --ports FIRST-LAST] [--protocol legacy|a2s|a2s-open|goldsrc|all]
 //                         [--name TEXT] [--map NAME] [--players N] [--max N] [--gamedir DIR]
-//                         [--delay-ms N] [--silent-every N] [--once]
+//                         [--delay-ms N] [--silent-every N] [--once] [--master [--master-port N]]
 // With --silent-every N, every N-th port of a range takes requests but never answers.
+// With --master, a master server on --master-port (27010 unless told) lists the range.
+#include "query/DemoMaster.h"
 #include "query/DemoServer.h"
 
 #include <arpa/inet.h>
@@ -26,7 +28,8 @@ void usage() {
                  "usage: quillmark-demo-server [--port N | --ports FIRST-LAST]\n"
                  "                             [--protocol legacy|a2s|a2s-open|goldsrc|all]\n"
                  "                             [--name TEXT] [--map NAME] [--players N] [--max N]\n"
-                 "                             [--gamedir DIR] [--delay-ms N] [--silent-every N] [--once]\n");
+                 "                             [--gamedir DIR] [--delay-ms N] [--silent-every N] [--once]\n"
+                 "                             [--master [--master-port N]]\n");
 }
 
 int bindLoopback(int port) {
@@ -55,6 +58,8 @@ struct DemoOptions {
     int delayMs = 0;
     bool once = false;
     int silentEvery = 0;
+    bool master = false;
+    int masterPort = 27010;
     qm::DemoProtocol protocol = qm::DemoProtocol::All;
 };
 
@@ -63,8 +68,8 @@ std::optional<DemoOptions> readOptions(int argc, char* argv[]) {
     DemoOptions o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--once") {
-            o.once = true;
+        if (arg == "--once" || arg == "--master") {
+            (arg == "--once" ? o.once : o.master) = true;
             continue;
         }
         if (i + 1 >= argc) return std::nullopt;
@@ -92,6 +97,9 @@ std::optional<DemoOptions> readOptions(int argc, char* argv[]) {
             o.info.gameDir = value;
         } else if (arg == "--delay-ms") {
             o.delayMs = std::atoi(value.c_str());
+        } else if (arg == "--master-port") {
+            o.masterPort = std::atoi(value.c_str());
+            if (o.masterPort < 0 || o.masterPort > 65535) return std::nullopt;
         } else if (arg == "--silent-every") {
             o.silentEvery = std::atoi(value.c_str());
         } else {
@@ -108,7 +116,12 @@ struct DemoServers {
     std::vector<int> sockets;
     std::vector<qm::DemoServer> servers;
     std::vector<bool> silent;
+    int masterSocket = -1;
+    std::optional<qm::DemoMaster> master;
 };
+
+// The master's events carry this in place of a server's index.
+constexpr uint32_t kMasterEvent = UINT32_MAX;
 
 DemoServers openServers(const DemoOptions& o) {
     DemoServers d;
@@ -126,7 +139,35 @@ DemoServers openServers(const DemoOptions& o) {
         d.sockets.push_back(fd);
         d.servers.emplace_back(own, o.protocol);
     }
+    if (o.master) {
+        std::vector<qm::Endpoint> listed;
+        for (const qm::DemoServer& server : d.servers) {
+            const std::string& a = server.info().address;
+            listed.push_back(qm::Endpoint::fromDotted(a.substr(0, a.rfind(':')),
+                                                      static_cast<uint16_t>(std::stoi(a.substr(a.rfind(':') + 1)))));
+        }
+        d.master.emplace(std::move(listed), o.info);
+        d.masterSocket = bindLoopback(o.masterPort);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.u32 = kMasterEvent;
+        ::epoll_ctl(d.epoll, EPOLL_CTL_ADD, d.masterSocket, &ev);
+    }
     return d;
+}
+
+void answerMaster(DemoServers& d) {
+    char buffer[2048];
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t fromLen = sizeof from;
+        const ssize_t n = ::recvfrom(d.masterSocket, buffer, sizeof buffer, MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 0) return;
+        const std::string page = d.master->answer(std::string_view(buffer, static_cast<size_t>(n)));
+        if (!page.empty())
+            ::sendto(d.masterSocket, page.data(), page.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+    }
 }
 
 // Answers until killed, or with --once until the first answer that is not a challenge.
@@ -136,6 +177,10 @@ int serve(const DemoOptions& o, DemoServers& d) {
     for (;;) {
         const int ready = ::epoll_wait(d.epoll, events, 256, -1);
         for (int e = 0; e < ready; ++e) {
+            if (events[e].data.u32 == kMasterEvent) {
+                answerMaster(d);
+                continue;
+            }
             const size_t i = events[e].data.u32;
             for (;;) {
                 sockaddr_in from{};
@@ -167,6 +212,7 @@ int main(int argc, char* argv[]) {
     DemoServers servers = openServers(*options);
     std::printf("listening on %s", servers.servers.front().info().address.c_str());
     if (servers.servers.size() > 1) std::printf(" to %s", servers.servers.back().info().address.c_str());
+    if (servers.master) std::printf(", master on 127.0.0.1:%d", boundPort(servers.masterSocket));
     std::printf("\n");
     std::fflush(stdout);
     return serve(*options, servers);

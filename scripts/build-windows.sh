@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 
-PACKAGES="g++-mingw-w64-x86-64-posix wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
+PACKAGES="g++-mingw-w64-x86-64-posix nlohmann-json3-dev openssl nginx-light wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
 qt6-base-dev-tools libgtest-dev python3"
 missing=""
 for p in $PACKAGES; do

@@ -2,10 +2,14 @@
 #include "query/InfoQuery.h"
 #include "query/TIdUDPClient.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UdpResponder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -20,13 +24,17 @@ class DemoServer {
               return args;
           }()) {
         const std::string line = m_process.readLine();
-        if (line.rfind("listening on ", 0) == 0) m_port = std::stoi(line.substr(line.rfind(':') + 1));
+        if (line.rfind("listening on ", 0) == 0) m_port = std::stoi(line.substr(line.find(':') + 1));
+        if (const size_t master = line.find("master on "); master != std::string::npos)
+            m_masterPort = std::stoi(line.substr(line.find(':', master) + 1));
     }
     int port() const { return m_port; }
+    int masterPort() const { return m_masterPort; }
 
   private:
     qm::test::ChildProcess m_process;
     int m_port = 0;
+    int m_masterPort = 0;
 };
 
 std::string run(const std::string& command) {
@@ -133,4 +141,45 @@ TEST(DemoServer, QueryToolExitStatus) {
         run("printf '" + live + " cstrike\\n' | " + QM_QUERY_TOOL + " -f -; echo rc=$?");
     EXPECT_EQ(piped.rfind(live + " cstrike\tanswered\t", 0), 0u) << piped;
     EXPECT_NE(piped.find("rc=0"), std::string::npos);
+}
+
+TEST(DemoMaster, QstatAndTheQueryToolReadTheSameList) {
+    // 501 servers: three pages of 231, the last one short.
+    DemoServer server({"--ports", "37000-37500", "--master", "--master-port", "0", "--gamedir", "cstrike"});
+    ASSERT_GT(server.masterPort(), 0);
+    const std::string master = "127.0.0.1:" + std::to_string(server.masterPort());
+    if (access("/usr/bin/quakestat", X_OK) == 0) {
+        const std::string out = run("quakestat -hla2sm " + master + " -raw , -timeout 5 2>&1");
+        EXPECT_NE(out.find("HLA2SM," + master + ",501"), std::string::npos) << out;
+    }
+    const std::string listed = run(std::string(QM_QUERY_TOOL) + " --master " + master + " 2>/dev/null; echo rc=$?");
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 502) << listed.substr(0, 200);
+    EXPECT_EQ(listed.rfind("127.0.0.1:37500\nrc=0\n"), listed.size() - 21);
+
+    // Filters the demo master can tell: its game directory, its map.
+    EXPECT_EQ(run(std::string(QM_QUERY_TOOL) + " --master " + master + " --filter '\\gamedir\\valve' 2>&1"),
+              "quillmark-query: " + master + ": 0 servers\n");
+    const std::string asked = run(std::string(QM_QUERY_TOOL) + " --master " + master +
+                                  " --filter '\\gamedir\\cstrike\\map\\de_dust2' --limit 3 --query 2>&1; echo rc=$?");
+    EXPECT_NE(asked.find("127.0.0.1:37002\tanswered\t"), std::string::npos) << asked;
+    EXPECT_NE(asked.find("rc=0"), std::string::npos) << asked;
+}
+
+TEST(DemoMaster, TheQueryToolAsksTheMastersOfAGameFolder) {
+    DemoServer server({"--ports", "37600-37609", "--master", "--master-port", "0"});
+    ASSERT_GT(server.masterPort(), 0);
+    qm::test::TempDir game;
+    std::filesystem::create_directories(game.path() + "platform/config");
+    // A closed port first: the next master is asked.
+    qm::test::writeAll(game.file("platform/config/MasterServers.vdf"),
+                       "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"127.0.0.1:" +
+                           std::to_string(qm::test::closedLoopbackUdpPort()) +
+                           "\"\n\t\t}\n\t\t\"1\"\n\t\t{\n\t\t\t\"addr\"\t\"localhost:" +
+                           std::to_string(server.masterPort()) + "\"\n\t\t}\n\t}\n}\n");
+    const std::string out = run(std::string(QM_QUERY_TOOL) + " --masters-of " + game.path() + " --json --query; echo rc=$?");
+    EXPECT_NE(out.find("\"127.0.0.1:37609\""), std::string::npos) << out;
+    EXPECT_NE(out.find("rc=0"), std::string::npos) << out;
+    EXPECT_NE(run(std::string(QM_QUERY_TOOL) + " --masters-of /nonexistent 2>&1; echo rc=$?")
+                  .find("holds no MasterServers.vdf\nrc=2"),
+              std::string::npos);
 }

@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+/// The masters a MasterServers.vdf names, "host:port" each, in the order a GoldSrc game
+/// asks them: those of the "hl1" group and those standing under the top key with no group
+/// first, then every other group's, each named once. Fails with a KeyValuesError when the
+/// text is not such a file; a NUL after the text (some files end in one) is ignored.
+std::vector<std::string> mastersOfMasterServersText(std::string_view text);
+
+/// The files of a game folder that name its masters, in the game's backslash spelling.
+std::vector<std::string> masterServersFilesOf(const std::string& gameFolder);
+
+/// What reading a game folder's master lists found.
+struct GameMasters {
+    std::vector<std::string> masters; // every file's, in file order, each named once
+    std::vector<std::string> read;     // the files that were read
+    std::vector<std::string> problems; // "FILE: what is wrong", for files that exist
+};
+/// Reads every master list of the folder (the one holding hl.exe) that exists.
+GameMasters readGameMasters(const std::string& gameFolder);
+
+} // namespace qm

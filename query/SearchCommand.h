@@ -1,0 +1,27 @@
+#pragma once
+#include "platform/HostResolver.h"
+#include "query/QueryArguments.h"
+#include "query/SteamServerList.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace qm {
+
+/// What the search command reads from outside its arguments.
+struct SearchSeams {
+    HostLookup lookup = systemHostLookup;
+    /// The environment's variables (QUILLMARK_STEAM_KEY).
+    std::function<std::string(const char* name)> environment;
+    /// Tests only: where Steam's list is asked and which authority is trusted.
+    SteamListRequest steam;
+};
+
+/// quillmark-query --master / --masters-of / --steam-list: prints the servers found, one
+/// address a line as they come, or with --query asks them as -f does. Tells how each
+/// master or Steam went on `err`. Returns 0 when a list came whole, 1 when none did (or,
+/// with --query, as the batch does), 2 for arguments that will not do.
+int runSearchCommand(const QueryArguments& a, std::ostream& out, std::ostream& err, const SearchSeams& seams);
+
+} // namespace qm

@@ -1,0 +1,260 @@
+// Master server lists: the game folder's files, the classic master query page by page,
+// against a stand-in master on loopback and masters that misbehave.
+#include "favourites/KeyValues.h"
+#include "query/DemoMaster.h"
+#include "query/MasterSearch.h"
+#include "query/MasterServersFile.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UdpResponder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+const std::string kSteamMaster = "hl1master.steampowered.com:27010";
+const std::string kSetti = "css.setti.info:27010";
+
+std::vector<Endpoint> loopbackServers(size_t count, uint16_t firstPort = 20000) {
+    std::vector<Endpoint> servers;
+    for (size_t i = 0; i < count; ++i)
+        servers.push_back(Endpoint::fromDotted("127.0.0." + std::to_string(1 + i / 60000),
+                                               static_cast<uint16_t>(firstPort + i % 60000)));
+    return servers;
+}
+
+std::string page(const std::vector<Endpoint>& servers, bool last) {
+    std::string p = "\xFF\xFF\xFF\xFF\x66\x0A";
+    auto add = [&](const Endpoint& e) {
+        for (int shift : {24, 16, 8, 0})
+            p.push_back(static_cast<char>(e.address >> shift));
+        p.push_back(static_cast<char>(e.port >> 8));
+        p.push_back(static_cast<char>(e.port));
+    };
+    for (const Endpoint& e : servers)
+        add(e);
+    if (last) add(Endpoint{});
+    return p;
+}
+
+struct Walked {
+    std::vector<Endpoint> servers;
+    std::vector<MasterOutcome> outcomes;
+};
+
+Walked walk(const std::vector<std::string>& masters, MasterSearchOptions options = {}) {
+    if (options.pageWaitMs == 2000) options.pageWaitMs = 150;
+    MasterSearch search(options);
+    Walked w;
+    search.run(
+        masters, [&](const std::vector<Endpoint>& s) { w.servers.insert(w.servers.end(), s.begin(), s.end()); },
+        [&](const MasterOutcome& o) { w.outcomes.push_back(o); });
+    return w;
+}
+
+std::string at(const UdpResponder& r) {
+    return "127.0.0.1:" + std::to_string(r.port());
+}
+
+UdpResponder demoMaster(const std::vector<Endpoint>& servers) {
+    auto master = std::make_shared<DemoMaster>(servers, ServerInfo{});
+    return UdpResponder([master](const std::string& request) { return master->answer(request); });
+}
+
+} // namespace
+
+TEST(MasterServersFile, ReadsEveryRealShapeGoldSrcFirst) {
+    struct Case {
+        const char* file;
+        std::vector<std::string> masters;
+    };
+    const std::vector<Case> cases = {
+        {"hl1-group-hostname.vdf",
+         {"188.165.245.17:27011", "balkan.masterserver.me:27011", "188.165.245.17:27010", "188.165.245.17:27001"}},
+        {"flat-no-group-trailing-nul.vdf", {"207.173.177.12:27010", "207.173.177.11:27010"}},
+        {"crlf-hl1-seven.vdf",
+         {kSteamMaster, kSetti, "188.40.40.201:27010", "69.28.140.247:27010", "209.197.20.34:27010",
+          "69.28.158.131:27010", "hl1master.5eplay.com:27010", "188.40.40.201:27011"}},
+        {"hl2-before-hl1.vdf",
+         {"69.28.151.162:27010", "207.173.177.11:27010", "68.142.72.250:27010", "69.28.151.162:27011",
+          "207.173.177.11:27011", "68.142.72.250:27011"}},
+        {"hl1-then-hl2.vdf",
+         {"46.165.194.16:27010", "46.4.71.67:27010", "46.165.194.14:27010", "46.165.194.16:27011",
+          "46.4.71.67:27011", "46.165.194.14:27011"}},
+        {"blank-lines.vdf", {kSteamMaster, kSetti, "hl2master.steampowered.com:27011", "css.setti.info:27011"}},
+        {"hl1-hl2-two-each.vdf", {"88.198.47.43:27010", "176.9.36.237:27010", "88.198.47.43:27011", "176.9.36.237:27011"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(mastersOfMasterServersText(readAll(fixturePath(std::string("masterservers/") + c.file))), c.masters)
+            << c.file;
+    const auto rev = mastersOfMasterServersText(readAll(fixturePath("masterservers/rev-crlf.vdf")));
+    ASSERT_GE(rev.size(), 8u);
+    EXPECT_EQ(rev.front(), kSteamMaster);
+    EXPECT_EQ(rev[6], "hl1master.5eplay.com:27010");
+    EXPECT_EQ(rev[7], "hl2master.steampowered.com:27011");
+}
+
+TEST(MasterServersFile, AGameFolderMergesItsFilesAndNamesABrokenOne) {
+    TempDir game;
+    std::filesystem::create_directories(game.path() + "platform/config");
+    std::filesystem::create_directories(game.path() + "config");
+    writeAll(game.file("platform/config/MasterServers.vdf"), readAll(fixturePath("masterservers/blank-lines.vdf")));
+    writeAll(game.file("config/rev_MasterServers.vdf"), readAll(fixturePath("masterservers/rev-crlf.vdf")));
+    GameMasters found = readGameMasters(game.path());
+    EXPECT_EQ(found.read.size(), 2u);
+    EXPECT_TRUE(found.problems.empty());
+    ASSERT_GE(found.masters.size(), 4u);
+    EXPECT_EQ(found.masters[0], kSteamMaster); // both files name it: once
+    EXPECT_EQ(std::count(found.masters.begin(), found.masters.end(), kSetti), 1);
+    EXPECT_NE(std::find(found.masters.begin(), found.masters.end(), "hl1master.5eplay.com:27010"), found.masters.end());
+
+    writeAll(game.file("config/MasterServers.vdf"), "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n");
+    found = readGameMasters(game.path());
+    ASSERT_EQ(found.problems.size(), 1u);
+    EXPECT_NE(found.problems[0].find("config\\MasterServers.vdf"), std::string::npos) << found.problems[0];
+    EXPECT_EQ(found.read.size(), 2u);
+}
+
+TEST(MasterProtocol, RequestsAndFiltersByteForByte) {
+    ServerFilter f;
+    f.gameDir = "cstrike";
+    f.map = "de_dust2";
+    f.notEmpty = f.notFull = f.noPlayers = f.secure = f.noPassword = true;
+    f.nameMatch = "*pub*";
+    EXPECT_EQ(f.text(), "\\gamedir\\cstrike\\map\\de_dust2\\empty\\1\\full\\1\\noplayers\\1\\secure\\1"
+                        "\\name_match\\*pub*\\password\\0");
+    EXPECT_EQ(ServerFilter{}.text(), "");
+    EXPECT_EQ(masterRequest(kAllRegions, {}, "\\gamedir\\valve"), std::string("1\xFF" "0.0.0.0:0\0\\gamedir\\valve\0", 27));
+    EXPECT_EQ(masterRequest(3, Endpoint::fromDotted("10.1.2.3", 27015), ""), std::string("1\x03" "10.1.2.3:27015\0\0", 18));
+
+    const MasterPage torn = readMasterPage(page(loopbackServers(2), false).substr(0, 15));
+    EXPECT_EQ(torn.fault, "the reply ends inside a server's address");
+    EXPECT_EQ(readMasterPage("\xFF\xFF\xFF\xFFm...").fault, "the reply is no server list");
+    const MasterPage last = readMasterPage(page(loopbackServers(3), true));
+    EXPECT_TRUE(last.last);
+    EXPECT_EQ(last.servers, loopbackServers(3));
+}
+
+TEST(MasterSearch, WalksOnePageAndManyPagesToTheEndMarker) {
+    for (size_t count : {size_t{5}, size_t{10'000}}) {
+        const std::vector<Endpoint> servers = loopbackServers(count);
+        UdpResponder master = demoMaster(servers);
+        const Walked w = walk({at(master)});
+        EXPECT_EQ(w.servers, servers) << count;
+        ASSERT_EQ(w.outcomes.size(), 1u);
+        EXPECT_TRUE(w.outcomes[0].whole()) << w.outcomes[0].problem;
+        EXPECT_EQ(w.outcomes[0].pages, (count + DemoMaster::kEntriesPerPage - 1) / DemoMaster::kEntriesPerPage);
+        // Each page is asked from the last server of the one before.
+        const auto requests = master.requestsSoFar();
+        ASSERT_EQ(requests.size(), w.outcomes[0].pages);
+        if (count > DemoMaster::kEntriesPerPage)
+            EXPECT_EQ(requests[1], masterRequest(kAllRegions, servers[DemoMaster::kEntriesPerPage - 1], ""));
+    }
+}
+
+TEST(MasterSearch, PassesTheFilterAndTheRegionAsTheyAre) {
+    UdpResponder master = demoMaster(loopbackServers(3));
+    MasterSearchOptions options;
+    options.region = 2;
+    options.filter = "\\gamedir\\cstrike\\name_match\\*x\xE9*";
+    walk({at(master)}, options);
+    const auto requests = master.requestsSoFar();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0], std::string("1\x02" "0.0.0.0:0\0", 12) + options.filter + std::string(1, '\0'));
+}
+
+TEST(MasterSearch, EndsAWalkThatRepeatsOrHitsTheLimit) {
+    const std::vector<Endpoint> servers = loopbackServers(10);
+    UdpResponder repeating([&](const std::string&) { return page(servers, false); });
+    Walked w = walk({at(repeating)});
+    EXPECT_EQ(w.servers, servers);
+    ASSERT_EQ(w.outcomes.size(), 1u);
+    EXPECT_TRUE(w.outcomes[0].whole());
+    EXPECT_EQ(repeating.requestsSoFar().size(), 2u); // the second page brought nothing new
+
+    // A list that leads back to a seed asked before.
+    UdpResponder looping([&](const std::string& request) {
+        const bool first = request.find("0.0.0.0:0") != std::string::npos;
+        return first ? page({servers[0], servers[1]}, false) : page({servers[2], servers[1]}, false);
+    });
+    w = walk({at(looping)});
+    EXPECT_EQ(w.servers.size(), 3u);
+    EXPECT_EQ(looping.requestsSoFar().size(), 2u);
+
+    UdpResponder big = demoMaster(loopbackServers(1000));
+    MasterSearchOptions options;
+    options.limit = 300;
+    w = walk({at(big)}, options);
+    EXPECT_EQ(w.servers.size(), 300u);
+    EXPECT_EQ(big.requestsSoFar().size(), 2u);
+}
+
+TEST(MasterSearch, ABrokenOrSilentMasterKeepsItsServersAndTheNextIsAsked) {
+    const std::vector<Endpoint> servers = loopbackServers(600);
+    auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
+    // Stops answering after two pages.
+    std::atomic<int> pages{0};
+    UdpResponder halfWay([&](const std::string& r) { return ++pages <= 2 ? demo->answer(r) : std::string(); });
+    UdpResponder torn([&](const std::string&) { return page({servers[0]}, false) + "\x7F\x00"; });
+    UdpResponder silent([](const std::string&) { return std::string(); });
+    UdpResponder good = demoMaster(servers);
+
+    Walked w = walk({at(halfWay), at(torn), at(silent), at(good)});
+    ASSERT_EQ(w.outcomes.size(), 4u);
+    EXPECT_EQ(w.outcomes[0].servers, 2 * DemoMaster::kEntriesPerPage);
+    EXPECT_EQ(w.outcomes[0].problem, "no reply (2 tries, 150 ms each) after 2 pages");
+    EXPECT_EQ(w.outcomes[1].problem, "the reply ends inside a server's address");
+    EXPECT_EQ(w.outcomes[2].problem, "no reply (2 tries, 150 ms each)");
+    EXPECT_TRUE(w.outcomes[3].whole());
+    // Merged without repeats: the good master adds only what the first did not give.
+    EXPECT_EQ(w.outcomes[3].servers, servers.size() - 2 * DemoMaster::kEntriesPerPage);
+    EXPECT_EQ(w.servers.size(), servers.size());
+    EXPECT_EQ(silent.requestsSoFar().size(), 2u); // one retry
+
+    // A whole list ends the search unless every master is wanted.
+    UdpResponder other = demoMaster(loopbackServers(5, 40000));
+    w = walk({at(good), at(other)});
+    EXPECT_EQ(w.outcomes.size(), 1u);
+    MasterSearchOptions every;
+    every.everyMaster = true;
+    w = walk({at(good), at(other)}, every);
+    EXPECT_EQ(w.outcomes.size(), 2u);
+    EXPECT_EQ(w.servers.size(), servers.size() + 5);
+}
+
+TEST(MasterSearch, TakesNoPageFromAStranger) {
+    const std::vector<Endpoint> servers = loopbackServers(3);
+    auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
+    UdpResponder stranger([](const std::string&) { return std::string(); });
+    std::atomic<UdpResponder*> strangerAt{&stranger};
+    const std::string forged = page(loopbackServers(2, 50000), true);
+    // Before the master answers, a stranger sends the client a list of its own.
+    UdpResponder master(
+        [&](const std::string& r) {
+            return demo->answer(r);
+        },
+        std::chrono::milliseconds(100));
+    std::thread forger([&] {
+        while (master.lastClientPort() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        strangerAt.load()->sendTo(master.lastClientPort(), forged);
+    });
+    const Walked w = walk({at(master)});
+    forger.join();
+    EXPECT_EQ(w.servers, servers);
+}
+
+TEST(MasterSearch, NamesAMasterThatIsNoAddress) {
+    MasterSearch search({}, [](const std::string&) { return HostLookupResult{"", 11001}; });
+    std::vector<MasterOutcome> told;
+    search.run({"no.such.master:27010", ":27010"}, [](const std::vector<Endpoint>&) {},
+               [&](const MasterOutcome& o) { told.push_back(o); });
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].problem, "name not found (Socket Error # 11001)");
+    EXPECT_EQ(told[1].problem, "not a master address");
+}
