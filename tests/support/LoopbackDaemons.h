@@ -38,6 +38,29 @@ class Nginx {
     std::unique_ptr<Daemon> m_daemon;
 };
 
+/// nginx over HTTPS with certificates made for the test: one port whose certificate a test
+/// authority signed for 127.0.0.1, one whose certificate nobody signed. Each folder name
+/// in a path answers the way it says: /ok/... serves ok.json (any name.json alike), and
+/// /401/, /403/, /429/ answer with that status (429 with "Retry-After: 1").
+class HttpsNginx {
+  public:
+    HttpsNginx();
+    bool up() const { return m_daemon && m_daemon->up(); }
+    /// The PEM file of the authority that signed the good port's certificate.
+    std::string authorityFile() const { return m_dir.file("authority.pem"); }
+    std::string base(const std::string& folder) const;
+    /// The same folder on the port with the certificate nobody signed.
+    std::string strangerBase(const std::string& folder) const;
+    /// The same folder over plain HTTP.
+    std::string plainBase(const std::string& folder) const;
+    void put(const std::string& name, const std::string& bytes) const;
+
+  private:
+    TempDir m_dir;
+    uint16_t m_port, m_strangerPort, m_plainPort;
+    std::unique_ptr<Daemon> m_daemon;
+};
+
 /// tinyproxy on a free loopback port, with extra lines for its configuration.
 class Tinyproxy {
   public:

@@ -1,0 +1,215 @@
+// Steam's Web API server list: what its answers mean, and the whole exchange over HTTPS
+// with nginx in Steam's place, trusted through a test authority.
+#include "query/QueryCommand.h"
+#include "query/ServerSources.h"
+#include "query/SteamServerList.h"
+#include "tests/support/LoopbackDaemons.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace qm;
+using namespace qm::test;
+
+namespace {
+
+const std::string kKey = "0123456789ABCDEF0123456789ABCDEF";
+
+const std::string kTwoServers =
+    R"({"response":{"servers":[)"
+    R"({"addr":"127.0.0.1:27015","gameport":27015,"steamid":"90000000000000001","name":"Loopback \u00c9clair",)"
+    R"("appid":10,"gamedir":"cstrike","version":"1.1.2.7/Stdio","product":"cstrike","region":255,)"
+    R"("players":7,"max_players":20,"bots":2,"map":"de_dust2","secure":true,"dedicated":true,"os":"l"},)"
+    R"({"addr":"127.0.0.2:27016","name":"Second","appid":70,"gamedir":"valve","players":0,"max_players":16,)"
+    R"("bots":0,"map":"crossfire","secure":false},)"
+    R"({"addr":"[::1]:27015","name":"no IPv4"}]}})";
+
+HttpsGetResult answered(int status, std::string body = {}, std::string retryAfter = {}) {
+    HttpsGetResult r;
+    r.status = status;
+    r.body = std::move(body);
+    r.retryAfter = std::move(retryAfter);
+    return r;
+}
+
+SteamListRequest requestTo(const HttpsNginx& nginx, const std::string& folder) {
+    SteamListRequest r;
+    r.key = kKey;
+    r.filter = "\\gamedir\\cstrike";
+    r.apiBase = nginx.base(folder);
+    r.testAuthorityFile = nginx.authorityFile();
+    r.timeoutMs = 5000;
+    return r;
+}
+
+SteamListAnswer fetch(const SteamListRequest& r, std::vector<std::string>* notes = nullptr) {
+    return fetchSteamList(r, nullptr, [&](const std::string& n) {
+        if (notes) notes->push_back(n);
+    });
+}
+
+} // namespace
+
+TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
+    const SteamListAnswer a = readSteamListAnswer(answered(200, kTwoServers), kKey, 100);
+    ASSERT_TRUE(a.problem.empty()) << a.problem;
+    ASSERT_EQ(a.servers.size(), 2u);
+    EXPECT_EQ(a.unreadable, 1u);
+    const ListedServer& s = a.servers[0];
+    EXPECT_EQ(s.address.text(), "127.0.0.1:27015");
+    EXPECT_TRUE(s.described);
+    EXPECT_EQ(s.summary.name, "Loopback \xC3\x89" "clair");
+    EXPECT_EQ(s.summary.map, "de_dust2");
+    EXPECT_EQ(s.summary.players, "7");
+    EXPECT_EQ(s.summary.maxPlayers, "20");
+    EXPECT_EQ(s.summary.bots, "2");
+    EXPECT_EQ(s.gameDir, "cstrike");
+    EXPECT_EQ(a.servers[1].gameDir, "valve");
+    EXPECT_EQ(readSteamListAnswer(answered(200, kTwoServers), kKey, 1).servers.size(), 1u);
+    // Nothing matched: Steam leaves the servers out.
+    const SteamListAnswer none = readSteamListAnswer(answered(200, R"({"response":{}})"), kKey, 100);
+    EXPECT_TRUE(none.problem.empty());
+    EXPECT_TRUE(none.servers.empty());
+}
+
+TEST(SteamServerList, EveryFailureHasAClearTextWithoutTheKey) {
+    struct Case {
+        HttpsGetResult result;
+        std::string problem;
+    };
+    HttpsGetResult cut;
+    cut.failure = HttpsGetResult::Failure::CutShort;
+    cut.detail = "transfer closed; key=" + kKey;
+    HttpsGetResult large;
+    large.failure = HttpsGetResult::Failure::TooLarge;
+    const std::vector<Case> cases = {
+        {answered(401), "Steam refused the key."},
+        {answered(403), "Steam refused the key."},
+        {answered(429, "", "30"), "Steam asks to wait 30 s before the next request."},
+        {answered(429), "Steam asks to wait before the next request."},
+        {answered(500, "<html>"), "Steam answered with HTTP status 500."},
+        {answered(200, R"({"response":{"servers":[{"addr":"1.2.3.4:5")"), "Steam's answer is not a server list."},
+        {answered(200, R"({"response":{"servers":{}}})"), "Steam's answer is not a server list."},
+        {answered(200, "[1,2]"), "Steam's answer is not a server list."},
+        {cut, "Steam's answer was cut short (transfer closed; key=(key))."},
+        {large, "Steam's answer was too large to take; ask for fewer servers."},
+    };
+    for (const Case& c : cases) {
+        const SteamListAnswer a = readSteamListAnswer(c.result, kKey, 100);
+        EXPECT_EQ(a.problem, c.problem) << c.result.status;
+        EXPECT_TRUE(a.servers.empty());
+    }
+    EXPECT_EQ(readSteamListAnswer(answered(429, "", "30"), kKey, 1).retryAfterSeconds, 30);
+}
+
+TEST(SteamServerList, TheUrlEscapesTheKeyAndTheFilter) {
+    SteamListRequest r;
+    r.key = "AB&C";
+    r.filter = "\\gamedir\\cstrike\\map\\de dust";
+    r.limit = 500;
+    EXPECT_EQ(steamListUrl(r), "https://api.steampowered.com/IGameServersService/GetServerList/v1/?key=AB%26C"
+                               "&filter=%5Cgamedir%5Ccstrike%5Cmap%5Cde%20dust&limit=500");
+    EXPECT_EQ(withoutKey("a AB&C b AB%26C", "AB&C"), "a (key) b (key)");
+}
+
+TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    nginx.put("ok.json", kTwoServers);
+    nginx.put("cut.json", kTwoServers.substr(0, kTwoServers.size() / 2));
+    nginx.put("big.json", R"({"response":{"servers":[)" + std::string(4096, ' ') + "]}}");
+
+    std::vector<std::string> notes;
+    SteamListAnswer a = fetch(requestTo(nginx, "ok"), &notes);
+    ASSERT_TRUE(a.problem.empty()) << a.problem;
+    ASSERT_EQ(a.servers.size(), 2u);
+    EXPECT_EQ(a.servers[0].summary.name, "Loopback \xC3\x89" "clair");
+
+    struct Case {
+        std::string folder;
+        std::string problemStart;
+    };
+    for (const Case& c : std::vector<Case>{{"401", "Steam refused the key."},
+                                           {"403", "Steam refused the key."},
+                                           {"cut", "Steam's answer is not a server list."},
+                                           {"nothing", "Steam answered with HTTP status 404."}}) {
+        a = fetch(requestTo(nginx, c.folder));
+        EXPECT_EQ(a.problem, c.problemStart) << c.folder;
+    }
+    SteamListRequest small = requestTo(nginx, "big");
+    small.maxBytes = 1024;
+    EXPECT_EQ(fetch(small).problem, "Steam's answer was too large to take; ask for fewer servers.");
+
+    // 429 with Retry-After: 1 is waited out and asked once more, and the user told so.
+    notes.clear();
+    a = fetch(requestTo(nginx, "429"), &notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], "Steam asks to wait 1 s; asking again then.");
+    EXPECT_EQ(a.problem, "Steam asks to wait 1 s before the next request. Try again later.");
+
+    // A certificate nobody trusted is refused, and so is the good one without its authority.
+    SteamListRequest stranger = requestTo(nginx, "ok");
+    stranger.apiBase = nginx.strangerBase("ok");
+    a = fetch(stranger);
+    EXPECT_EQ(a.problem.rfind("The connection to Steam is not safe: its certificate was refused", 0), 0u) << a.problem;
+    SteamListRequest untrusted = requestTo(nginx, "ok");
+    untrusted.testAuthorityFile.clear();
+    a = fetch(untrusted);
+    EXPECT_EQ(a.problem.rfind("The connection to Steam is not safe", 0), 0u) << a.problem;
+    // Plain HTTP is refused but where a test allows it.
+    SteamListRequest plain = requestTo(nginx, "ok");
+    plain.apiBase = nginx.plainBase("ok");
+    EXPECT_EQ(fetch(plain).problem, "Only an https:// address may be asked.");
+    plain.testPlainHttp = true;
+    EXPECT_EQ(fetch(plain).servers.size(), 2u);
+}
+
+TEST(SteamServerList, NoMessageOrNoteHoldsTheKey) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    for (const std::string& folder : {"401", "429", "cut", "none"}) {
+        SteamListSource source(requestTo(nginx, folder));
+        std::vector<std::string> notes;
+        source.run([](std::vector<ListedServer>) {}, [&](const std::string& n) { notes.push_back(n); });
+        ASSERT_FALSE(notes.empty()) << folder;
+        for (const std::string& n : notes)
+            EXPECT_EQ(n.find(kKey), std::string::npos) << n;
+    }
+    SteamListRequest gone = requestTo(nginx, "ok");
+    gone.apiBase = "https://127.0.0.1:1/" + kKey;
+    const SteamListAnswer a = fetch(gone);
+    EXPECT_FALSE(a.problem.empty());
+    EXPECT_EQ(a.problem.find(kKey), std::string::npos) << a.problem;
+}
+
+TEST(SteamServerList, TheQueryToolReadsTheKeyFromItsFileOrTheEnvironmentOnly) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    nginx.put("ok.json", kTwoServers);
+    TempDir dir;
+    writeAll(dir.file("key.txt"), kKey + "\r\n");
+    SearchSeams seams;
+    seams.steam = requestTo(nginx, "ok");
+    std::string fromEnvironment;
+    seams.environment = [&](const char*) { return fromEnvironment; };
+    const auto run = [&](const std::vector<std::string>& args, std::string& err) {
+        std::ostringstream out, errors;
+        const int status = runQueryCommand(args, out, errors, seams);
+        err = errors.str();
+        return std::to_string(status) + ":" + out.str();
+    };
+    std::string err;
+    EXPECT_EQ(run({"--steam-list", "--key-file", dir.file("key.txt")}, err), "0:127.0.0.1:27015\n127.0.0.2:27016\n");
+    EXPECT_EQ(err, "quillmark-query: Steam: 2 servers, 1 without an address\n");
+    EXPECT_EQ(run({"--steam-list"}, err), "2:");
+    EXPECT_EQ(err, "quillmark-query: --steam-list needs a key in QUILLMARK_STEAM_KEY or --key-file\n");
+    fromEnvironment = kKey;
+    EXPECT_EQ(run({"--steam-list", "--limit", "1"}, err).substr(0, 2), "0:");
+    EXPECT_EQ(run({"--steam-list", "--key", kKey}, err), "2:");
+    EXPECT_NE(err.find("never from an argument"), std::string::npos);
+    EXPECT_EQ(err.find(kKey), std::string::npos);
+    seams.steam.apiBase = nginx.base("401");
+    EXPECT_EQ(run({"--steam-list"}, err), "1:");
+    EXPECT_EQ(err, "quillmark-query: Steam refused the key.\n");
+}
