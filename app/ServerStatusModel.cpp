@@ -27,6 +27,36 @@ void ServerStatusModel::reset(const std::vector<std::string>& entries) {
     endResetModel();
 }
 
+void ServerStatusModel::append(const std::vector<ListedServer>& servers) {
+    if (servers.empty()) return;
+    const int first = static_cast<int>(m_rows.size());
+    beginInsertRows({}, first, first + static_cast<int>(servers.size()) - 1);
+    for (const ListedServer& s : servers) {
+        StatusRow row;
+        row.entry = s.address.text();
+        row.listed = s.described;
+        if (s.described) row.summary = s.summary;
+        row.gameDir = s.gameDir;
+        m_rows.push_back(std::move(row));
+    }
+    endInsertRows();
+}
+
+Qt::ItemFlags ServerStatusModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_checkable && index.isValid() && index.column() == Entry) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool ServerStatusModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!m_checkable || role != Qt::CheckStateRole || !index.isValid() || index.column() != Entry ||
+        static_cast<size_t>(index.row()) >= m_rows.size())
+        return false;
+    m_rows[static_cast<size_t>(index.row())].checked = value.toInt() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
 void ServerStatusModel::take(const std::vector<BatchResult>& results) {
     for (const BatchResult& r : results) {
         if (r.index >= m_rows.size()) continue;
@@ -36,10 +66,15 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
         row.asking = false;
         row.answered = r.answer.answered();
         ++(row.answered ? m_answered : m_silent);
-        row.summary = r.answer.summary();
+        // A silent server keeps the words its list gave.
+        if (row.answered || !row.listed) row.summary = r.answer.summary();
         row.protocol = r.answer.protocolName();
         row.state = r.state;
         row.pingMs = r.pingMs;
+        if (row.answered) {
+            row.listed = false;
+            if (const std::string dir = r.answer.gameDir(); !dir.empty()) row.gameDir = dir;
+        }
     }
     // Results come about in row order: one signal over the rows between the first and the
     // last that changed.
@@ -62,8 +97,9 @@ void ServerStatusModel::setAsking(const std::vector<size_t>& rows) {
 }
 
 bool ServerStatusModel::hasAnswer(int r) const {
-    return r >= 0 && static_cast<size_t>(r) < m_rows.size() && m_rows[static_cast<size_t>(r)].done &&
-           m_rows[static_cast<size_t>(r)].answered;
+    if (r < 0 || static_cast<size_t>(r) >= m_rows.size()) return false;
+    const StatusRow& row = m_rows[static_cast<size_t>(r)];
+    return (row.done && row.answered) || row.listed;
 }
 
 void ServerStatusModel::setState(size_t r, const std::string& state) {
@@ -85,7 +121,11 @@ int ServerStatusModel::columnCount(const QModelIndex& parent) const {
 QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<size_t>(index.row()) >= m_rows.size()) return {};
     const StatusRow& r = m_rows[static_cast<size_t>(index.row())];
-    const bool shown = r.done && r.answered;
+    if (role == Qt::CheckStateRole && m_checkable && index.column() == Entry)
+        return r.checked ? Qt::Checked : Qt::Unchecked;
+    const bool answered = r.done && r.answered;
+    // The list's own words show until the server answers with its own.
+    const bool shown = answered || r.listed;
     if (role == SortRole) {
         switch (index.column()) {
         case Players:
@@ -93,7 +133,7 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
         case Bots:
             return shown ? countOf(r.summary.bots) : INT_MAX;
         case Ping:
-            return r.pingMs >= 0 && shown ? r.pingMs : INT_MAX;
+            return r.pingMs >= 0 && answered ? r.pingMs : INT_MAX;
         default:
             return data(index, Qt::DisplayRole).toString().toCaseFolded();
         }
@@ -115,7 +155,7 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     case Bots:
         return shown ? toDisplay(r.summary.bots) : QString();
     case Ping:
-        return shown && r.pingMs >= 0 ? QString::number(r.pingMs) : QString();
+        return answered && r.pingMs >= 0 ? QString::number(r.pingMs) : QString();
     case Protocol:
         return toDisplay(r.protocol);
     case State:

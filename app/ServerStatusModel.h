@@ -1,5 +1,6 @@
 #pragma once
 #include "query/BatchQuery.h"
+#include "query/ListedServer.h"
 
 #include <QAbstractTableModel>
 
@@ -18,6 +19,9 @@ struct StatusRow {
     std::string protocol;
     std::string state;
     int pingMs = -1;
+    bool listed = false;  // the summary came with the list, before any answer
+    bool checked = false; // where rows carry check boxes
+    std::string gameDir;  // from the answer, or from the list
 };
 
 /// The status table's rows, one per server list entry, filled as results come.
@@ -31,6 +35,10 @@ class ServerStatusModel : public QAbstractTableModel {
     using QAbstractTableModel::QAbstractTableModel;
 
     void reset(const std::vector<std::string>& entries);
+    /// Rows for servers a search found, at the end; what their list tells shows at once.
+    void append(const std::vector<ListedServer>& servers);
+    /// Gives every row a check box in the entry column.
+    void setCheckable(bool checkable) { m_checkable = checkable; }
     /// Takes a batch of results, each for the row of its index.
     void take(const std::vector<BatchResult>& results);
     /// Rows that are not servers at all get their state at once.
@@ -49,11 +57,14 @@ class ServerStatusModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   private:
     std::vector<StatusRow> m_rows;
     size_t m_answered = 0;
     size_t m_silent = 0;
+    bool m_checkable = false;
 };
 
 } // namespace qm

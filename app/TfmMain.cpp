@@ -72,6 +72,7 @@ void TfmMain::connectButtons() {
         {&TfmMain::bbSaveList, &TfmMain::bbSaveListClick},
         {&TfmMain::bbCheck4Updates, &TfmMain::bbCheck4UpdatesClick},
         {&TfmMain::bbServerStatus, &TfmMain::bbServerStatusClick},
+        {&TfmMain::bbFindServers, &TfmMain::bbFindServersClick},
         {&TfmMain::bbSteamFolder, &TfmMain::bbSteamFolderClick},
         {&TfmMain::bbSteamImport, &TfmMain::bbSteamImportClick},
         {&TfmMain::bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick},
@@ -84,6 +85,8 @@ void TfmMain::connectButtons() {
 }
 
 void TfmMain::connectListSignals() {
+    auto* findKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(findKey, &QShortcut::activated, this, [this] { guarded([this] { bbFindServersClick(); }); });
     auto* statusKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     connect(statusKey, &QShortcut::activated, this, [this] { guarded([this] { bbServerStatusClick(); }); });
     connect(clbIPs, &CheckListBox::deletePressed, this,

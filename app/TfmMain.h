@@ -4,6 +4,8 @@
 #include "platform/Outcome.h"
 #include "platform/Paths.h"
 #include "query/BatchQuery.h"
+#include "query/MasterSearch.h"
+#include "query/SteamServerList.h"
 #include "query/TIdUDPClient.h"
 #include "serverlist/ListHistory.h"
 #include "serverlist/ServerList.h"
@@ -38,6 +40,7 @@ class ClickLabel;
 class GradientButton;
 class SpinEdit;
 class TfmServerStatus;
+class TfmFindServers;
 
 /// What the window takes from outside: the seams tests replace.
 struct TfmMainEnvironment {
@@ -65,6 +68,9 @@ struct TfmMainEnvironment {
         isSteamRunning;
     /// How the status window asks the servers.
     BatchOptions statusOptions;
+    /// How the find window asks masters, and Steam in tests.
+    MasterSearchOptions masterOptions;
+    SteamListRequest steamList;
     /// Whether the first show runs the start-up checks by itself (tests run them by hand).
     bool startupChecksOnShow = true;
 };
@@ -129,6 +135,7 @@ class TfmMain : public QWidget {
     void bbSteamBackupClick();
     void bbSteamRestoreClick();
     void bbServerStatusClick();
+    void bbFindServersClick();
     /// The server list's right-click menu for the entry at `row` (npos: none there):
     /// the list commands, and Refresh and Copy address for that entry.
     QMenu* listContextMenu(size_t row);
@@ -303,6 +310,9 @@ class TfmMain : public QWidget {
     GradientButton* bbServerStatus = nullptr;
     /// The "Server status" window, made when first opened.
     TfmServerStatus* fmServerStatus = nullptr;
+    GradientButton* bbFindServers = nullptr;
+    /// The "Find servers" window, made when first opened.
+    TfmFindServers* fmFindServers = nullptr;
 
     QCheckBox* cbCheck4Updates = nullptr;
     GradientButton* bbCheck4Updates = nullptr;

@@ -1,13 +1,19 @@
 // The server list's context menu and the "Server status" window.
 #include "app/TfmMain.h"
 
+#include "app/TfmFindServers.h"
 #include "app/TfmServerStatus.h"
+#include "favourites/GameLocation.h"
+#include "query/MasterServersFile.h"
 #include "serverlist/ServerEntry.h"
+#include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"
 #include "ui/GradientButton.h"
 #include "ui/TextCodec.h"
 
 #include <QClipboard>
+#include <QLineEdit>
+#include <cstdlib>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTabWidget>
@@ -23,6 +29,35 @@ void TfmMain::bbServerStatusClick() {
     fmServerStatus->raise();
     fmServerStatus->activateWindow();
     if (!fmServerStatus->refreshing()) fmServerStatus->bbStatusRefreshClick();
+}
+
+void TfmMain::bbFindServersClick() {
+    if (!fmFindServers) {
+        FindServersSetup setup;
+        setup.gameFolder = gameDirectory(gameLocation());
+        // The game type of new entries, or else the mod the game folder holds.
+        setup.gameDir = fromDisplay(edGameType->text());
+        if (setup.gameDir.empty()) setup.gameDir = modOfGameFolder(setup.gameFolder);
+        setup.steamGameDir = fromDisplay(edSteamGameDir->text());
+        setup.settingsPath = settingsPath();
+        setup.options = m_env.statusOptions;
+        setup.lookup = m_env.hostLookup;
+        setup.masterOptions = m_env.masterOptions;
+        setup.steam = m_env.steamList;
+        // Steam's list goes through the proxy of the Update page, as the update check does.
+        setup.steam.proxyHost = edProxyIP->text();
+        setup.steam.proxyPort = std::atoi(fromDisplay(edProxyPort->text()).c_str());
+        if (setup.steam.proxyHost.empty() || setup.steam.proxyHost == "0.0.0.0" || setup.steam.proxyPort <= 0)
+            setup.steam.proxyHost.clear();
+        setup.steam.proxyUser = fromDisplay(edProxyLogin->text());
+        setup.steam.proxyPassword = fromDisplay(edProxyPassword->text());
+        fmFindServers = new TfmFindServers(m_servers, std::move(setup), this);
+        fmFindServers->beforeListChange = [this] { beforeListCommand(); };
+        fmFindServers->afterListChange = [this](size_t) { refreshCountLabel(); };
+    }
+    fmFindServers->show();
+    fmFindServers->raise();
+    fmFindServers->activateWindow();
 }
 
 QMenu* TfmMain::listContextMenu(size_t row) {
@@ -74,6 +109,7 @@ QMenu* TfmMain::listContextMenu(size_t row) {
     addForRow("Copy address", "miCopyAddress", QKeySequence::Copy, &TfmMain::copyAddressOf);
     menu->addSeparator();
     add(bbServerStatus, &TfmMain::bbServerStatusClick, QKeySequence(Qt::CTRL | Qt::Key_T));
+    add(bbFindServers, &TfmMain::bbFindServersClick, QKeySequence(Qt::CTRL | Qt::Key_F));
     return menu;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <unordered_set>
 
 namespace qm {
@@ -68,6 +69,14 @@ std::vector<std::string> masterServersFilesOf(const std::string& gameFolder) {
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     return {folder + "platform\\config\\MasterServers.vdf", folder + "config\\MasterServers.vdf",
             folder + "config\\rev_MasterServers.vdf"};
+}
+
+std::string modOfGameFolder(const std::string& gameFolder) {
+    for (const char* mod : {"cstrike", "czero", "dod", "tfc", "gearbox", "ricochet", "dmc", "valve"}) {
+        std::error_code ec;
+        if (!gameFolder.empty() && std::filesystem::is_directory(nativePath(gameFolder + "\\" + mod), ec)) return mod;
+    }
+    return "cstrike";
 }
 
 GameMasters readGameMasters(const std::string& gameFolder) {

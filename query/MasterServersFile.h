@@ -14,6 +14,10 @@ std::vector<std::string> mastersOfMasterServersText(std::string_view text);
 /// The files of a game folder that name its masters, in the game's backslash spelling.
 std::vector<std::string> masterServersFilesOf(const std::string& gameFolder);
 
+/// The game directory a game folder is played with: the first mod folder of Valve's
+/// games that stands beside hl.exe ("cstrike" before "valve"), "cstrike" when none does.
+std::string modOfGameFolder(const std::string& gameFolder);
+
 /// What reading a game folder's master lists found.
 struct GameMasters {
     std::vector<std::string> masters; // every file's, in file order, each named once

@@ -183,12 +183,14 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     EXPECT_EQ(captions,
               (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
                                         "Remove this entry", "Clear", "Paste entries", "Export List",
-                                        "Refresh", "Copy address", "Server status of the whole list..."}));
+                                        "Refresh", "Copy address", "Server status of the whole list...",
+                                        "Find servers..."}));
     // Each item shows the key that does the same in the list.
     const std::pair<const char*, QKeySequence> keys[] = {
         {"miUndo", QKeySequence::Undo},        {"miSelectAll", QKeySequence::SelectAll},
         {"miRemoveEntry", Qt::Key_Delete},     {"miPaste", QKeySequence::Paste},
-        {"miCopyAddress", QKeySequence::Copy}, {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)}};
+        {"miCopyAddress", QKeySequence::Copy}, {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {"miFindServers", QKeySequence(Qt::CTRL | Qt::Key_F)}};
     for (const auto& [name, sequence] : keys) {
         EXPECT_EQ(action(name)->shortcut(), sequence) << name;
         EXPECT_TRUE(action(name)->isShortcutVisibleInContextMenu()) << name;

@@ -1,0 +1,404 @@
+#include "app/TfmFindServers.h"
+
+#include "app/ServerStatusModel.h"
+#include "app/StatusSortProxy.h"
+#include "app/StatusTable.h"
+#include "platform/ProfileFile.h"
+#include "platform/TextTools.h"
+#include "query/FindRun.h"
+#include "query/MasterServersFile.h"
+#include "query/ServerSources.h"
+#include "ui/TextCodec.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <unordered_set>
+
+namespace qm {
+
+namespace {
+
+constexpr int kDrainIntervalMs = 50;
+constexpr const char* kKeySection = "Find";
+constexpr const char* kKeyName = "SteamKey";
+
+struct Region {
+    const char* name;
+    int code;
+};
+// The region bytes of the master query.
+constexpr Region kRegions[] = {{"All regions", 255}, {"US east coast", 0}, {"US west coast", 1},
+                               {"South America", 2}, {"Europe", 3},        {"Asia", 4},
+                               {"Australia", 5},     {"Middle East", 6},   {"Africa", 7}};
+
+template <class T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
+    return named(new QPushButton(QString::fromLatin1(caption), parent), name);
+}
+
+QCheckBox* namedCheck(const char* name, const char* caption, QWidget* parent) {
+    return named(new QCheckBox(QString::fromLatin1(caption), parent), name);
+}
+
+// "a:1, b:2 c" as the masters it names.
+std::vector<std::string> mastersTyped(const std::string& text) {
+    std::vector<std::string> masters;
+    std::string current;
+    for (char c : text + ",") {
+        if (c == ',' || c == ' ' || c == ';' || c == '\t') {
+            if (!current.empty()) masters.push_back(current);
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    return masters;
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* between) {
+    std::string text;
+    for (const std::string& p : parts)
+        text += (text.empty() ? "" : between) + p;
+    return text;
+}
+
+} // namespace
+
+TfmFindServers::TfmFindServers(ServerList& servers, FindServersSetup setup, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_servers(servers), m_setup(std::move(setup)) {
+    buildWindow();
+    connectControls();
+    try {
+        const std::string key = ProfileFile(m_setup.settingsPath).read(kKeySection, kKeyName, "");
+        edSteamKey->setText(toDisplay(key));
+        cbRememberKey->setChecked(!key.empty());
+    } catch (const std::exception&) {
+        // No settings file yet, or none to read: no key is remembered.
+    }
+    sourceChanged();
+}
+
+TfmFindServers::~TfmFindServers() = default;
+
+void TfmFindServers::buildWindow() {
+    setObjectName(QStringLiteral("fmFindServers"));
+    setWindowTitle(QStringLiteral("Find servers"));
+    resize(1000, 640);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildSourceBox(), 1);
+    top->addWidget(buildFilterBox(), 1);
+
+    bbFind = namedButton("bbFind", "Find", this);
+    bbFind->setDefault(true);
+    bbFindCancel = namedButton("bbFindCancel", "Cancel", this);
+    bbFindCancel->setEnabled(false);
+    pbFind = named(new QProgressBar(this), "pbFind");
+    pbFind->setRange(0, 1);
+    pbFind->setValue(0);
+    pbFind->setTextVisible(true);
+    pbFind->setFormat(QStringLiteral("No search yet"));
+    auto* run = new QHBoxLayout;
+    run->addWidget(bbFind);
+    run->addWidget(bbFindCancel);
+    run->addWidget(pbFind, 1);
+
+    lbFindState = named(new QLabel(this), "lbFindState");
+    lbFindState->setTextFormat(Qt::PlainText);
+    lbFindState->setWordWrap(true);
+
+    m_model = new ServerStatusModel(this);
+    m_model->setCheckable(true);
+    m_sorted = new StatusSortProxy(m_model, this);
+    m_sorted->setDynamicSortFilter(false);
+    tvFoundServers = named(newStatusTable(m_sorted, this), "tvFoundServers");
+
+    bbAddChecked = namedButton("bbAddChecked", "Add checked to list", this);
+    bbAddAnswering = namedButton("bbAddAnswering", "Add answering to list", this);
+    auto* add = new QHBoxLayout;
+    add->addStretch(1);
+    add->addWidget(bbAddChecked);
+    add->addWidget(bbAddAnswering);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(run);
+    layout->addWidget(lbFindState);
+    layout->addWidget(tvFoundServers, 1);
+    layout->addLayout(add);
+}
+
+QWidget* TfmFindServers::buildSourceBox() {
+    auto* box = new QGroupBox(QStringLiteral("Where to look"), this);
+    rbGameMasters = named(new QRadioButton(QStringLiteral("The game folder's master servers"), box), "rbGameMasters");
+    rbTypedMasters = named(new QRadioButton(QStringLiteral("These master servers:"), box), "rbTypedMasters");
+    rbSteamList = named(new QRadioButton(QStringLiteral("Steam's server list, with my Web API key:"), box), "rbSteamList");
+    rbGameMasters->setChecked(true);
+    edMasters = named(new QLineEdit(box), "edMasters");
+    edMasters->setPlaceholderText(QStringLiteral("host:port, host:port"));
+    edSteamKey = named(new QLineEdit(box), "edSteamKey");
+    edSteamKey->setEchoMode(QLineEdit::Password);
+    edSteamKey->setPlaceholderText(QStringLiteral("Steam Web API key"));
+    cbRememberKey = namedCheck("cbRememberKey", "Remember", box);
+    cbRememberKey->setToolTip(QStringLiteral("Keep the key in userpref.ini, which only you can read"));
+    auto* key = new QHBoxLayout;
+    key->addWidget(edSteamKey, 1);
+    key->addWidget(cbRememberKey);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(rbGameMasters);
+    layout->addWidget(rbTypedMasters);
+    layout->addWidget(edMasters);
+    layout->addWidget(rbSteamList);
+    layout->addLayout(key);
+    layout->addStretch(1);
+    return box;
+}
+
+QWidget* TfmFindServers::buildFilterBox() {
+    auto* box = new QGroupBox(QStringLiteral("Filters"), this);
+    edFindGameDir = named(new QLineEdit(toDisplay(m_setup.gameDir), box), "edFindGameDir");
+    edFindMap = named(new QLineEdit(box), "edFindMap");
+    edFindName = named(new QLineEdit(box), "edFindName");
+    edFindName->setPlaceholderText(QStringLiteral("*text*"));
+    cbRegion = named(new QComboBox(box), "cbRegion");
+    for (const Region& r : kRegions)
+        cbRegion->addItem(QString::fromLatin1(r.name), r.code);
+    seFindLimit = named(new QSpinBox(box), "seFindLimit");
+    seFindLimit->setRange(1, static_cast<int>(kMaxListedServers));
+    seFindLimit->setValue(5000);
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("Game directory"), edFindGameDir);
+    fields->addRow(QStringLiteral("Map"), edFindMap);
+    fields->addRow(QStringLiteral("Name"), edFindName);
+    fields->addRow(QStringLiteral("Region"), cbRegion);
+    fields->addRow(QStringLiteral("At most"), seFindLimit);
+    cbNotEmpty = namedCheck("cbNotEmpty", "Not empty", box);
+    cbNotFull = namedCheck("cbNotFull", "Not full", box);
+    cbNoPlayers = namedCheck("cbNoPlayers", "Empty only", box);
+    cbSecure = namedCheck("cbSecure", "VAC secured", box);
+    cbNoPassword = namedCheck("cbNoPassword", "No password", box);
+    auto* checks = new QVBoxLayout;
+    for (QCheckBox* c : {cbNotEmpty, cbNotFull, cbNoPlayers, cbSecure, cbNoPassword})
+        checks->addWidget(c);
+    checks->addStretch(1);
+    auto* layout = new QHBoxLayout(box);
+    layout->addLayout(fields, 1);
+    layout->addLayout(checks);
+    return box;
+}
+
+void TfmFindServers::connectControls() {
+    m_drain = new QTimer(this);
+    m_drain->setInterval(kDrainIntervalMs);
+    connect(m_drain, &QTimer::timeout, this, [this] { takeProgress(); });
+    connect(bbFind, &QPushButton::clicked, this, [this] { bbFindClick(); });
+    connect(bbFindCancel, &QPushButton::clicked, this, [this] { bbFindCancelClick(); });
+    connect(bbAddChecked, &QPushButton::clicked, this, [this] { bbAddCheckedClick(); });
+    connect(bbAddAnswering, &QPushButton::clicked, this, [this] { bbAddAnsweringClick(); });
+    for (QRadioButton* r : {rbGameMasters, rbTypedMasters, rbSteamList})
+        connect(r, &QRadioButton::toggled, this, [this](bool on) {
+            if (on) sourceChanged();
+        });
+    // Unticked, the key leaves the settings file at once; ticked, it is kept at the next Find.
+    connect(cbRememberKey, &QCheckBox::toggled, this, [this](bool on) {
+        if (!on) keepOrForgetKey({});
+    });
+    connect(edFindGameDir, &QLineEdit::returnPressed, this, [this] { bbFindClick(); });
+    connect(edFindMap, &QLineEdit::returnPressed, this, [this] { bbFindClick(); });
+}
+
+void TfmFindServers::sourceChanged() {
+    edMasters->setEnabled(rbTypedMasters->isChecked());
+    edSteamKey->setEnabled(rbSteamList->isChecked());
+    cbRememberKey->setEnabled(rbSteamList->isChecked());
+    // Steam has its own game directory; the masters the game folder's.
+    const std::string& dir = rbSteamList->isChecked() ? m_setup.steamGameDir : m_setup.gameDir;
+    const std::string& other = rbSteamList->isChecked() ? m_setup.gameDir : m_setup.steamGameDir;
+    if (edFindGameDir->text().isEmpty() || fromDisplay(edFindGameDir->text()) == other)
+        edFindGameDir->setText(toDisplay(dir));
+    cbRegion->setEnabled(!rbSteamList->isChecked());
+}
+
+ServerFilter TfmFindServers::chosenFilter() const {
+    ServerFilter f;
+    f.gameDir = std::string(trimmed(fromDisplay(edFindGameDir->text())));
+    f.map = std::string(trimmed(fromDisplay(edFindMap->text())));
+    f.nameMatch = std::string(trimmed(fromDisplay(edFindName->text())));
+    f.notEmpty = cbNotEmpty->isChecked();
+    f.notFull = cbNotFull->isChecked();
+    f.noPlayers = cbNoPlayers->isChecked();
+    f.secure = cbSecure->isChecked();
+    f.noPassword = cbNoPassword->isChecked();
+    return f;
+}
+
+void TfmFindServers::keepOrForgetKey(const std::string& key) {
+    try {
+        ProfileFile file(m_setup.settingsPath);
+        const std::string kept = file.read(kKeySection, kKeyName, "");
+        const std::string wanted = cbRememberKey->isChecked() ? key : std::string();
+        if (kept != wanted) file.write(kKeySection, kKeyName, wanted);
+    } catch (const std::exception& e) {
+        m_notes.push_back(std::string("The key could not be kept in userpref.ini: ") + e.what());
+    }
+}
+
+std::unique_ptr<ServerSource> TfmFindServers::chosenSource() {
+    const ServerFilter filter = chosenFilter();
+    const size_t limit = static_cast<size_t>(seFindLimit->value());
+    if (rbSteamList->isChecked()) {
+        const std::string key(trimmed(fromDisplay(edSteamKey->text())));
+        if (key.empty()) {
+            m_notes.push_back("Steam's list needs your Steam Web API key.");
+            return nullptr;
+        }
+        keepOrForgetKey(key);
+        SteamListRequest request = m_setup.steam;
+        request.key = key;
+        request.filter = filter.text();
+        request.limit = limit;
+        return std::make_unique<SteamListSource>(std::move(request));
+    }
+    std::vector<std::string> masters;
+    if (rbTypedMasters->isChecked()) {
+        masters = mastersTyped(fromDisplay(edMasters->text()));
+        if (masters.empty()) m_notes.push_back("Type the master servers to ask, as host:port.");
+    } else {
+        const GameMasters game = readGameMasters(m_setup.gameFolder);
+        m_notes.insert(m_notes.end(), game.problems.begin(), game.problems.end());
+        masters = game.masters;
+        if (masters.empty() && game.problems.empty())
+            m_notes.push_back("The game folder names no master server (config\\MasterServers.vdf).");
+    }
+    if (masters.empty()) return nullptr;
+    MasterSearchOptions options = m_setup.masterOptions;
+    options.filter = filter.text();
+    options.region = static_cast<uint8_t>(cbRegion->currentData().toInt());
+    options.limit = limit;
+    return std::make_unique<MasterSource>(std::move(masters), std::move(options), m_setup.lookup);
+}
+
+void TfmFindServers::bbFindClick() {
+    if (finding()) return;
+    m_notes.clear();
+    std::unique_ptr<ServerSource> source = chosenSource();
+    if (!source) {
+        lbFindState->setText(toDisplay(joined(m_notes, " ")));
+        return;
+    }
+    m_model->reset({});
+    tvFoundServers->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_sorted->sort(-1);
+    m_reported = 0;
+    bbFind->setEnabled(false);
+    bbFindCancel->setEnabled(true);
+    m_run = std::make_unique<FindRun>(std::move(source), m_setup.options, m_setup.lookup);
+    showProgress();
+    m_drain->start();
+}
+
+void TfmFindServers::takeProgress() {
+    if (!m_run) return;
+    FindRun::Progress p = m_run->take();
+    m_model->append(p.found);
+    m_model->setAsking(p.started);
+    m_model->take(p.results);
+    m_reported += p.results.size();
+    m_notes.insert(m_notes.end(), p.notes.begin(), p.notes.end());
+    showProgress();
+    if (p.finished) endSearch();
+}
+
+void TfmFindServers::endSearch() {
+    m_run.reset();
+    m_drain->stop();
+    const QHeaderView* header = tvFoundServers->horizontalHeader();
+    if (header->sortIndicatorSection() >= 0)
+        m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    bbFind->setEnabled(true);
+    bbFindCancel->setEnabled(false);
+    showProgress();
+    emit searched();
+}
+
+void TfmFindServers::bbFindCancelClick() {
+    if (!finding()) return;
+    m_run->cancel();
+    // What came before the cancel is kept.
+    FindRun::Progress rest = m_run->take();
+    m_model->append(rest.found);
+    m_model->take(rest.results);
+    m_reported += rest.results.size();
+    m_notes.insert(m_notes.end(), rest.notes.begin(), rest.notes.end());
+    m_notes.push_back("Cancelled.");
+    endSearch();
+}
+
+void TfmFindServers::showProgress() {
+    const size_t found = m_model->size();
+    pbFind->setRange(0, static_cast<int>(std::max<size_t>(found, 1)));
+    pbFind->setValue(static_cast<int>(m_reported));
+    pbFind->setFormat(QStringLiteral("%1 found, %2 asked: %3 answered, %4 silent%5")
+                          .arg(found)
+                          .arg(m_reported)
+                          .arg(m_model->answeredCount())
+                          .arg(m_model->silentCount())
+                          .arg(m_run ? QStringLiteral("...") : QString()));
+    lbFindState->setText(toDisplay(joined(m_notes, "; ")));
+}
+
+void TfmFindServers::addToList(bool answeringOnly) {
+    const std::string fallbackDir(trimmed(fromDisplay(edFindGameDir->text())));
+    std::vector<std::string> entries;
+    for (size_t r = 0; r < m_model->size(); ++r) {
+        const StatusRow& row = m_model->row(r);
+        if (answeringOnly ? !(row.done && row.answered) : !row.checked) continue;
+        const std::string& dir = row.gameDir.empty() ? fallbackDir : row.gameDir;
+        entries.push_back(dir.empty() ? row.entry : row.entry + " " + dir);
+    }
+    if (entries.empty()) {
+        lbFindState->setText(answeringOnly ? QStringLiteral("No server has answered yet.")
+                                           : QStringLiteral("No server is checked."));
+        return;
+    }
+    if (beforeListChange) beforeListChange();
+    const size_t before = m_servers.count();
+    m_servers.addAndCheckAll(std::move(entries));
+    const size_t added = m_servers.count() - before;
+    lbFindState->setText(QStringLiteral("%1 added to the list").arg(added));
+    if (afterListChange) afterListChange(added);
+}
+
+void TfmFindServers::bbAddCheckedClick() {
+    addToList(false);
+}
+void TfmFindServers::bbAddAnsweringClick() {
+    addToList(true);
+}
+
+void TfmFindServers::closeEvent(QCloseEvent* event) {
+    bbFindCancelClick();
+    QWidget::closeEvent(event);
+}
+
+} // namespace qm

@@ -1,0 +1,229 @@
+// The "Find servers" window: masters typed in and the game folder's, Steam's list over
+// HTTPS with nginx in Steam's place, the key kept only when asked, and Cancel.
+#include "app/ServerStatusModel.h"
+#include "app/TfmFindServers.h"
+#include "platform/ProfileFile.h"
+#include "query/DemoMaster.h"
+#include "query/DemoServer.h"
+#include "tests/app/WindowTest.h"
+#include "tests/support/LoopbackDaemons.h"
+#include "tests/support/UdpResponder.h"
+#include "ui/CheckListBox.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace qm;
+using namespace qm::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kServers = 12;
+
+} // namespace
+
+class FindServersWindow : public WindowTest {
+  protected:
+    void SetUp() override {
+        for (int i = 0; i < kServers; ++i) {
+            ServerInfo info;
+            info.hostname = "Found " + std::to_string(i);
+            info.gameDir = "valve";
+            auto demo = std::make_shared<DemoServer>(info, DemoProtocol::A2s);
+            // Every third one stays silent.
+            servers.push_back(std::make_unique<UdpResponder>(
+                [demo, i](const std::string& r) { return i % 3 == 2 ? std::string() : demo->answer(r, 0, 0); },
+                std::chrono::milliseconds(3 * i)));
+            listed.push_back(Endpoint::fromDotted("127.0.0.1", servers.back()->port()));
+        }
+        auto demoMaster = std::make_shared<DemoMaster>(listed, ServerInfo{});
+        master = std::make_unique<UdpResponder>([demoMaster](const std::string& r) { return demoMaster->answer(r); });
+        env.statusOptions.silenceMs = 200;
+        env.statusOptions.retries = 0;
+        env.masterOptions.pageWaitMs = 300;
+        makeWindow();
+        window->show();
+    }
+
+    TfmFindServers& openWithKeys() {
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_NE(window->fmFindServers, nullptr);
+        return *window->fmFindServers;
+    }
+    bool searchEnds(TfmFindServers& find) {
+        return waitFor([&] { return !find.finding(); });
+    }
+    std::string masterAt() const { return "127.0.0.1:" + std::to_string(master->port()); }
+
+    std::vector<std::unique_ptr<UdpResponder>> servers;
+    std::vector<Endpoint> listed;
+    std::unique_ptr<UdpResponder> master;
+};
+
+TEST_F(FindServersWindow, TypedMastersFillTheTableAndTheChosenServersGoIntoTheList) {
+    TfmFindServers& find = openWithKeys();
+    find.rbTypedMasters->click();
+    ASSERT_TRUE(find.edMasters->isEnabled());
+    QTest::keyClicks(find.edMasters, QString::fromStdString(masterAt()));
+    find.cbNotEmpty->click();
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(searchEnds(find));
+    // The filter went to the master as chosen.
+    const auto requests = master->requestsSoFar();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests[0], std::string("1\xFF" "0.0.0.0:0\0\\gamedir\\cstrike\\empty\\1\0", 37));
+
+    ServerStatusModel& model = find.model();
+    ASSERT_EQ(model.size(), static_cast<size_t>(kServers));
+    EXPECT_EQ(model.answeredCount(), 8u);
+    EXPECT_EQ(model.silentCount(), 4u);
+    EXPECT_EQ(find.pbFind->text().toStdString(), "12 found, 12 asked: 8 answered, 4 silent");
+    EXPECT_NE(find.lbFindState->text().toStdString().find(masterAt() + ": 12 servers"), std::string::npos);
+
+    // Sorted by ping: the answering rows first, the silent ones last.
+    find.tvFoundServers->horizontalHeader()->sectionClicked(ServerStatusModel::Ping);
+    const QAbstractItemModel* shown = find.tvFoundServers->model();
+    EXPECT_NE(shown->index(0, ServerStatusModel::Ping).data().toString(), QString());
+    EXPECT_EQ(shown->index(kServers - 1, ServerStatusModel::Ping).data().toString(), QString());
+
+    // Check the first shown row by a click on its box.
+    const QRect box = find.tvFoundServers->visualRect(shown->index(0, ServerStatusModel::Entry));
+    QTest::mouseClick(find.tvFoundServers->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 8, box.center().y()));
+    const std::string firstEntry = shown->index(0, ServerStatusModel::Entry).data().toString().toStdString();
+    QTest::mouseClick(find.bbAddChecked, Qt::LeftButton);
+    ASSERT_EQ(window->servers().count(), 1u);
+    // The game directory is the one the server named.
+    EXPECT_EQ(window->servers().text(0), firstEntry + " valve");
+    EXPECT_TRUE(window->servers().isChecked(0));
+
+    QTest::mouseClick(find.bbAddAnswering, Qt::LeftButton);
+    EXPECT_EQ(window->servers().count(), 8u);
+    EXPECT_EQ(find.lbFindState->text().toStdString(), "7 added to the list");
+    EXPECT_EQ(text("lbCount"), "8 server(s)");
+}
+
+TEST_F(FindServersWindow, TheGameFoldersMastersAreAskedFromTheContextMenu) {
+    std::filesystem::create_directories(dir.path() + "game/platform/config");
+    writeAll(dir.file("game/hl.exe"), "MZ");
+    writeAll(dir.file("game/platform/config/MasterServers.vdf"),
+             "\"MasterServers\"\n{\n\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"127.0.0.1:" +
+                 std::to_string(closedLoopbackUdpPort()) + "\"\n\t\t}\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"" +
+                 masterAt() + "\"\n\t\t}\n\t}\n}\n");
+    control<QLineEdit>("edPath2HL")->setText(QString::fromStdString(dir.file("game/hl.exe")));
+    std::unique_ptr<QMenu> menu(window->listContextMenu(ServerList::npos));
+    QAction* item = menu->findChild<QAction*>(QStringLiteral("miFindServers"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+    item->trigger();
+    ASSERT_NE(window->fmFindServers, nullptr);
+    TfmFindServers& find = *window->fmFindServers;
+    ASSERT_TRUE(find.rbGameMasters->isChecked());
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(searchEnds(find));
+    // The GoldSrc master is asked first and its list is whole: the other is never asked.
+    EXPECT_EQ(find.model().size(), static_cast<size_t>(kServers));
+    EXPECT_EQ(find.lbFindState->text().toStdString(), masterAt() + ": 12 servers");
+}
+
+TEST_F(FindServersWindow, CancelAndCloseReturnAtOnceAndKeepWhatCame) {
+    UdpResponder silentMaster([](const std::string&) { return std::string(); });
+    env.masterOptions.pageWaitMs = 5000;
+    window.reset();
+    makeWindow();
+    TfmFindServers& find = openWithKeys();
+    find.rbTypedMasters->click();
+    find.edMasters->setText(QString::fromStdString("127.0.0.1:" + std::to_string(silentMaster.port())));
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(find.finding());
+    EXPECT_FALSE(find.bbFind->isEnabled());
+    QTest::mouseClick(find.bbFindCancel, Qt::LeftButton);
+    EXPECT_FALSE(find.finding());
+    EXPECT_TRUE(find.bbFind->isEnabled());
+    EXPECT_EQ(find.lbFindState->text().toStdString(), "Cancelled.");
+
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(find.finding());
+    find.close();
+    EXPECT_FALSE(find.finding());
+
+    // Nothing to ask: said at once.
+    find.edMasters->clear();
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    EXPECT_FALSE(find.finding());
+    EXPECT_EQ(find.lbFindState->text().toStdString(), "Type the master servers to ask, as host:port.");
+}
+
+TEST_F(FindServersWindow, SteamsListShowsItsFieldsAtOnceAndKeepsTheKeyOnlyWhenAsked) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    std::string json = R"({"response":{"servers":[)";
+    for (int i = 0; i < kServers; ++i)
+        json += std::string(i ? "," : "") + R"({"addr":")" + listed[i].text() + R"(","name":"Steam says )" +
+                std::to_string(i) + R"(","gamedir":"cstrike","map":"de_nuke","players":3,"max_players":10,"bots":1})";
+    nginx.put("ok.json", json + "]}}");
+    env.steamList.apiBase = nginx.base("ok");
+    env.steamList.testAuthorityFile = nginx.authorityFile();
+    window.reset();
+    makeWindow();
+    control<QLineEdit>("edSteamGameDir")->setText(QStringLiteral("czero"));
+    TfmFindServers& find = openWithKeys();
+    find.rbSteamList->click();
+    EXPECT_EQ(find.edFindGameDir->text(), QStringLiteral("czero"));
+    EXPECT_EQ(find.edSteamKey->echoMode(), QLineEdit::Password);
+    const std::string key = "FEEDC0DEFEEDC0DEFEEDC0DEFEEDC0DE";
+    QTest::keyClicks(find.edSteamKey, QString::fromStdString(key));
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    // Steam's words come before any ping.
+    ASSERT_TRUE(waitFor([&] { return find.model().size() == static_cast<size_t>(kServers); }));
+    ASSERT_TRUE(searchEnds(find));
+    const StatusRow& silent = find.model().row(2);
+    EXPECT_FALSE(silent.answered);
+    EXPECT_EQ(silent.summary.name, "Steam says 2"); // a silent server keeps Steam's words
+    EXPECT_EQ(find.model().row(0).summary.name, "Found 0");
+    EXPECT_EQ(find.lbFindState->text().toStdString(), "Steam: 12 servers");
+    // Not remembered: not in the settings file.
+    EXPECT_EQ(ProfileFile(dir.file("userpref.ini")).read("Find", "SteamKey", ""), "");
+
+    find.cbRememberKey->click();
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(searchEnds(find));
+    EXPECT_EQ(ProfileFile(dir.file("userpref.ini")).read("Find", "SteamKey", ""), key);
+    // A new window finds it there.
+    window.reset();
+    makeWindow();
+    TfmFindServers& again = openWithKeys();
+    EXPECT_EQ(again.edSteamKey->text().toStdString(), key);
+    EXPECT_TRUE(again.cbRememberKey->isChecked());
+    again.rbSteamList->click();
+    again.cbRememberKey->click();
+    EXPECT_EQ(ProfileFile(dir.file("userpref.ini")).read("Find", "SteamKey", ""), "");
+    EXPECT_EQ(readAll(dir.file("userpref.ini")).find(key), std::string::npos);
+}
+
+TEST_F(FindServersWindow, ARefusedKeyIsSaidWithoutTheKey) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    env.steamList.apiBase = nginx.base("401");
+    env.steamList.testAuthorityFile = nginx.authorityFile();
+    window.reset();
+    makeWindow();
+    TfmFindServers& find = openWithKeys();
+    find.rbSteamList->click();
+    find.edSteamKey->setText(QStringLiteral("0123456789ABCDEF0123456789ABCDEF"));
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(searchEnds(find));
+    EXPECT_EQ(find.lbFindState->text().toStdString(), "Steam refused the key.");
+    EXPECT_EQ(find.model().size(), 0u);
+}
