@@ -46,8 +46,7 @@ constexpr Region kRegions[] = {{"All regions", 255}, {"US east coast", 0}, {"US 
                                {"South America", 2}, {"Europe", 3},        {"Asia", 4},
                                {"Australia", 5},     {"Middle East", 6},   {"Africa", 7}};
 
-template <class T>
-T* named(T* widget, const char* name) {
+template <class T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
@@ -150,9 +149,11 @@ void TfmFindServers::buildWindow() {
 
 QWidget* TfmFindServers::buildSourceBox() {
     auto* box = new QGroupBox(QStringLiteral("Where to look"), this);
-    rbGameMasters = named(new QRadioButton(QStringLiteral("The game folder's master servers"), box), "rbGameMasters");
+    rbGameMasters =
+        named(new QRadioButton(QStringLiteral("The game folder's master servers"), box), "rbGameMasters");
     rbTypedMasters = named(new QRadioButton(QStringLiteral("These master servers:"), box), "rbTypedMasters");
-    rbSteamList = named(new QRadioButton(QStringLiteral("Steam's server list, with my Web API key:"), box), "rbSteamList");
+    rbSteamList = named(new QRadioButton(QStringLiteral("Steam's server list, with my Web API key:"), box),
+                        "rbSteamList");
     rbGameMasters->setChecked(true);
     edMasters = named(new QLineEdit(box), "edMasters");
     edMasters->setPlaceholderText(QStringLiteral("host:port, host:port"));

@@ -320,9 +320,9 @@ void TfmMain::buildMonitoringPage(QWidget* page) {
     seTimeout->edit()->setMaxLength(5);
     seTimeout->setValue(500);
 
-    bbServerStatus = button(page, "bbServerStatus", "Server status of the whole list...", {8, 334, 289, 28});
+    bbServerStatus = button(page, "bbServerStatus", "Server status of the whole list...", {8, 332, 289, 26});
     bbServerStatus->setToolTip(QStringLiteral("Ask every server of the list at once (Ctrl+T)"));
-    bbFindServers = button(page, "bbFindServers", "Find servers...", {8, 366, 289, 24});
+    bbFindServers = button(page, "bbFindServers", "Find servers...", {8, 362, 289, 24});
     bbFindServers->setToolTip(
         QStringLiteral("Find servers through the master servers or Steam's server list (Ctrl+F)"));
 }

@@ -12,13 +12,18 @@
 #include "ui/TextCodec.h"
 
 #include <QClipboard>
-#include <QLineEdit>
-#include <cstdlib>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
+#include <algorithm>
+#include <cstdlib>
 
 namespace qm {
+
+namespace {
+constexpr size_t kFindInFlight = 64;
+} // namespace
 
 void TfmMain::bbServerStatusClick() {
     if (!fmServerStatus) {
@@ -40,7 +45,11 @@ void TfmMain::bbFindServersClick() {
         if (setup.gameDir.empty()) setup.gameDir = modOfGameFolder(setup.gameFolder);
         setup.steamGameDir = fromDisplay(edSteamGameDir->text());
         setup.settingsPath = settingsPath();
+        // A found list runs to thousands: asked without a pause between starts, 64 at once,
+        // it takes about as long as the answers take to come.
         setup.options = m_env.statusOptions;
+        setup.options.intervalMs = 0;
+        setup.options.maxInFlight = std::max<size_t>(setup.options.maxInFlight, kFindInFlight);
         setup.lookup = m_env.hostLookup;
         setup.masterOptions = m_env.masterOptions;
         setup.steam = m_env.steamList;

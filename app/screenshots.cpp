@@ -1,9 +1,12 @@
 // Renders the main window once per page into PNG files, to check the layout by eye:
-//   quillmark-screenshots <folder> [--server 127.0.0.1:PORT] [--status FIRST-LAST]
+//   quillmark-screenshots <folder> [--server 127.0.0.1:PORT] [--status FIRST-LAST] [--master 127.0.0.1:PORT]
 // With --server, the window first detects that server on the Import page, adds it and
 // shows it on the Monitoring page, as a user would, before the pictures are taken.
 // With --status, the list holds 127.0.0.1 on those ports (demo servers, say) and the
-// Server status window is asked and pictured too.
+// Server status window is asked and pictured too. With --master, the Find servers window
+// asks that master (the demo server's, say) and is pictured.
+#include "app/ServerStatusModel.h"
+#include "app/TfmFindServers.h"
 #include "app/TfmMain.h"
 #include "app/TfmServerStatus.h"
 #include "ui/CEditIPAddr.h"
@@ -15,6 +18,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -87,6 +91,24 @@ bool saveStatusWindow(qm::TfmMain& window, const std::string& ports, const QStri
     return true;
 }
 
+// The Find servers window over what a master lists, sorted by ping.
+bool saveFindWindow(qm::TfmMain& window, const std::string& master, const QString& folder) {
+    window.bbFindServersClick();
+    qm::TfmFindServers& find = *window.fmFindServers;
+    find.rbTypedMasters->setChecked(true);
+    find.edMasters->setText(QString::fromStdString(master));
+    find.bbFindClick();
+    QEventLoop untilDone;
+    QObject::connect(&find, &qm::TfmFindServers::searched, &untilDone, &QEventLoop::quit);
+    if (find.finding()) untilDone.exec();
+    find.tvFoundServers->sortByColumn(qm::ServerStatusModel::Ping, Qt::AscendingOrder);
+    QApplication::processEvents();
+    const QString name = QStringLiteral("%1/find-servers.png").arg(folder);
+    if (!find.grab().save(name)) return false;
+    std::printf("%s\n", qPrintable(name));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -94,10 +116,11 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    std::string server, statusPorts;
+    std::string server, statusPorts, master;
     for (int i = 2; i + 1 < argc; i += 2) {
         if (std::string(argv[i]) == "--server") server = argv[i + 1];
         if (std::string(argv[i]) == "--status") statusPorts = argv[i + 1];
+        if (std::string(argv[i]) == "--master") master = argv[i + 1];
     }
     QDir().mkpath(folder);
 
@@ -128,5 +151,6 @@ int main(int argc, char* argv[]) {
     if (!server.empty()) addAndShowServer(window, server);
     if (!savePages(window, folder)) return 1;
     if (!statusPorts.empty() && !saveStatusWindow(window, statusPorts, folder)) return 1;
+    if (!master.empty() && !saveFindWindow(window, master, folder)) return 1;
     return 0;
 }

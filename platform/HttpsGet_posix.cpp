@@ -39,7 +39,8 @@ size_t takeHeader(char* data, size_t size, size_t count, void* user) {
         std::string value(data + kRetryAfter.size(), n - kRetryAfter.size());
         const size_t first = value.find_first_not_of(" \t");
         const size_t last = value.find_last_not_of(" \t\r\n");
-        t.result.retryAfter = first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+        t.result.retryAfter =
+            first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
     }
     return n;
 }
@@ -105,12 +106,13 @@ HttpsGetResult httpsGet(const HttpsGetRequest& request) {
     curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, ""); // whatever curl can unpack
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!request.testAuthorityFile.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, request.testAuthorityFile.c_str());
+    if (!request.testAuthorityFile.empty())
+        curl_easy_setopt(e, CURLOPT_CAINFO, request.testAuthorityFile.c_str());
     // The proxy is only ever the one given: no variable of the environment picks another.
-    curl_easy_setopt(e, CURLOPT_PROXY, request.proxyHost.empty()
-                                           ? ""
-                                           : ("http://" + request.proxyHost + ":" +
-                                              std::to_string(request.proxyPort)).c_str());
+    curl_easy_setopt(e, CURLOPT_PROXY,
+                     request.proxyHost.empty()
+                         ? ""
+                         : ("http://" + request.proxyHost + ":" + std::to_string(request.proxyPort)).c_str());
     if (!request.proxyUser.empty()) {
         curl_easy_setopt(e, CURLOPT_PROXYUSERNAME, request.proxyUser.c_str());
         curl_easy_setopt(e, CURLOPT_PROXYPASSWORD, request.proxyPassword.c_str());

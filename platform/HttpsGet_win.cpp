@@ -80,7 +80,8 @@ Certificate authorityOf(const std::string& pemFile) {
     if (!::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr))
         return nullptr;
     std::vector<BYTE> der(size);
-    if (!::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr))
+    if (!::CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
+                                nullptr))
         return nullptr;
     return Certificate(::CertCreateCertificateContext(X509_ASN_ENCODING, der.data(), size));
 }
@@ -93,15 +94,16 @@ bool signedBy(HINTERNET request, const Certificate& authority) {
     if (!authority || !::WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server, &size))
         return false;
     const Certificate held(server);
-    return ::CryptVerifyCertificateSignatureEx(0, X509_ASN_ENCODING, CRYPT_VERIFY_CERT_SIGN_SUBJECT_CERT,
-                                               const_cast<PCERT_CONTEXT>(server),
-                                               CRYPT_VERIFY_CERT_SIGN_ISSUER_CERT,
-                                               const_cast<PCERT_CONTEXT>(authority.get()), 0, nullptr) != FALSE;
+    return ::CryptVerifyCertificateSignatureEx(
+               0, X509_ASN_ENCODING, CRYPT_VERIFY_CERT_SIGN_SUBJECT_CERT, const_cast<PCERT_CONTEXT>(server),
+               CRYPT_VERIFY_CERT_SIGN_ISSUER_CERT, const_cast<PCERT_CONTEXT>(authority.get()), 0,
+               nullptr) != FALSE;
 }
 
 std::wstring headerOf(HINTERNET request, DWORD which) {
     DWORD size = 0;
-    ::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    ::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size,
+                          WINHTTP_NO_HEADER_INDEX);
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
     std::wstring value(size / sizeof(wchar_t), L'\0');
     if (!::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
@@ -129,12 +131,11 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
     const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
                               std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
 
-    const std::wstring proxy = r.proxyHost.empty() ? std::wstring()
-                                                   : wideOf(r.proxyHost + ":" + std::to_string(r.proxyPort));
-    const Handle session(::WinHttpOpen(L"Quillmark", proxy.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY
-                                                                   : WINHTTP_ACCESS_TYPE_NAMED_PROXY,
-                                       proxy.empty() ? WINHTTP_NO_PROXY_NAME : proxy.c_str(),
-                                       WINHTTP_NO_PROXY_BYPASS, 0));
+    const std::wstring proxy =
+        r.proxyHost.empty() ? std::wstring() : wideOf(r.proxyHost + ":" + std::to_string(r.proxyPort));
+    const Handle session(::WinHttpOpen(
+        L"Quillmark", proxy.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY,
+        proxy.empty() ? WINHTTP_NO_PROXY_NAME : proxy.c_str(), WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) return lastFailure();
     ::WinHttpSetTimeouts(session.get(), r.timeoutMs, r.timeoutMs, r.timeoutMs, r.timeoutMs);
     const Handle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -145,8 +146,8 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
     if (!request) return lastFailure();
     if (!r.proxyUser.empty()) {
         const std::wstring user = wideOf(r.proxyUser), password = wideOf(r.proxyPassword);
-        ::WinHttpSetCredentials(request.get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC, user.c_str(),
-                                password.c_str(), nullptr);
+        ::WinHttpSetCredentials(request.get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC,
+                                user.c_str(), password.c_str(), nullptr);
     }
     Certificate authority;
     if (secure && !r.testAuthorityFile.empty()) {
@@ -155,7 +156,8 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
         ::WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
     }
-    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+                              0))
         return lastFailure();
     if (secure && !r.testAuthorityFile.empty() && !signedBy(request.get(), authority))
         return failed(F::Certificate, ERROR_WINHTTP_SECURE_INVALID_CA);
@@ -184,7 +186,8 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         const size_t at = result.body.size();
         result.body.resize(at + available);
         DWORD read = 0;
-        if (!::WinHttpReadData(request.get(), result.body.data() + at, available, &read)) return lastFailure();
+        if (!::WinHttpReadData(request.get(), result.body.data() + at, available, &read))
+            return lastFailure();
         result.body.resize(at + read);
     }
     return result;

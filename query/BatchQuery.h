@@ -79,7 +79,8 @@ class BatchQuery {
 
   private:
     void runFed(const std::vector<QueryTarget>& targets, const std::function<bool()>& more,
-                const std::function<void(const BatchResult&)>& report, const std::function<void(size_t)>& started);
+                const std::function<void(const BatchResult&)>& report,
+                const std::function<void(size_t)>& started);
     struct Callbacks {
         const std::function<void(const BatchResult&)>& report;
         const std::function<void(size_t)>& started;

@@ -24,7 +24,8 @@ std::optional<std::string_view> filterValue(std::string_view filter, std::string
         const size_t keyEnd = filter.find('\\', at + 1);
         if (keyEnd == std::string_view::npos) return std::nullopt;
         const size_t valueEnd = std::min(filter.find('\\', keyEnd + 1), filter.size());
-        if (filter.substr(at + 1, keyEnd - at - 1) == key) return filter.substr(keyEnd + 1, valueEnd - keyEnd - 1);
+        if (filter.substr(at + 1, keyEnd - at - 1) == key)
+            return filter.substr(keyEnd + 1, valueEnd - keyEnd - 1);
         at = valueEnd;
     }
     return std::nullopt;
@@ -36,7 +37,8 @@ DemoMaster::DemoMaster(std::vector<Endpoint> servers, ServerInfo info)
     : m_servers(std::move(servers)), m_info(std::move(info)) {}
 
 bool DemoMaster::matches(std::string_view filter) const {
-    if (const auto dir = filterValue(filter, "gamedir"); dir && asciiLowered(*dir) != asciiLowered(m_info.gameDir))
+    if (const auto dir = filterValue(filter, "gamedir");
+        dir && asciiLowered(*dir) != asciiLowered(m_info.gameDir))
         return false;
     if (const auto map = filterValue(filter, "map"); map && asciiLowered(*map) != asciiLowered(m_info.map))
         return false;

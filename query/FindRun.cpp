@@ -28,7 +28,8 @@ struct FindRun::Shared {
     bool askerEnded = false;
 };
 
-FindRun::FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, HostLookup lookup, bool askServers)
+FindRun::FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, HostLookup lookup,
+                 bool askServers)
     : m_shared(std::make_shared<Shared>()), m_batch(options, std::move(lookup)), m_askServers(askServers) {
     m_shared->source = std::move(source);
     // The source's thread holds its own share: it may outlive the run after a Cancel.

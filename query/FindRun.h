@@ -15,7 +15,8 @@ namespace qm {
 class FindRun {
   public:
     /// With `askServers` false the servers are listed and not asked.
-    FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, HostLookup lookup, bool askServers = true);
+    FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, HostLookup lookup,
+            bool askServers = true);
     ~FindRun();
     FindRun(const FindRun&) = delete;
     FindRun& operator=(const FindRun&) = delete;

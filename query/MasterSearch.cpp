@@ -78,7 +78,8 @@ MasterOutcome MasterSearch::walkOne(const std::string& master, const Found& foun
         }
         if (m_cancelled) break;
         if (!reply) {
-            outcome.problem = closedCode != 0 ? socketFailureState(closedCode) : noReplyState(tries, m_options.pageWaitMs);
+            outcome.problem =
+                closedCode != 0 ? socketFailureState(closedCode) : noReplyState(tries, m_options.pageWaitMs);
             if (walk.pages() > 0) outcome.problem += " after " + std::to_string(walk.pages()) + " pages";
             return outcome;
         }

@@ -27,8 +27,8 @@ struct MasterSearchOptions {
 
 /// How one master's walk went.
 struct MasterOutcome {
-    std::string master;  // as given
-    size_t servers = 0;  // servers it gave that no master before it had given
+    std::string master; // as given
+    size_t servers = 0; // servers it gave that no master before it had given
     size_t pages = 0;
     std::string problem; // "no reply (2 tries, 2 s each)", "the reply is no server list", ...
     bool whole() const { return problem.empty(); }

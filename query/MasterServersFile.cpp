@@ -74,7 +74,8 @@ std::vector<std::string> masterServersFilesOf(const std::string& gameFolder) {
 std::string modOfGameFolder(const std::string& gameFolder) {
     for (const char* mod : {"cstrike", "czero", "dod", "tfc", "gearbox", "ricochet", "dmc", "valve"}) {
         std::error_code ec;
-        if (!gameFolder.empty() && std::filesystem::is_directory(nativePath(gameFolder + "\\" + mod), ec)) return mod;
+        if (!gameFolder.empty() && std::filesystem::is_directory(nativePath(gameFolder + "\\" + mod), ec))
+            return mod;
     }
     return "cstrike";
 }

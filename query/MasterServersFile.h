@@ -20,7 +20,7 @@ std::string modOfGameFolder(const std::string& gameFolder);
 
 /// What reading a game folder's master lists found.
 struct GameMasters {
-    std::vector<std::string> masters; // every file's, in file order, each named once
+    std::vector<std::string> masters;  // every file's, in file order, each named once
     std::vector<std::string> read;     // the files that were read
     std::vector<std::string> problems; // "FILE: what is wrong", for files that exist
 };

@@ -170,11 +170,13 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             a.action = arg == "--version" ? QueryArguments::Action::Version : QueryArguments::Action::Help;
             return a;
         } else if (arg == "--steam-list" || arg == "--query" || arg == "--every-master") {
-            (arg == "--steam-list" ? a.search.steamList : arg == "--query" ? a.search.query : a.search.everyMaster) =
-                true;
+            (arg == "--steam-list" ? a.search.steamList
+             : arg == "--query"    ? a.search.query
+                                   : a.search.everyMaster) = true;
         } else if (arg == "--key" || arg.rfind("--key=", 0) == 0) {
             // A process's arguments are there for every user of the machine to read.
-            return refuse("the Steam key is read from QUILLMARK_STEAM_KEY or --key-file, never from an argument");
+            return refuse(
+                "the Steam key is read from QUILLMARK_STEAM_KEY or --key-file, never from an argument");
         } else if (arg == "--json" || arg == "--jsonl") {
             a.output = arg == "--json" ? QueryOutput::Json : QueryOutput::JsonLines;
         } else {
@@ -184,8 +186,7 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             if (eq != std::string::npos) arg.resize(eq);
             if (!takesValue(arg)) return refuse("unknown option " + escapedControls(arg));
             if (eq == std::string::npos) {
-                if (i + 1 >= args.size())
-                    return refuse(arg + " needs " + valueKind(arg));
+                if (i + 1 >= args.size()) return refuse(arg + " needs " + valueKind(arg));
                 value = args[++i];
             }
             if (!applyOption(arg, value, in, a, err)) return refuse("");

@@ -30,8 +30,10 @@ std::string steamKey(const QueryArguments& a, const SearchSeams& seams, std::ost
             return {};
         }
     }
-    const std::string key = seams.environment ? std::string(trimmed(seams.environment(kKeyVariable), true)) : "";
-    if (key.empty()) err << "quillmark-query: --steam-list needs a key in " << kKeyVariable << " or --key-file\n";
+    const std::string key =
+        seams.environment ? std::string(trimmed(seams.environment(kKeyVariable), true)) : "";
+    if (key.empty())
+        err << "quillmark-query: --steam-list needs a key in " << kKeyVariable << " or --key-file\n";
     return key;
 }
 
@@ -68,7 +70,8 @@ std::unique_ptr<ServerSource> sourceOf(const QueryArguments& a, const SearchSeam
 
 } // namespace
 
-int runSearchCommand(const QueryArguments& a, std::ostream& out, std::ostream& err, const SearchSeams& seams) {
+int runSearchCommand(const QueryArguments& a, std::ostream& out, std::ostream& err,
+                     const SearchSeams& seams) {
     const std::unique_ptr<ServerSource> source = sourceOf(a, seams, err);
     if (!source) return 2;
     std::vector<std::string> given;

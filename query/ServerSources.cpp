@@ -3,7 +3,8 @@
 namespace qm {
 
 std::string masterOutcomeText(const MasterOutcome& o) {
-    std::string text = o.master + ": " + std::to_string(o.servers) + (o.servers == 1 ? " server" : " servers");
+    std::string text =
+        o.master + ": " + std::to_string(o.servers) + (o.servers == 1 ? " server" : " servers");
     if (!o.whole()) text += ", " + o.problem;
     return text;
 }

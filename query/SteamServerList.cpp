@@ -52,7 +52,8 @@ std::optional<Endpoint> endpointOf(const Json& server) {
 }
 
 int secondsOf(const std::string& retryAfter) {
-    if (retryAfter.empty() || retryAfter.size() > 6 || retryAfter.find_first_not_of("0123456789") != std::string::npos)
+    if (retryAfter.empty() || retryAfter.size() > 6 ||
+        retryAfter.find_first_not_of("0123456789") != std::string::npos)
         return -1; // a date, or nothing: the caller picks a wait
     return std::stoi(retryAfter);
 }
@@ -83,7 +84,8 @@ std::string transportProblem(const HttpsGetResult& r) {
 void readServers(const std::string& body, size_t limit, SteamListAnswer& answer) {
     const Json document = Json::parse(body, nullptr, false);
     const auto response = document.is_object() ? document.find("response") : document.end();
-    if (document.is_discarded() || !document.is_object() || response == document.end() || !response->is_object()) {
+    if (document.is_discarded() || !document.is_object() || response == document.end() ||
+        !response->is_object()) {
         answer.problem = "Steam's answer is not a server list.";
         return;
     }
@@ -165,7 +167,8 @@ SteamListAnswer fetchSteamList(const SteamListRequest& r, const std::atomic<bool
     SteamListAnswer answer = readSteamListAnswer(httpsGet(get), r.key, r.limit);
     if (answer.retryAfterSeconds < 0 || answer.retryAfterSeconds > kLongestRetryWaitSeconds) {
         if (answer.retryAfterSeconds > kLongestRetryWaitSeconds)
-            answer.problem += " Try again in " + std::to_string((answer.retryAfterSeconds + 59) / 60) + " min.";
+            answer.problem +=
+                " Try again in " + std::to_string((answer.retryAfterSeconds + 59) / 60) + " min.";
         return answer;
     }
     note("Steam asks to wait " + std::to_string(answer.retryAfterSeconds) + " s; asking again then.");

@@ -143,8 +143,8 @@ DemoServers openServers(const DemoOptions& o) {
         std::vector<qm::Endpoint> listed;
         for (const qm::DemoServer& server : d.servers) {
             const std::string& a = server.info().address;
-            listed.push_back(qm::Endpoint::fromDotted(a.substr(0, a.rfind(':')),
-                                                      static_cast<uint16_t>(std::stoi(a.substr(a.rfind(':') + 1)))));
+            listed.push_back(qm::Endpoint::fromDotted(
+                a.substr(0, a.rfind(':')), static_cast<uint16_t>(std::stoi(a.substr(a.rfind(':') + 1)))));
         }
         d.master.emplace(std::move(listed), o.info);
         d.masterSocket = bindLoopback(o.masterPort);
@@ -166,7 +166,8 @@ void answerMaster(DemoServers& d) {
         if (n < 0) return;
         const std::string page = d.master->answer(std::string_view(buffer, static_cast<size_t>(n)));
         if (!page.empty())
-            ::sendto(d.masterSocket, page.data(), page.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+            ::sendto(d.masterSocket, page.data(), page.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                     fromLen);
     }
 }
 

@@ -41,12 +41,15 @@ class FindServersWindow : public WindowTest {
             auto demo = std::make_shared<DemoServer>(info, DemoProtocol::A2s);
             // Every third one stays silent.
             servers.push_back(std::make_unique<UdpResponder>(
-                [demo, i](const std::string& r) { return i % 3 == 2 ? std::string() : demo->answer(r, 0, 0); },
+                [demo, i](const std::string& r) {
+                    return i % 3 == 2 ? std::string() : demo->answer(r, 0, 0);
+                },
                 std::chrono::milliseconds(3 * i)));
             listed.push_back(Endpoint::fromDotted("127.0.0.1", servers.back()->port()));
         }
         auto demoMaster = std::make_shared<DemoMaster>(listed, ServerInfo{});
-        master = std::make_unique<UdpResponder>([demoMaster](const std::string& r) { return demoMaster->answer(r); });
+        master = std::make_unique<UdpResponder>(
+            [demoMaster](const std::string& r) { return demoMaster->answer(r); });
         env.statusOptions.silenceMs = 200;
         env.statusOptions.retries = 0;
         env.masterOptions.pageWaitMs = 300;
@@ -83,7 +86,9 @@ TEST_F(FindServersWindow, TypedMastersFillTheTableAndTheChosenServersGoIntoTheLi
     // The filter went to the master as chosen.
     const auto requests = master->requestsSoFar();
     ASSERT_FALSE(requests.empty());
-    EXPECT_EQ(requests[0], std::string("1\xFF" "0.0.0.0:0\0\\gamedir\\cstrike\\empty\\1\0", 37));
+    EXPECT_EQ(requests[0], std::string("1\xFF"
+                                       "0.0.0.0:0\0\\gamedir\\cstrike\\empty\\1\0",
+                                       37));
 
     ServerStatusModel& model = find.model();
     ASSERT_EQ(model.size(), static_cast<size_t>(kServers));
@@ -100,7 +105,8 @@ TEST_F(FindServersWindow, TypedMastersFillTheTableAndTheChosenServersGoIntoTheLi
 
     // Check the first shown row by a click on its box.
     const QRect box = find.tvFoundServers->visualRect(shown->index(0, ServerStatusModel::Entry));
-    QTest::mouseClick(find.tvFoundServers->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 8, box.center().y()));
+    QTest::mouseClick(find.tvFoundServers->viewport(), Qt::LeftButton, {},
+                      QPoint(box.left() + 8, box.center().y()));
     const std::string firstEntry = shown->index(0, ServerStatusModel::Entry).data().toString().toStdString();
     QTest::mouseClick(find.bbAddChecked, Qt::LeftButton);
     ASSERT_EQ(window->servers().count(), 1u);
@@ -119,8 +125,9 @@ TEST_F(FindServersWindow, TheGameFoldersMastersAreAskedFromTheContextMenu) {
     writeAll(dir.file("game/hl.exe"), "MZ");
     writeAll(dir.file("game/platform/config/MasterServers.vdf"),
              "\"MasterServers\"\n{\n\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"127.0.0.1:" +
-                 std::to_string(closedLoopbackUdpPort()) + "\"\n\t\t}\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"" +
-                 masterAt() + "\"\n\t\t}\n\t}\n}\n");
+                 std::to_string(closedLoopbackUdpPort()) +
+                 "\"\n\t\t}\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"" + masterAt() +
+                 "\"\n\t\t}\n\t}\n}\n");
     control<QLineEdit>("edPath2HL")->setText(QString::fromStdString(dir.file("game/hl.exe")));
     std::unique_ptr<QMenu> menu(window->listContextMenu(ServerList::npos));
     QAction* item = menu->findChild<QAction*>(QStringLiteral("miFindServers"));
@@ -171,7 +178,8 @@ TEST_F(FindServersWindow, SteamsListShowsItsFieldsAtOnceAndKeepsTheKeyOnlyWhenAs
     std::string json = R"({"response":{"servers":[)";
     for (int i = 0; i < kServers; ++i)
         json += std::string(i ? "," : "") + R"({"addr":")" + listed[i].text() + R"(","name":"Steam says )" +
-                std::to_string(i) + R"(","gamedir":"cstrike","map":"de_nuke","players":3,"max_players":10,"bots":1})";
+                std::to_string(i) +
+                R"(","gamedir":"cstrike","map":"de_nuke","players":3,"max_players":10,"bots":1})";
     nginx.put("ok.json", json + "]}}");
     env.steamList.apiBase = nginx.base("ok");
     env.steamList.testAuthorityFile = nginx.authorityFile();

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -152,15 +152,17 @@ TEST(DemoMaster, QstatAndTheQueryToolReadTheSameList) {
         const std::string out = run("quakestat -hla2sm " + master + " -raw , -timeout 5 2>&1");
         EXPECT_NE(out.find("HLA2SM," + master + ",501"), std::string::npos) << out;
     }
-    const std::string listed = run(std::string(QM_QUERY_TOOL) + " --master " + master + " 2>/dev/null; echo rc=$?");
+    const std::string listed =
+        run(std::string(QM_QUERY_TOOL) + " --master " + master + " 2>/dev/null; echo rc=$?");
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 502) << listed.substr(0, 200);
     EXPECT_EQ(listed.rfind("127.0.0.1:37500\nrc=0\n"), listed.size() - 21);
 
     // Filters the demo master can tell: its game directory, its map.
     EXPECT_EQ(run(std::string(QM_QUERY_TOOL) + " --master " + master + " --filter '\\gamedir\\valve' 2>&1"),
               "quillmark-query: " + master + ": 0 servers\n");
-    const std::string asked = run(std::string(QM_QUERY_TOOL) + " --master " + master +
-                                  " --filter '\\gamedir\\cstrike\\map\\de_dust2' --limit 3 --query 2>&1; echo rc=$?");
+    const std::string asked =
+        run(std::string(QM_QUERY_TOOL) + " --master " + master +
+            " --filter '\\gamedir\\cstrike\\map\\de_dust2' --limit 3 --query 2>&1; echo rc=$?");
     EXPECT_NE(asked.find("127.0.0.1:37002\tanswered\t"), std::string::npos) << asked;
     EXPECT_NE(asked.find("rc=0"), std::string::npos) << asked;
 }
@@ -171,12 +173,14 @@ TEST(DemoMaster, TheQueryToolAsksTheMastersOfAGameFolder) {
     qm::test::TempDir game;
     std::filesystem::create_directories(game.path() + "platform/config");
     // A closed port first: the next master is asked.
-    qm::test::writeAll(game.file("platform/config/MasterServers.vdf"),
-                       "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"127.0.0.1:" +
-                           std::to_string(qm::test::closedLoopbackUdpPort()) +
-                           "\"\n\t\t}\n\t\t\"1\"\n\t\t{\n\t\t\t\"addr\"\t\"localhost:" +
-                           std::to_string(server.masterPort()) + "\"\n\t\t}\n\t}\n}\n");
-    const std::string out = run(std::string(QM_QUERY_TOOL) + " --masters-of " + game.path() + " --json --query; echo rc=$?");
+    qm::test::writeAll(
+        game.file("platform/config/MasterServers.vdf"),
+        "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"127.0.0.1:" +
+            std::to_string(qm::test::closedLoopbackUdpPort()) +
+            "\"\n\t\t}\n\t\t\"1\"\n\t\t{\n\t\t\t\"addr\"\t\"localhost:" +
+            std::to_string(server.masterPort()) + "\"\n\t\t}\n\t}\n}\n");
+    const std::string out =
+        run(std::string(QM_QUERY_TOOL) + " --masters-of " + game.path() + " --json --query; echo rc=$?");
     EXPECT_NE(out.find("\"127.0.0.1:37609\""), std::string::npos) << out;
     EXPECT_NE(out.find("rc=0"), std::string::npos) << out;
     EXPECT_NE(run(std::string(QM_QUERY_TOOL) + " --masters-of /nonexistent 2>&1; echo rc=$?")

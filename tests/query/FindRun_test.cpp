@@ -50,16 +50,18 @@ TEST(FindRun, AsksEveryServerTheMasterListsAndOnlyThose) {
         ServerInfo info;
         info.hostname = "Server " + std::to_string(i);
         auto demo = std::make_shared<DemoServer>(info, DemoProtocol::A2s);
-        servers.push_back(std::make_unique<UdpResponder>([demo](const std::string& r) { return demo->answer(r, 0, 0); }));
+        servers.push_back(
+            std::make_unique<UdpResponder>([demo](const std::string& r) { return demo->answer(r, 0, 0); }));
         listed.push_back(Endpoint::fromDotted("127.0.0.1", servers.back()->port()));
     }
     auto demoMaster = std::make_shared<DemoMaster>(listed, ServerInfo{});
     UdpResponder master([demoMaster](const std::string& r) { return demoMaster->answer(r); });
     MasterSearchOptions options;
     options.pageWaitMs = 500;
-    FindRun run(std::make_unique<MasterSource>(std::vector<std::string>{"127.0.0.1:" + std::to_string(master.port())},
-                                               options, systemHostLookup),
-                BatchOptions{}, systemHostLookup);
+    FindRun run(
+        std::make_unique<MasterSource>(std::vector<std::string>{"127.0.0.1:" + std::to_string(master.port())},
+                                       options, systemHostLookup),
+        BatchOptions{}, systemHostLookup);
     const FindRun::Progress all = runToEnd(run);
     ASSERT_EQ(all.found.size(), listed.size());
     ASSERT_EQ(all.results.size(), listed.size());

@@ -52,7 +52,8 @@ Walked walk(const std::vector<std::string>& masters, MasterSearchOptions options
     MasterSearch search(options);
     Walked w;
     search.run(
-        masters, [&](const std::vector<Endpoint>& s) { w.servers.insert(w.servers.end(), s.begin(), s.end()); },
+        masters,
+        [&](const std::vector<Endpoint>& s) { w.servers.insert(w.servers.end(), s.begin(), s.end()); },
         [&](const MasterOutcome& o) { w.outcomes.push_back(o); });
     return w;
 }
@@ -75,7 +76,8 @@ TEST(MasterServersFile, ReadsEveryRealShapeGoldSrcFirst) {
     };
     const std::vector<Case> cases = {
         {"hl1-group-hostname.vdf",
-         {"188.165.245.17:27011", "balkan.masterserver.me:27011", "188.165.245.17:27010", "188.165.245.17:27001"}},
+         {"188.165.245.17:27011", "balkan.masterserver.me:27011", "188.165.245.17:27010",
+          "188.165.245.17:27001"}},
         {"flat-no-group-trailing-nul.vdf", {"207.173.177.12:27010", "207.173.177.11:27010"}},
         {"crlf-hl1-seven.vdf",
          {kSteamMaster, kSetti, "188.40.40.201:27010", "69.28.140.247:27010", "209.197.20.34:27010",
@@ -86,11 +88,14 @@ TEST(MasterServersFile, ReadsEveryRealShapeGoldSrcFirst) {
         {"hl1-then-hl2.vdf",
          {"46.165.194.16:27010", "46.4.71.67:27010", "46.165.194.14:27010", "46.165.194.16:27011",
           "46.4.71.67:27011", "46.165.194.14:27011"}},
-        {"blank-lines.vdf", {kSteamMaster, kSetti, "hl2master.steampowered.com:27011", "css.setti.info:27011"}},
-        {"hl1-hl2-two-each.vdf", {"88.198.47.43:27010", "176.9.36.237:27010", "88.198.47.43:27011", "176.9.36.237:27011"}},
+        {"blank-lines.vdf",
+         {kSteamMaster, kSetti, "hl2master.steampowered.com:27011", "css.setti.info:27011"}},
+        {"hl1-hl2-two-each.vdf",
+         {"88.198.47.43:27010", "176.9.36.237:27010", "88.198.47.43:27011", "176.9.36.237:27011"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(mastersOfMasterServersText(readAll(fixturePath(std::string("masterservers/") + c.file))), c.masters)
+        EXPECT_EQ(mastersOfMasterServersText(readAll(fixturePath(std::string("masterservers/") + c.file))),
+                  c.masters)
             << c.file;
     const auto rev = mastersOfMasterServersText(readAll(fixturePath("masterservers/rev-crlf.vdf")));
     ASSERT_GE(rev.size(), 8u);
@@ -103,7 +108,8 @@ TEST(MasterServersFile, AGameFolderMergesItsFilesAndNamesABrokenOne) {
     TempDir game;
     std::filesystem::create_directories(game.path() + "platform/config");
     std::filesystem::create_directories(game.path() + "config");
-    writeAll(game.file("platform/config/MasterServers.vdf"), readAll(fixturePath("masterservers/blank-lines.vdf")));
+    writeAll(game.file("platform/config/MasterServers.vdf"),
+             readAll(fixturePath("masterservers/blank-lines.vdf")));
     writeAll(game.file("config/rev_MasterServers.vdf"), readAll(fixturePath("masterservers/rev-crlf.vdf")));
     GameMasters found = readGameMasters(game.path());
     EXPECT_EQ(found.read.size(), 2u);
@@ -111,7 +117,8 @@ TEST(MasterServersFile, AGameFolderMergesItsFilesAndNamesABrokenOne) {
     ASSERT_GE(found.masters.size(), 4u);
     EXPECT_EQ(found.masters[0], kSteamMaster); // both files name it: once
     EXPECT_EQ(std::count(found.masters.begin(), found.masters.end(), kSetti), 1);
-    EXPECT_NE(std::find(found.masters.begin(), found.masters.end(), "hl1master.5eplay.com:27010"), found.masters.end());
+    EXPECT_NE(std::find(found.masters.begin(), found.masters.end(), "hl1master.5eplay.com:27010"),
+              found.masters.end());
 
     writeAll(game.file("config/MasterServers.vdf"), "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n");
     found = readGameMasters(game.path());
@@ -129,8 +136,12 @@ TEST(MasterProtocol, RequestsAndFiltersByteForByte) {
     EXPECT_EQ(f.text(), "\\gamedir\\cstrike\\map\\de_dust2\\empty\\1\\full\\1\\noplayers\\1\\secure\\1"
                         "\\name_match\\*pub*\\password\\0");
     EXPECT_EQ(ServerFilter{}.text(), "");
-    EXPECT_EQ(masterRequest(kAllRegions, {}, "\\gamedir\\valve"), std::string("1\xFF" "0.0.0.0:0\0\\gamedir\\valve\0", 27));
-    EXPECT_EQ(masterRequest(3, Endpoint::fromDotted("10.1.2.3", 27015), ""), std::string("1\x03" "10.1.2.3:27015\0\0", 18));
+    EXPECT_EQ(masterRequest(kAllRegions, {}, "\\gamedir\\valve"), std::string("1\xFF"
+                                                                              "0.0.0.0:0\0\\gamedir\\valve\0",
+                                                                              27));
+    EXPECT_EQ(masterRequest(3, Endpoint::fromDotted("10.1.2.3", 27015), ""), std::string("1\x03"
+                                                                                         "10.1.2.3:27015\0\0",
+                                                                                         18));
 
     const MasterPage torn = readMasterPage(page(loopbackServers(2), false).substr(0, 15));
     EXPECT_EQ(torn.fault, "the reply ends inside a server's address");
@@ -148,7 +159,8 @@ TEST(MasterSearch, WalksOnePageAndManyPagesToTheEndMarker) {
         EXPECT_EQ(w.servers, servers) << count;
         ASSERT_EQ(w.outcomes.size(), 1u);
         EXPECT_TRUE(w.outcomes[0].whole()) << w.outcomes[0].problem;
-        EXPECT_EQ(w.outcomes[0].pages, (count + DemoMaster::kEntriesPerPage - 1) / DemoMaster::kEntriesPerPage);
+        EXPECT_EQ(w.outcomes[0].pages,
+                  (count + DemoMaster::kEntriesPerPage - 1) / DemoMaster::kEntriesPerPage);
         // Each page is asked from the last server of the one before.
         const auto requests = master.requestsSoFar();
         ASSERT_EQ(requests.size(), w.outcomes[0].pages);
@@ -165,7 +177,10 @@ TEST(MasterSearch, PassesTheFilterAndTheRegionAsTheyAre) {
     walk({at(master)}, options);
     const auto requests = master.requestsSoFar();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0], std::string("1\x02" "0.0.0.0:0\0", 12) + options.filter + std::string(1, '\0'));
+    EXPECT_EQ(requests[0], std::string("1\x02"
+                                       "0.0.0.0:0\0",
+                                       12) +
+                               options.filter + std::string(1, '\0'));
 }
 
 TEST(MasterSearch, EndsAWalkThatRepeatsOrHitsTheLimit) {
@@ -199,7 +214,8 @@ TEST(MasterSearch, ABrokenOrSilentMasterKeepsItsServersAndTheNextIsAsked) {
     auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
     // Stops answering after two pages.
     std::atomic<int> pages{0};
-    UdpResponder halfWay([&](const std::string& r) { return ++pages <= 2 ? demo->answer(r) : std::string(); });
+    UdpResponder halfWay(
+        [&](const std::string& r) { return ++pages <= 2 ? demo->answer(r) : std::string(); });
     UdpResponder torn([&](const std::string&) { return page({servers[0]}, false) + "\x7F\x00"; });
     UdpResponder silent([](const std::string&) { return std::string(); });
     UdpResponder good = demoMaster(servers);
@@ -234,11 +250,8 @@ TEST(MasterSearch, TakesNoPageFromAStranger) {
     std::atomic<UdpResponder*> strangerAt{&stranger};
     const std::string forged = page(loopbackServers(2, 50000), true);
     // Before the master answers, a stranger sends the client a list of its own.
-    UdpResponder master(
-        [&](const std::string& r) {
-            return demo->answer(r);
-        },
-        std::chrono::milliseconds(100));
+    UdpResponder master([&](const std::string& r) { return demo->answer(r); },
+                        std::chrono::milliseconds(100));
     std::thread forger([&] {
         while (master.lastClientPort() == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -252,8 +265,9 @@ TEST(MasterSearch, TakesNoPageFromAStranger) {
 TEST(MasterSearch, NamesAMasterThatIsNoAddress) {
     MasterSearch search({}, [](const std::string&) { return HostLookupResult{"", 11001}; });
     std::vector<MasterOutcome> told;
-    search.run({"no.such.master:27010", ":27010"}, [](const std::vector<Endpoint>&) {},
-               [&](const MasterOutcome& o) { told.push_back(o); });
+    search.run(
+        {"no.such.master:27010", ":27010"}, [](const std::vector<Endpoint>&) {},
+        [&](const MasterOutcome& o) { told.push_back(o); });
     ASSERT_EQ(told.size(), 2u);
     EXPECT_EQ(told[0].problem, "name not found (Socket Error # 11001)");
     EXPECT_EQ(told[1].problem, "not a master address");

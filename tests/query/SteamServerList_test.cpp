@@ -59,7 +59,8 @@ TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
     const ListedServer& s = a.servers[0];
     EXPECT_EQ(s.address.text(), "127.0.0.1:27015");
     EXPECT_TRUE(s.described);
-    EXPECT_EQ(s.summary.name, "Loopback \xC3\x89" "clair");
+    EXPECT_EQ(s.summary.name, "Loopback \xC3\x89"
+                              "clair");
     EXPECT_EQ(s.summary.map, "de_dust2");
     EXPECT_EQ(s.summary.players, "7");
     EXPECT_EQ(s.summary.maxPlayers, "20");
@@ -89,7 +90,8 @@ TEST(SteamServerList, EveryFailureHasAClearTextWithoutTheKey) {
         {answered(429, "", "30"), "Steam asks to wait 30 s before the next request."},
         {answered(429), "Steam asks to wait before the next request."},
         {answered(500, "<html>"), "Steam answered with HTTP status 500."},
-        {answered(200, R"({"response":{"servers":[{"addr":"1.2.3.4:5")"), "Steam's answer is not a server list."},
+        {answered(200, R"({"response":{"servers":[{"addr":"1.2.3.4:5")"),
+         "Steam's answer is not a server list."},
         {answered(200, R"({"response":{"servers":{}}})"), "Steam's answer is not a server list."},
         {answered(200, "[1,2]"), "Steam's answer is not a server list."},
         {cut, "Steam's answer was cut short (transfer closed; key=(key))."},
@@ -124,7 +126,8 @@ TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
     SteamListAnswer a = fetch(requestTo(nginx, "ok"), &notes);
     ASSERT_TRUE(a.problem.empty()) << a.problem;
     ASSERT_EQ(a.servers.size(), 2u);
-    EXPECT_EQ(a.servers[0].summary.name, "Loopback \xC3\x89" "clair");
+    EXPECT_EQ(a.servers[0].summary.name, "Loopback \xC3\x89"
+                                         "clair");
 
     struct Case {
         std::string folder;
@@ -152,7 +155,8 @@ TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
     SteamListRequest stranger = requestTo(nginx, "ok");
     stranger.apiBase = nginx.strangerBase("ok");
     a = fetch(stranger);
-    EXPECT_EQ(a.problem.rfind("The connection to Steam is not safe: its certificate was refused", 0), 0u) << a.problem;
+    EXPECT_EQ(a.problem.rfind("The connection to Steam is not safe: its certificate was refused", 0), 0u)
+        << a.problem;
     SteamListRequest untrusted = requestTo(nginx, "ok");
     untrusted.testAuthorityFile.clear();
     a = fetch(untrusted);
@@ -200,7 +204,8 @@ TEST(SteamServerList, TheQueryToolReadsTheKeyFromItsFileOrTheEnvironmentOnly) {
         return std::to_string(status) + ":" + out.str();
     };
     std::string err;
-    EXPECT_EQ(run({"--steam-list", "--key-file", dir.file("key.txt")}, err), "0:127.0.0.1:27015\n127.0.0.2:27016\n");
+    EXPECT_EQ(run({"--steam-list", "--key-file", dir.file("key.txt")}, err),
+              "0:127.0.0.1:27015\n127.0.0.2:27016\n");
     EXPECT_EQ(err, "quillmark-query: Steam: 2 servers, 1 without an address\n");
     EXPECT_EQ(run({"--steam-list"}, err), "2:");
     EXPECT_EQ(err, "quillmark-query: --steam-list needs a key in QUILLMARK_STEAM_KEY or --key-file\n");

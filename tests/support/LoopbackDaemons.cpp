@@ -42,13 +42,14 @@ void runToEnd(const std::vector<std::string>& argv) {
 // A key and a certificate for 127.0.0.1, signed by the authority or by themselves.
 void makeCertificate(const std::string& dir, const std::string& name, bool byAuthority) {
     const std::string openssl = "/usr/bin/openssl";
-    const std::vector<std::string> key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
+    const std::vector<std::string> key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                          "-nodes"};
     std::vector<std::string> argv = {openssl, "req"};
     if (!byAuthority) argv.push_back("-x509");
     argv.insert(argv.end(), key.begin(), key.end());
-    const std::vector<std::string> rest = {"-keyout", dir + name + ".key", "-out",
-                                           dir + name + (byAuthority ? ".csr" : ".pem"), "-days", "2", "-subj",
-                                           "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"};
+    const std::vector<std::string> rest = {
+        "-keyout", dir + name + ".key", "-out",    dir + name + (byAuthority ? ".csr" : ".pem"), "-days", "2",
+        "-subj",   "/CN=127.0.0.1",     "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"};
     argv.insert(argv.end(), rest.begin(), rest.end());
     runToEnd(argv);
     if (!byAuthority) return;
@@ -64,27 +65,30 @@ HttpsNginx::HttpsNginx()
     : m_port(freeLoopbackPort()), m_strangerPort(freeLoopbackPort()), m_plainPort(freeLoopbackPort()) {
     const std::string dir = hostPathOf(m_dir.path());
     runToEnd({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-              "-nodes", "-keyout", dir + "authority.key", "-out", dir + "authority.pem", "-days", "2", "-subj",
-              "/CN=Quillmark test authority"});
+              "-nodes", "-keyout", dir + "authority.key", "-out", dir + "authority.pem", "-days", "2",
+              "-subj", "/CN=Quillmark test authority"});
     makeCertificate(dir, "server", true);
     makeCertificate(dir, "stranger", false);
-    const std::string locations = "  root " + dir + ";\n  default_type application/json;\n"
+    const std::string locations = "  root " + dir +
+                                  ";\n  default_type application/json;\n"
                                   "  location ^~ /401/ { return 401; }\n  location ^~ /403/ { return 403; }\n"
                                   "  location ^~ /429/ { add_header Retry-After 1 always; return 429; }\n"
                                   "  location ~ ^/(\\w+)/ { try_files /$1.json =404; }\n";
     const auto server = [&](uint16_t port, const std::string& tls) {
         return " server {\n  listen 127.0.0.1:" + std::to_string(port) + (tls.empty() ? "" : " ssl") + ";\n" +
-               (tls.empty() ? "" : "  ssl_certificate " + dir + tls + ".pem;\n  ssl_certificate_key " + dir + tls + ".key;\n") +
+               (tls.empty() ? ""
+                            : "  ssl_certificate " + dir + tls + ".pem;\n  ssl_certificate_key " + dir + tls +
+                                  ".key;\n") +
                locations + " }\n";
     };
     writeAll(m_dir.file("nginx.conf"),
              "daemon off;\nmaster_process off;\nerror_log " + dir + "error.log;\npid " + dir + "nginx.pid" +
                  ";\nevents {}\nhttp {\n access_log off;\n client_body_temp_path " + dir +
-                 ";\n proxy_temp_path " + dir + ";\n fastcgi_temp_path " + dir + ";\n uwsgi_temp_path " + dir +
-                 ";\n scgi_temp_path " + dir + ";\n" + server(m_port, "server") + server(m_strangerPort, "stranger") +
-                 server(m_plainPort, "") + "}\n");
-    m_daemon = std::make_unique<Daemon>(std::vector<std::string>{Nginx::kProgram, "-p", dir, "-c", dir + "nginx.conf"},
-                                        m_port);
+                 ";\n proxy_temp_path " + dir + ";\n fastcgi_temp_path " + dir + ";\n uwsgi_temp_path " +
+                 dir + ";\n scgi_temp_path " + dir + ";\n" + server(m_port, "server") +
+                 server(m_strangerPort, "stranger") + server(m_plainPort, "") + "}\n");
+    m_daemon = std::make_unique<Daemon>(
+        std::vector<std::string>{Nginx::kProgram, "-p", dir, "-c", dir + "nginx.conf"}, m_port);
 }
 
 std::string HttpsNginx::base(const std::string& folder) const {
