@@ -164,8 +164,9 @@ TEST(MasterSearch, WalksOnePageAndManyPagesToTheEndMarker) {
         // Each page is asked from the last server of the one before.
         const auto requests = master.requestsSoFar();
         ASSERT_EQ(requests.size(), w.outcomes[0].pages);
-        if (count > DemoMaster::kEntriesPerPage)
+        if (count > DemoMaster::kEntriesPerPage) {
             EXPECT_EQ(requests[1], masterRequest(kAllRegions, servers[DemoMaster::kEntriesPerPage - 1], ""));
+        }
     }
 }
 

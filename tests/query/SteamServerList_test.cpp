@@ -172,7 +172,7 @@ TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
 TEST(SteamServerList, NoMessageOrNoteHoldsTheKey) {
     HttpsNginx nginx;
     ASSERT_TRUE(nginx.up());
-    for (const std::string& folder : {"401", "429", "cut", "none"}) {
+    for (const char* folder : {"401", "429", "cut", "none"}) {
         SteamListSource source(requestTo(nginx, folder));
         std::vector<std::string> notes;
         source.run([](std::vector<ListedServer>) {}, [&](const std::string& n) { notes.push_back(n); });
