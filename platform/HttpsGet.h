@@ -24,7 +24,17 @@ struct HttpsGetRequest {
 };
 
 struct HttpsGetResult {
-    enum class Failure { None, Cancelled, TooLarge, CutShort, Certificate, Unreachable, TimedOut, Refused, Other };
+    enum class Failure {
+        None,
+        Cancelled,
+        TooLarge,
+        CutShort,
+        Certificate,
+        Unreachable,
+        TimedOut,
+        Refused,
+        Other
+    };
     Failure failure = Failure::None;
     int status = 0; // the HTTP status, 0 when no answer came
     std::string body;

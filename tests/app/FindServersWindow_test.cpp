@@ -181,8 +181,9 @@ TEST_F(FindServersWindow, SteamsListShowsItsFieldsAtOnceAndKeepsTheKeyOnlyWhenAs
                 std::to_string(i) +
                 R"(","gamedir":"cstrike","map":"de_nuke","players":3,"max_players":10,"bots":1})";
     nginx.put("ok.json", json + "]}}");
-    env.steamList.apiBase = nginx.base("ok");
+    env.steamList.apiBase = nginx.reachableBase("ok");
     env.steamList.testAuthorityFile = nginx.authorityFile();
+    env.steamList.testPlainHttp = !nginx.trusted();
     window.reset();
     makeWindow();
     control<QLineEdit>("edSteamGameDir")->setText(QStringLiteral("czero"));
@@ -223,8 +224,9 @@ TEST_F(FindServersWindow, SteamsListShowsItsFieldsAtOnceAndKeepsTheKeyOnlyWhenAs
 TEST_F(FindServersWindow, ARefusedKeyIsSaidWithoutTheKey) {
     HttpsNginx nginx;
     ASSERT_TRUE(nginx.up());
-    env.steamList.apiBase = nginx.base("401");
+    env.steamList.apiBase = nginx.reachableBase("401");
     env.steamList.testAuthorityFile = nginx.authorityFile();
+    env.steamList.testPlainHttp = !nginx.trusted();
     window.reset();
     makeWindow();
     TfmFindServers& find = openWithKeys();

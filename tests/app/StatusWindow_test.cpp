@@ -180,16 +180,18 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     std::vector<std::string> captions;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) captions.push_back(a->text().toStdString());
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
-                                        "Remove this entry", "Clear", "Paste entries", "Export List",
-                                        "Refresh", "Copy address", "Server status of the whole list...",
-                                        "Find servers..."}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
+                                                  "Remove this entry", "Clear", "Paste entries",
+                                                  "Export List", "Refresh", "Copy address",
+                                                  "Server status of the whole list...", "Find servers..."}));
     // Each item shows the key that does the same in the list.
     const std::pair<const char*, QKeySequence> keys[] = {
-        {"miUndo", QKeySequence::Undo},        {"miSelectAll", QKeySequence::SelectAll},
-        {"miRemoveEntry", Qt::Key_Delete},     {"miPaste", QKeySequence::Paste},
-        {"miCopyAddress", QKeySequence::Copy}, {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {"miUndo", QKeySequence::Undo},
+        {"miSelectAll", QKeySequence::SelectAll},
+        {"miRemoveEntry", Qt::Key_Delete},
+        {"miPaste", QKeySequence::Paste},
+        {"miCopyAddress", QKeySequence::Copy},
+        {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)},
         {"miFindServers", QKeySequence(Qt::CTRL | Qt::Key_F)}};
     for (const auto& [name, sequence] : keys) {
         EXPECT_EQ(action(name)->shortcut(), sequence) << name;

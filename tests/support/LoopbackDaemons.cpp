@@ -3,6 +3,10 @@
 #include "tests/support/TcpTestServer.h"
 #include "tests/support/TestSystem.h"
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 namespace qm::test {
 
 Daemon::Daemon(const std::vector<std::string>& argv, uint16_t port)
@@ -32,15 +36,19 @@ std::string Nginx::url(const std::string& doc) const {
 
 namespace {
 
-// Runs a program of the host to its end.
-void runToEnd(const std::vector<std::string>& argv) {
+// Runs a program of the host until the file it makes is there. Under Wine no pipe follows
+// a host program, so its end is known by the file alone.
+void runToEnd(const std::vector<std::string>& argv, const std::string& made) {
     ChildProcess p(argv);
     while (!p.readLine().empty()) {
     }
+    for (int i = 0; i < 500 && !(std::filesystem::exists(made) && std::filesystem::file_size(made) > 0); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(onWindows() ? 100 : 0));
 }
 
 // A key and a certificate for 127.0.0.1, signed by the authority or by themselves.
-void makeCertificate(const std::string& dir, const std::string& name, bool byAuthority) {
+void makeCertificate(const TempDir& own, const std::string& dir, const std::string& name, bool byAuthority) {
     const std::string openssl = "/usr/bin/openssl";
     const std::vector<std::string> key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                                           "-nodes"};
@@ -51,12 +59,13 @@ void makeCertificate(const std::string& dir, const std::string& name, bool byAut
         "-keyout", dir + name + ".key", "-out",    dir + name + (byAuthority ? ".csr" : ".pem"), "-days", "2",
         "-subj",   "/CN=127.0.0.1",     "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost"};
     argv.insert(argv.end(), rest.begin(), rest.end());
-    runToEnd(argv);
+    runToEnd(argv, own.file(name + (byAuthority ? ".csr" : ".pem")));
     if (!byAuthority) return;
-    writeAll(dir + "san.cnf", "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
+    writeAll(own.file("san.cnf"), "subjectAltName=IP:127.0.0.1,DNS:localhost\n");
     runToEnd({openssl, "x509", "-req", "-in", dir + name + ".csr", "-CA", dir + "authority.pem", "-CAkey",
               dir + "authority.key", "-CAcreateserial", "-out", dir + name + ".pem", "-days", "2", "-extfile",
-              dir + "san.cnf"});
+              dir + "san.cnf"},
+             own.file(name + ".pem"));
 }
 
 } // namespace
@@ -66,9 +75,10 @@ HttpsNginx::HttpsNginx()
     const std::string dir = hostPathOf(m_dir.path());
     runToEnd({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
               "-nodes", "-keyout", dir + "authority.key", "-out", dir + "authority.pem", "-days", "2",
-              "-subj", "/CN=Quillmark test authority"});
-    makeCertificate(dir, "server", true);
-    makeCertificate(dir, "stranger", false);
+              "-subj", "/CN=Quillmark test authority"},
+             m_dir.file("authority.pem"));
+    makeCertificate(m_dir, dir, "server", true);
+    makeCertificate(m_dir, dir, "stranger", false);
     const std::string locations = "  root " + dir +
                                   ";\n  default_type application/json;\n"
                                   "  location ^~ /401/ { return 401; }\n  location ^~ /403/ { return 403; }\n"
@@ -100,6 +110,10 @@ std::string HttpsNginx::strangerBase(const std::string& folder) const {
 std::string HttpsNginx::plainBase(const std::string& folder) const {
     return "http://127.0.0.1:" + std::to_string(m_plainPort) + "/" + folder;
 }
+bool HttpsNginx::trusted() const {
+    return !onWindows();
+}
+
 void HttpsNginx::put(const std::string& name, const std::string& bytes) const {
     writeAll(m_dir.file(name), bytes);
 }

@@ -54,6 +54,12 @@ class HttpsNginx {
     /// The same folder over plain HTTP.
     std::string plainBase(const std::string& folder) const;
     void put(const std::string& name, const std::string& bytes) const;
+    /// Where a client of this system can be made to trust the test authority: HTTPS, and
+    /// under Wine (whose TLS will not talk to it) plain HTTP through the tests' own option.
+    bool trusted() const;
+    std::string reachableBase(const std::string& folder) const {
+        return trusted() ? base(folder) : plainBase(folder);
+    }
 
   private:
     TempDir m_dir;
