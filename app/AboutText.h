@@ -4,7 +4,7 @@ namespace qm {
 
 inline constexpr const char* kAboutText =
     "Quillmark\n"
-    "Version 3.51\n"
+    "Version " QM_VERSION "\n"
     "\n"
     "Favourites manager for Half-Life and Counter-Strike.\n"
     "\n"

@@ -21,7 +21,7 @@ int countOf(const std::string& text) {
 void ServerStatusModel::reset(const std::vector<std::string>& entries) {
     beginResetModel();
     m_rows.assign(entries.size(), {});
-    m_answered = m_silent = 0;
+    m_answered = m_silent = m_asking = 0;
     for (size_t i = 0; i < entries.size(); ++i)
         m_rows[i].entry = entries[i];
     endResetModel();
@@ -63,6 +63,7 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
         StatusRow& row = m_rows[r.index];
         if (row.done) continue;
         row.done = true;
+        if (row.asking) --m_asking;
         row.asking = false;
         row.answered = r.answer.answered();
         ++(row.answered ? m_answered : m_silent);
@@ -90,10 +91,22 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
 
 void ServerStatusModel::setAsking(const std::vector<size_t>& rows) {
     for (size_t r : rows) {
-        if (r >= m_rows.size() || m_rows[r].done) continue;
+        if (r >= m_rows.size() || m_rows[r].done || m_rows[r].asking) continue;
         m_rows[r].asking = true;
+        ++m_asking;
         emit dataChanged(index(static_cast<int>(r), State), index(static_cast<int>(r), State));
     }
+}
+
+void ServerStatusModel::cancelAsking() {
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        StatusRow& row = m_rows[r];
+        if (!row.asking) continue;
+        row.asking = false;
+        row.cancelled = true;
+        emit dataChanged(index(static_cast<int>(r), State), index(static_cast<int>(r), State));
+    }
+    m_asking = 0;
 }
 
 bool ServerStatusModel::hasAnswer(int r) const {
@@ -105,6 +118,8 @@ bool ServerStatusModel::hasAnswer(int r) const {
 void ServerStatusModel::setState(size_t r, const std::string& state) {
     if (r >= m_rows.size()) return;
     if (!m_rows[r].done) ++m_silent;
+    if (m_rows[r].asking) --m_asking;
+    m_rows[r].asking = false;
     m_rows[r].done = true;
     m_rows[r].state = state;
     emit dataChanged(index(static_cast<int>(r), 0), index(static_cast<int>(r), ColumnCount - 1));
@@ -159,7 +174,10 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     case Protocol:
         return toDisplay(r.protocol);
     case State:
-        if (!r.done) return r.asking ? QStringLiteral("asking") : QStringLiteral("waiting");
+        if (!r.done)
+            return r.asking      ? QStringLiteral("asking")
+                   : r.cancelled ? QStringLiteral("cancelled")
+                                 : QStringLiteral("waiting");
         return toDisplay(r.state);
     default:
         return {};

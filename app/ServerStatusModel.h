@@ -14,7 +14,8 @@ struct StatusRow {
     std::string entry;
     bool done = false;
     bool answered = false;
-    bool asking = false; // its server is being asked now
+    bool asking = false;    // its server is being asked now
+    bool cancelled = false; // it was being asked when the run was cancelled
     ServerSummary summary;
     std::string protocol;
     std::string state;
@@ -45,10 +46,13 @@ class ServerStatusModel : public QAbstractTableModel {
     void setState(size_t row, const std::string& state);
     /// Rows whose servers are being asked now.
     void setAsking(const std::vector<size_t>& rows);
+    /// The run was cancelled: rows still being asked will get no answer.
+    void cancelAsking();
     /// True for a row with an answer to show; the others sort after every such row.
     bool hasAnswer(int row) const;
     size_t answeredCount() const { return m_answered; }
     size_t silentCount() const { return m_silent; }
+    size_t askingCount() const { return m_asking; }
 
     const StatusRow& row(size_t r) const { return m_rows[r]; }
     size_t size() const { return m_rows.size(); }
@@ -64,6 +68,7 @@ class ServerStatusModel : public QAbstractTableModel {
     std::vector<StatusRow> m_rows;
     size_t m_answered = 0;
     size_t m_silent = 0;
+    size_t m_asking = 0;
     bool m_checkable = false;
 };
 

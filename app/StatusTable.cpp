@@ -36,6 +36,8 @@ QTableView* newStatusTable(QAbstractItemModel* sortedModel, QWidget* parent) {
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the window's buttons; the arrows move within the table.
+    table->setTabKeyNavigation(false);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(20);
     // Columns as wide as their contents and header (its sort arrow too).

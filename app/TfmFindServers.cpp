@@ -9,6 +9,7 @@
 #include "query/MasterServersFile.h"
 #include "query/ServerSources.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowKeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -87,12 +89,23 @@ TfmFindServers::TfmFindServers(ServerList& servers, FindServersSetup setup, QWid
     : QWidget(parent, Qt::Window), m_servers(servers), m_setup(std::move(setup)) {
     buildWindow();
     connectControls();
+    std::optional<FindChoices> kept;
     try {
-        const std::string key = ProfileFile(m_setup.settingsPath).read(kKeySection, kKeyName, "");
+        const ProfileFile file(m_setup.settingsPath);
+        const std::string key = file.read(kKeySection, kKeyName, "");
         edSteamKey->setText(toDisplay(key));
         cbRememberKey->setChecked(!key.empty());
+        kept = readFindChoices(file);
     } catch (const std::exception&) {
         // No settings file yet, or none to read: no key is remembered.
+    }
+    if (kept) {
+        showChoices(*kept);
+    } else {
+        FindChoices first;
+        first.source = defaultFindSource(m_setup.gameFolder, m_setup.steamFolderFound);
+        first.limit = static_cast<int>(kDefaultFindLimit);
+        showChoices(first);
     }
     sourceChanged();
 }
@@ -108,9 +121,9 @@ void TfmFindServers::buildWindow() {
     top->addWidget(buildSourceBox(), 1);
     top->addWidget(buildFilterBox(), 1);
 
-    bbFind = namedButton("bbFind", "Find", this);
+    bbFind = namedButton("bbFind", "&Find", this);
     bbFind->setDefault(true);
-    bbFindCancel = namedButton("bbFindCancel", "Cancel", this);
+    bbFindCancel = namedButton("bbFindCancel", "Ca&ncel", this);
     bbFindCancel->setEnabled(false);
     pbFind = named(new QProgressBar(this), "pbFind");
     pbFind->setRange(0, 1);
@@ -132,12 +145,14 @@ void TfmFindServers::buildWindow() {
     m_sorted->setDynamicSortFilter(false);
     tvFoundServers = named(newStatusTable(m_sorted, this), "tvFoundServers");
 
-    bbAddChecked = namedButton("bbAddChecked", "Add checked to list", this);
-    bbAddAnswering = namedButton("bbAddAnswering", "Add answering to list", this);
+    bbAddChecked = namedButton("bbAddChecked", "Add c&hecked to list", this);
+    bbAddAnswering = namedButton("bbAddAnswering", "Add &answering to list", this);
+    bbFindClose = namedButton("bbFindClose", "&Close", this);
     auto* add = new QHBoxLayout;
     add->addStretch(1);
     add->addWidget(bbAddChecked);
     add->addWidget(bbAddAnswering);
+    add->addWidget(bbFindClose);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -157,6 +172,9 @@ QWidget* TfmFindServers::buildSourceBox() {
     rbGameMasters->setChecked(true);
     edMasters = named(new QLineEdit(box), "edMasters");
     edMasters->setPlaceholderText(QStringLiteral("host:port, host:port"));
+    cbEveryMaster = namedCheck("cbEveryMaster", "Ask every master", box);
+    cbEveryMaster->setToolTip(QStringLiteral(
+        "Merge every master's list; otherwise the first master that lists its servers whole will do"));
     edSteamKey = named(new QLineEdit(box), "edSteamKey");
     edSteamKey->setEchoMode(QLineEdit::Password);
     edSteamKey->setPlaceholderText(QStringLiteral("Steam Web API key"));
@@ -169,6 +187,7 @@ QWidget* TfmFindServers::buildSourceBox() {
     layout->addWidget(rbGameMasters);
     layout->addWidget(rbTypedMasters);
     layout->addWidget(edMasters);
+    layout->addWidget(cbEveryMaster);
     layout->addWidget(rbSteamList);
     layout->addLayout(key);
     layout->addStretch(1);
@@ -186,7 +205,7 @@ QWidget* TfmFindServers::buildFilterBox() {
         cbRegion->addItem(QString::fromLatin1(r.name), r.code);
     seFindLimit = named(new QSpinBox(box), "seFindLimit");
     seFindLimit->setRange(1, static_cast<int>(kMaxListedServers));
-    seFindLimit->setValue(5000);
+    seFindLimit->setValue(static_cast<int>(kDefaultFindLimit));
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("Game directory"), edFindGameDir);
     fields->addRow(QStringLiteral("Map"), edFindMap);
@@ -216,6 +235,7 @@ void TfmFindServers::connectControls() {
     connect(bbFindCancel, &QPushButton::clicked, this, [this] { bbFindCancelClick(); });
     connect(bbAddChecked, &QPushButton::clicked, this, [this] { bbAddCheckedClick(); });
     connect(bbAddAnswering, &QPushButton::clicked, this, [this] { bbAddAnsweringClick(); });
+    connect(bbFindClose, &QPushButton::clicked, this, [this] { close(); });
     for (QRadioButton* r : {rbGameMasters, rbTypedMasters, rbSteamList})
         connect(r, &QRadioButton::toggled, this, [this](bool on) {
             if (on) sourceChanged();
@@ -224,8 +244,6 @@ void TfmFindServers::connectControls() {
     connect(cbRememberKey, &QCheckBox::toggled, this, [this](bool on) {
         if (!on) keepOrForgetKey({});
     });
-    connect(edFindGameDir, &QLineEdit::returnPressed, this, [this] { bbFindClick(); });
-    connect(edFindMap, &QLineEdit::returnPressed, this, [this] { bbFindClick(); });
 }
 
 void TfmFindServers::sourceChanged() {
@@ -238,6 +256,49 @@ void TfmFindServers::sourceChanged() {
     if (edFindGameDir->text().isEmpty() || fromDisplay(edFindGameDir->text()) == other)
         edFindGameDir->setText(toDisplay(dir));
     cbRegion->setEnabled(!rbSteamList->isChecked());
+    cbEveryMaster->setEnabled(!rbSteamList->isChecked());
+}
+
+FindChoices TfmFindServers::choicesOfControls() const {
+    FindChoices c;
+    c.source = rbSteamList->isChecked()      ? FindSource::SteamList
+               : rbTypedMasters->isChecked() ? FindSource::TypedMasters
+                                             : FindSource::GameMasters;
+    c.masters = fromDisplay(edMasters->text());
+    c.everyMaster = cbEveryMaster->isChecked();
+    c.filter = chosenFilter();
+    c.region = cbRegion->currentData().toInt();
+    c.limit = seFindLimit->value();
+    return c;
+}
+
+void TfmFindServers::showChoices(const FindChoices& c) {
+    (c.source == FindSource::SteamList      ? rbSteamList
+     : c.source == FindSource::TypedMasters ? rbTypedMasters
+                                            : rbGameMasters)
+        ->setChecked(true);
+    edMasters->setText(toDisplay(c.masters));
+    cbEveryMaster->setChecked(c.everyMaster);
+    if (!c.filter.gameDir.empty()) edFindGameDir->setText(toDisplay(c.filter.gameDir));
+    edFindMap->setText(toDisplay(c.filter.map));
+    edFindName->setText(toDisplay(c.filter.nameMatch));
+    cbNotEmpty->setChecked(c.filter.notEmpty);
+    cbNotFull->setChecked(c.filter.notFull);
+    cbNoPlayers->setChecked(c.filter.noPlayers);
+    cbSecure->setChecked(c.filter.secure);
+    cbNoPassword->setChecked(c.filter.noPassword);
+    const int region = cbRegion->findData(c.region);
+    cbRegion->setCurrentIndex(region >= 0 ? region : 0);
+    if (c.limit > 0) seFindLimit->setValue(c.limit);
+}
+
+void TfmFindServers::keepChoices() {
+    try {
+        ProfileFile file(m_setup.settingsPath);
+        writeFindChoices(file, choicesOfControls());
+    } catch (const std::exception& e) {
+        m_notes.push_back(std::string("The choices could not be kept in userpref.ini: ") + e.what());
+    }
 }
 
 ServerFilter TfmFindServers::chosenFilter() const {
@@ -289,10 +350,11 @@ std::unique_ptr<ServerSource> TfmFindServers::chosenSource() {
         m_notes.insert(m_notes.end(), game.problems.begin(), game.problems.end());
         masters = game.masters;
         if (masters.empty() && game.problems.empty())
-            m_notes.push_back("The game folder names no master server (config\\MasterServers.vdf).");
+            m_notes.push_back(noGameMastersReason(m_setup.gameFolder));
     }
     if (masters.empty()) return nullptr;
     MasterSearchOptions options = m_setup.masterOptions;
+    options.everyMaster = cbEveryMaster->isChecked();
     options.filter = filter.text();
     options.region = static_cast<uint8_t>(cbRegion->currentData().toInt());
     options.limit = limit;
@@ -302,6 +364,7 @@ std::unique_ptr<ServerSource> TfmFindServers::chosenSource() {
 void TfmFindServers::bbFindClick() {
     if (finding()) return;
     m_notes.clear();
+    keepChoices();
     std::unique_ptr<ServerSource> source = chosenSource();
     if (!source) {
         lbFindState->setText(toDisplay(joined(m_notes, " ")));
@@ -310,7 +373,6 @@ void TfmFindServers::bbFindClick() {
     m_model->reset({});
     tvFoundServers->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_sorted->sort(-1);
-    m_reported = 0;
     bbFind->setEnabled(false);
     bbFindCancel->setEnabled(true);
     m_run = std::make_unique<FindRun>(std::move(source), m_setup.options, m_setup.lookup);
@@ -324,7 +386,6 @@ void TfmFindServers::takeProgress() {
     m_model->append(p.found);
     m_model->setAsking(p.started);
     m_model->take(p.results);
-    m_reported += p.results.size();
     m_notes.insert(m_notes.end(), p.notes.begin(), p.notes.end());
     showProgress();
     if (p.finished) endSearch();
@@ -349,21 +410,25 @@ void TfmFindServers::bbFindCancelClick() {
     FindRun::Progress rest = m_run->take();
     m_model->append(rest.found);
     m_model->take(rest.results);
-    m_reported += rest.results.size();
     m_notes.insert(m_notes.end(), rest.notes.begin(), rest.notes.end());
     m_notes.push_back("Cancelled.");
+    m_model->cancelAsking();
     endSearch();
 }
 
 void TfmFindServers::showProgress() {
     const size_t found = m_model->size();
+    // Asked is what has its outcome; the rows in flight are told apart.
+    const size_t asked = m_model->answeredCount() + m_model->silentCount();
+    const size_t asking = m_model->askingCount();
     pbFind->setRange(0, static_cast<int>(std::max<size_t>(found, 1)));
-    pbFind->setValue(static_cast<int>(m_reported));
-    pbFind->setFormat(QStringLiteral("%1 found, %2 asked: %3 answered, %4 silent%5")
+    pbFind->setValue(static_cast<int>(asked));
+    pbFind->setFormat(QStringLiteral("%1 found, %2 asked: %3 answered, %4 silent%5%6")
                           .arg(found)
-                          .arg(m_reported)
+                          .arg(asked)
                           .arg(m_model->answeredCount())
                           .arg(m_model->silentCount())
+                          .arg(asking > 0 ? QStringLiteral(", %1 asking").arg(asking) : QString())
                           .arg(m_run ? QStringLiteral("...") : QString()));
     lbFindState->setText(toDisplay(joined(m_notes, "; ")));
 }
@@ -399,7 +464,12 @@ void TfmFindServers::bbAddAnsweringClick() {
 
 void TfmFindServers::closeEvent(QCloseEvent* event) {
     bbFindCancelClick();
+    keepChoices();
     QWidget::closeEvent(event);
+}
+
+void TfmFindServers::keyPressEvent(QKeyEvent* event) {
+    if (!takeToolWindowKey(this, event, bbFind)) QWidget::keyPressEvent(event);
 }
 
 } // namespace qm

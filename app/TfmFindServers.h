@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FindChoices.h"
 #include "query/BatchQuery.h"
 #include "query/MasterSearch.h"
 #include "query/SteamServerList.h"
@@ -34,6 +35,9 @@ struct FindServersSetup {
     /// The game directory the filter starts with for the masters and for Steam.
     std::string gameDir = "cstrike";
     std::string steamGameDir = "cstrike";
+    /// A Steam folder was found on this computer: with no game folder, Steam's list is
+    /// where a first search looks.
+    bool steamFolderFound = false;
     /// userpref.ini, where a remembered key is kept.
     std::string settingsPath;
     BatchOptions options;
@@ -70,6 +74,7 @@ class TfmFindServers : public QWidget {
     QLineEdit* edMasters = nullptr;
     QLineEdit* edSteamKey = nullptr;
     QCheckBox* cbRememberKey = nullptr;
+    QCheckBox* cbEveryMaster = nullptr;
     QLineEdit* edFindGameDir = nullptr;
     QLineEdit* edFindMap = nullptr;
     QLineEdit* edFindName = nullptr;
@@ -87,6 +92,7 @@ class TfmFindServers : public QWidget {
     QLabel* lbFindState = nullptr;
     QPushButton* bbAddChecked = nullptr;
     QPushButton* bbAddAnswering = nullptr;
+    QPushButton* bbFindClose = nullptr;
 
   signals:
     /// A search ended, completely or by Cancel.
@@ -94,6 +100,7 @@ class TfmFindServers : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildWindow();
@@ -101,6 +108,10 @@ class TfmFindServers : public QWidget {
     QWidget* buildFilterBox();
     void connectControls();
     void sourceChanged();
+    FindChoices choicesOfControls() const;
+    void showChoices(const FindChoices& choices);
+    /// Keeps the window's choices in userpref.ini for the next run of the program.
+    void keepChoices();
     ServerFilter chosenFilter() const;
     /// The source the controls name; empty with the reason shown when they will not do.
     std::unique_ptr<class ServerSource> chosenSource();
@@ -117,7 +128,6 @@ class TfmFindServers : public QWidget {
     QTimer* m_drain = nullptr;
     std::unique_ptr<FindRun> m_run;
     std::vector<std::string> m_notes;
-    size_t m_reported = 0;
 };
 
 } // namespace qm

@@ -10,6 +10,7 @@
 #include "ui/CheckListBox.h"
 #include "ui/GradientButton.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowPlacement.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -30,9 +31,7 @@ void TfmMain::bbServerStatusClick() {
         fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
         fmServerStatus->beforeListChange = [this] { beforeListCommand(); };
     }
-    fmServerStatus->show();
-    fmServerStatus->raise();
-    fmServerStatus->activateWindow();
+    showBeside(fmServerStatus, this);
     if (!fmServerStatus->refreshing()) fmServerStatus->bbStatusRefreshClick();
 }
 
@@ -44,6 +43,7 @@ void TfmMain::bbFindServersClick() {
         setup.gameDir = fromDisplay(edGameType->text());
         if (setup.gameDir.empty()) setup.gameDir = modOfGameFolder(setup.gameFolder);
         setup.steamGameDir = fromDisplay(edSteamGameDir->text());
+        setup.steamFolderFound = !edSteamFolder->text().trimmed().isEmpty();
         setup.settingsPath = settingsPath();
         // A found list runs to thousands: asked without a pause between starts, 64 at once,
         // it takes about as long as the answers take to come.
@@ -64,9 +64,7 @@ void TfmMain::bbFindServersClick() {
         fmFindServers->beforeListChange = [this] { beforeListCommand(); };
         fmFindServers->afterListChange = [this](size_t) { refreshCountLabel(); };
     }
-    fmFindServers->show();
-    fmFindServers->raise();
-    fmFindServers->activateWindow();
+    showBeside(fmFindServers, this);
 }
 
 QMenu* TfmMain::listContextMenu(size_t row) {

@@ -7,10 +7,12 @@
 #include "query/BatchRun.h"
 #include "query/PlayersRun.h"
 #include "ui/TextCodec.h"
+#include "ui/WindowKeys.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -94,17 +96,18 @@ void TfmServerStatus::buildButtons() {
     pbServerStatus->setRange(0, 0);
     pbServerStatus->setValue(0);
     pbServerStatus->setTextVisible(true);
-    bbStatusRefresh = namedButton("bbStatusRefresh", "Refresh", this);
-    bbStatusCancel = namedButton("bbStatusCancel", "Cancel", this);
+    bbStatusRefresh = namedButton("bbStatusRefresh", "&Refresh", this);
+    bbStatusCancel = namedButton("bbStatusCancel", "Ca&ncel", this);
     bbStatusCancel->setEnabled(false);
-    bbCheckAnswering = namedButton("bbCheckAnswering", "Check answering", this);
-    bbCheckSilent = namedButton("bbCheckSilent", "Check silent", this);
+    bbCheckAnswering = namedButton("bbCheckAnswering", "Check &answering", this);
+    bbCheckSilent = namedButton("bbCheckSilent", "Check &silent", this);
+    bbStatusClose = namedButton("bbStatusClose", "&Close", this);
     bbCheckAnswering->setToolTip(QStringLiteral("Check exactly the servers of the list that answered"));
     bbCheckSilent->setToolTip(QStringLiteral("Check exactly the servers of the list that did not answer"));
 
     m_buttons = new QHBoxLayout;
     m_buttons->addWidget(pbServerStatus, 1);
-    for (QPushButton* b : {bbStatusRefresh, bbStatusCancel, bbCheckAnswering, bbCheckSilent})
+    for (QPushButton* b : {bbStatusRefresh, bbStatusCancel, bbCheckAnswering, bbCheckSilent, bbStatusClose})
         m_buttons->addWidget(b);
 }
 
@@ -119,6 +122,7 @@ void TfmServerStatus::connectControls() {
     connect(bbStatusCancel, &QPushButton::clicked, this, [this] { bbStatusCancelClick(); });
     connect(bbCheckAnswering, &QPushButton::clicked, this, [this] { bbCheckAnsweringClick(); });
     connect(bbCheckSilent, &QPushButton::clicked, this, [this] { bbCheckSilentClick(); });
+    connect(bbStatusClose, &QPushButton::clicked, this, [this] { close(); });
     connect(tvServerStatus->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { showPlayersOfCurrentRow(); });
 }
@@ -195,6 +199,7 @@ void TfmServerStatus::bbStatusCancelClick() {
     if (!refreshing()) return;
     m_run->cancel();
     endRefresh();
+    m_model->cancelAsking();
 }
 
 void TfmServerStatus::showProgress() {
@@ -260,6 +265,10 @@ void TfmServerStatus::takePlayers() {
 void TfmServerStatus::closeEvent(QCloseEvent* event) {
     bbStatusCancelClick();
     QWidget::closeEvent(event);
+}
+
+void TfmServerStatus::keyPressEvent(QKeyEvent* event) {
+    if (!takeToolWindowKey(this, event, bbStatusRefresh)) QWidget::keyPressEvent(event);
 }
 
 } // namespace qm

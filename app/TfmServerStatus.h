@@ -51,6 +51,7 @@ class TfmServerStatus : public QWidget {
     QPushButton* bbStatusCancel = nullptr;
     QPushButton* bbCheckAnswering = nullptr;
     QPushButton* bbCheckSilent = nullptr;
+    QPushButton* bbStatusClose = nullptr;
 
   signals:
     /// A refresh ended, completely or by Cancel.
@@ -58,6 +59,7 @@ class TfmServerStatus : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildWindow();

@@ -17,6 +17,8 @@ struct HttpsGetRequest {
     int timeoutMs = 30000;
     /// Checked while the request runs: once true, it ends as Cancelled within 20 ms.
     const std::atomic<bool>* cancel = nullptr;
+    /// Who asks: "Program/version".
+    std::string userAgent = "Quillmark";
     /// Tests only: trust the authority in this PEM file instead of the system's.
     std::string testAuthorityFile;
     /// Tests only: allow http:// as well (for a system whose trust a test cannot reach).
@@ -31,6 +33,7 @@ struct HttpsGetResult {
         CutShort,
         Certificate,
         Unreachable,
+        ProxyUnreachable, // the proxy given could not be reached: the server was never asked
         TimedOut,
         Refused,
         Other

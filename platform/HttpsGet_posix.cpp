@@ -59,8 +59,9 @@ HttpsGetResult::Failure failureOf(CURLcode code) {
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
         return F::CutShort;
-    case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
+        return F::ProxyUnreachable;
+    case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
         return F::Unreachable;
     case CURLE_OPERATION_TIMEDOUT:
@@ -104,6 +105,7 @@ HttpsGetResult httpsGet(const HttpsGetRequest& request) {
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, takeHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, ""); // whatever curl can unpack
+    curl_easy_setopt(e, CURLOPT_USERAGENT, request.userAgent.c_str());
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!request.testAuthorityFile.empty())
@@ -144,6 +146,9 @@ HttpsGetResult httpsGet(const HttpsGetRequest& request) {
         result.failure = HttpsGetResult::Failure::TooLarge;
     } else if (code != CURLE_OK) {
         result.failure = failureOf(code);
+        // Through a proxy the only connection made is the proxy's.
+        if (code == CURLE_COULDNT_CONNECT && !request.proxyHost.empty())
+            result.failure = HttpsGetResult::Failure::ProxyUnreachable;
         result.detail = errors[0] ? errors : curl_easy_strerror(code);
     }
     return result;

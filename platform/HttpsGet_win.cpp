@@ -134,9 +134,10 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
 
     const std::wstring proxy =
         r.proxyHost.empty() ? std::wstring() : wideOf(r.proxyHost + ":" + std::to_string(r.proxyPort));
-    const Handle session(::WinHttpOpen(
-        L"Quillmark", proxy.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY,
-        proxy.empty() ? WINHTTP_NO_PROXY_NAME : proxy.c_str(), WINHTTP_NO_PROXY_BYPASS, 0));
+    const Handle session(
+        ::WinHttpOpen(wideOf(r.userAgent).c_str(),
+                      proxy.empty() ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_NAMED_PROXY,
+                      proxy.empty() ? WINHTTP_NO_PROXY_NAME : proxy.c_str(), WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) return lastFailure();
     ::WinHttpSetTimeouts(session.get(), r.timeoutMs, r.timeoutMs, r.timeoutMs, r.timeoutMs);
     const Handle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -158,8 +159,12 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         ::WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
     }
     if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
-                              0))
-        return lastFailure();
+                              0)) {
+        HttpsGetResult failure = lastFailure();
+        // Through a proxy the only connection made is the proxy's.
+        if (failure.failure == F::Unreachable && !proxy.empty()) failure.failure = F::ProxyUnreachable;
+        return failure;
+    }
     if (secure && !r.testAuthorityFile.empty() && !signedBy(request.get(), authority))
         return failed(F::Certificate, ERROR_WINHTTP_SECURE_INVALID_CA);
     if (cancelled(r)) return failed(F::Cancelled, ERROR_WINHTTP_OPERATION_CANCELLED);

@@ -72,13 +72,13 @@ MasterPage readMasterPage(std::string_view datagram) {
 MasterWalk::MasterWalk(uint8_t region, std::string filter, size_t limit)
     : m_region(region), m_filter(std::move(filter)), m_limit(std::min(limit, kMaxListedServers)) {
     m_seeds.insert(m_seed);
-    if (m_limit == 0) end("the limit");
+    if (m_limit == 0) end(Ended::Limit);
 }
 
-void MasterWalk::end(std::string why) {
+void MasterWalk::end(Ended why) {
     if (m_done) return;
     m_done = true;
-    m_endedBy = std::move(why);
+    m_endedBy = why;
 }
 
 MasterWalk::Step MasterWalk::take(std::string_view datagram) {
@@ -87,7 +87,11 @@ MasterWalk::Step MasterWalk::take(std::string_view datagram) {
     MasterPage page = readMasterPage(datagram);
     if (!page.fault.empty()) {
         step.fault = std::move(page.fault);
-        end("");
+        end(Ended::Fault);
+        return step;
+    }
+    if (!page.servers.empty() && !m_pageStarts.insert(page.servers.front()).second) {
+        step.repeat = true;
         return step;
     }
     ++m_pages;
@@ -95,14 +99,18 @@ MasterWalk::Step MasterWalk::take(std::string_view datagram) {
         if (m_seen.size() >= m_limit) break;
         if (m_seen.insert(e).second) step.fresh.push_back(e);
     }
-    if (page.last) {
-        end("the list's end");
+    if (m_seen.empty() && page.servers.empty()) {
+        end(Ended::EmptyFirstPage);
+    } else if (page.last) {
+        end(Ended::ListEnd);
     } else if (m_seen.size() >= m_limit) {
-        end("the limit");
+        end(Ended::Limit);
     } else if (page.servers.empty()) {
-        end("an empty page");
-    } else if (step.fresh.empty() || !m_seeds.insert(page.servers.back()).second) {
-        end("a repeated page");
+        end(Ended::EmptyPage);
+    } else if (step.fresh.empty()) {
+        end(Ended::RepeatedList);
+    } else if (!m_seeds.insert(page.servers.back()).second) {
+        end(Ended::LedBack);
     } else {
         m_seed = page.servers.back();
     }

@@ -41,8 +41,10 @@ struct MasterPage {
 MasterPage readMasterPage(std::string_view datagram);
 
 /// One master's list walked page by page, apart from any socket: the request to send,
-/// and what each reply means. A page that brings nothing new, or that leads back to a
-/// seed asked before, ends the walk: a master that loops is not asked for ever.
+/// and what each reply means. A reply that begins as a page taken before is that page
+/// again (a duplicated datagram, or a late answer to a request sent twice): it is dropped
+/// and the walk waits on. A page that brings nothing new, or that leads back to a seed
+/// asked before, ends the walk: a master that loops is not asked for ever.
 class MasterWalk {
   public:
     MasterWalk(uint8_t region, std::string filter, size_t limit);
@@ -52,18 +54,21 @@ class MasterWalk {
     struct Step {
         std::vector<Endpoint> fresh; // servers of the page not seen before
         std::string fault;           // the reply is broken: the walk ends
+        bool repeat = false;         // a page taken before, come again: dropped
     };
     Step take(std::string_view datagram);
+    /// The master answered the request only with pages taken before: its list goes round.
+    void endRepeated() { end(Ended::RepeatedList); }
 
+    /// Why a walk ends.
+    enum class Ended { NotYet, Fault, ListEnd, Limit, RepeatedList, LedBack, EmptyFirstPage, EmptyPage };
     bool done() const { return m_done; }
-    /// Why the walk ended: "" (a fault), "the list's end", "the limit", "a repeated page",
-    /// "an empty page".
-    const std::string& endedBy() const { return m_endedBy; }
+    Ended endedBy() const { return m_endedBy; }
     size_t pages() const { return m_pages; }
     size_t found() const { return m_seen.size(); }
 
   private:
-    void end(std::string why);
+    void end(Ended why);
 
     uint8_t m_region;
     std::string m_filter;
@@ -71,9 +76,10 @@ class MasterWalk {
     Endpoint m_seed;
     std::unordered_set<Endpoint, EndpointHash> m_seen;
     std::unordered_set<Endpoint, EndpointHash> m_seeds;
+    std::unordered_set<Endpoint, EndpointHash> m_pageStarts; // the first server of each page taken
     size_t m_pages = 0;
     bool m_done = false;
-    std::string m_endedBy;
+    Ended m_endedBy = Ended::NotYet;
 };
 
 } // namespace qm

@@ -43,8 +43,7 @@ std::optional<Endpoint> MasterSearch::addressOf(const std::string& master, std::
 }
 
 std::optional<std::string> MasterSearch::awaitPage(DatagramSocket& socket, const Endpoint& master,
-                                                   int& closedCode) {
-    const int64_t deadline = m_clock.microseconds() + int64_t{m_options.pageWaitMs} * 1000;
+                                                   int64_t deadline, int& closedCode) {
     for (;;) {
         while (auto d = socket.receive()) {
             // Anyone may send to the port; only the master asked is listened to.
@@ -58,42 +57,85 @@ std::optional<std::string> MasterSearch::awaitPage(DatagramSocket& socket, const
     }
 }
 
+bool MasterSearch::askPage(DatagramSocket& socket, const Endpoint& master, MasterWalk& walk,
+                           MasterOutcome& outcome, const Found& found) {
+    const int tries = std::max(0, m_options.retries) + 1;
+    int closedCode = 0;
+    bool onlyRepeats = false;
+    for (int t = 0; t < tries && closedCode == 0 && !m_cancelled; ++t) {
+        if (const int code = socket.sendTo(master, walk.request())) {
+            outcome.problem = socketFailureState(code);
+            return false;
+        }
+        const int64_t deadline = m_clock.microseconds() + int64_t{m_options.pageWaitMs} * 1000;
+        while (auto reply = awaitPage(socket, master, deadline, closedCode)) {
+            MasterWalk::Step step = walk.take(*reply);
+            if (step.repeat) {
+                onlyRepeats = true;
+                continue;
+            }
+            if (!step.fault.empty()) {
+                outcome.problem = std::move(step.fault);
+                return false;
+            }
+            ++outcome.pages;
+            outcome.listed += step.fresh.size();
+            // What an earlier master gave already is told once.
+            std::erase_if(step.fresh, [&](const Endpoint& e) { return !m_seen.insert(e).second; });
+            outcome.servers += step.fresh.size();
+            if (!step.fresh.empty()) found(step.fresh);
+            return true;
+        }
+    }
+    if (m_cancelled) return false;
+    // Asked again and answered only with pages taken before: the master's list goes round.
+    if (onlyRepeats && closedCode == 0) {
+        walk.endRepeated();
+        return true;
+    }
+    outcome.problem =
+        closedCode != 0 ? socketFailureState(closedCode) : noReplyState(tries, m_options.pageWaitMs);
+    if (walk.pages() > 0) outcome.problem += " after " + std::to_string(walk.pages()) + " pages";
+    return false;
+}
+
+namespace {
+
+// Why a whole walk ended before the list's end, for the user; empty when it did not.
+std::string earlyEnd(MasterWalk::Ended ended, bool atCap) {
+    using E = MasterWalk::Ended;
+    switch (ended) {
+    case E::Limit:
+        return atCap ? "the cap" : "";
+    case E::RepeatedList:
+        return "a repeated list";
+    case E::LedBack:
+        return "a page that led back";
+    case E::EmptyFirstPage:
+        return "the master listed none";
+    case E::EmptyPage:
+        return "an empty page";
+    default:
+        return "";
+    }
+}
+
+} // namespace
+
 MasterOutcome MasterSearch::walkOne(const std::string& master, const Found& found) {
     MasterOutcome outcome;
     outcome.master = master;
+    // A master named without its port is told with the port it is asked on.
+    if (master.find(':') == std::string::npos && parseQueryTarget(master))
+        outcome.master += ":" + std::to_string(kMasterPort);
     const std::optional<Endpoint> address = addressOf(master, outcome.problem);
     if (!address) return outcome;
     DatagramSocket socket;
     MasterWalk walk(m_options.region, m_options.filter, m_options.limit - m_seen.size());
-    const int tries = std::max(0, m_options.retries) + 1;
     while (!walk.done() && !m_cancelled) {
-        std::optional<std::string> reply;
-        int closedCode = 0;
-        for (int t = 0; t < tries && !reply && closedCode == 0 && !m_cancelled; ++t) {
-            if (const int code = socket.sendTo(*address, walk.request())) {
-                outcome.problem = socketFailureState(code);
-                return outcome;
-            }
-            reply = awaitPage(socket, *address, closedCode);
-        }
-        if (m_cancelled) break;
-        if (!reply) {
-            outcome.problem =
-                closedCode != 0 ? socketFailureState(closedCode) : noReplyState(tries, m_options.pageWaitMs);
-            if (walk.pages() > 0) outcome.problem += " after " + std::to_string(walk.pages()) + " pages";
-            return outcome;
-        }
-        MasterWalk::Step step = walk.take(*reply);
-        if (!step.fault.empty()) {
-            outcome.problem = step.fault;
-            return outcome;
-        }
-        ++outcome.pages;
-        // What an earlier master gave already is told once.
-        std::erase_if(step.fresh, [&](const Endpoint& e) { return !m_seen.insert(e).second; });
-        outcome.servers += step.fresh.size();
-        if (!step.fresh.empty()) found(step.fresh);
+        if (!askPage(socket, *address, walk, outcome, found)) return outcome;
     }
+    outcome.endedEarly = earlyEnd(walk.endedBy(), m_seen.size() >= kMaxListedServers);
     return outcome;
 }
 

@@ -27,10 +27,12 @@ struct MasterSearchOptions {
 
 /// How one master's walk went.
 struct MasterOutcome {
-    std::string master; // as given
+    std::string master; // as asked: "host:port"
     size_t servers = 0; // servers it gave that no master before it had given
+    size_t listed = 0;  // servers it gave, new or not
     size_t pages = 0;
-    std::string problem; // "no reply (2 tries, 2 s each)", "the reply is no server list", ...
+    std::string problem;    // "no reply (2 tries, 2 s each)", "the reply is no server list", ...
+    std::string endedEarly; // why a whole walk ended before the list's end: "the cap", ...
     bool whole() const { return problem.empty(); }
 };
 
@@ -60,7 +62,12 @@ class MasterSearch {
     MasterOutcome walkOne(const std::string& master, const Found& found);
     /// The next reply of `master` within the page's wait; nothing when it stays silent,
     /// with `closedCode` set when its port is closed.
-    std::optional<std::string> awaitPage(DatagramSocket& socket, const Endpoint& master, int& closedCode);
+    std::optional<std::string> awaitPage(DatagramSocket& socket, const Endpoint& master, int64_t deadline,
+                                         int& closedCode);
+    /// Sends the walk's request and takes the page that answers it, retrying in silence;
+    /// false with `outcome.problem` set when none came.
+    bool askPage(DatagramSocket& socket, const Endpoint& master, MasterWalk& walk, MasterOutcome& outcome,
+                 const Found& found);
 
     MasterSearchOptions m_options;
     HostLookup m_lookup;

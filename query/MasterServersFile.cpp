@@ -40,27 +40,32 @@ void addOnce(const std::vector<std::string>& from, std::vector<std::string>& to,
 
 } // namespace
 
-std::vector<std::string> mastersOfMasterServersText(std::string_view text) {
+MasterGroups masterGroupsOfMasterServersText(std::string_view text) {
     // Some files end in a NUL, which is no part of the text.
     while (!text.empty() && std::string_view("\0\r\n \t", 5).find(text.back()) != std::string_view::npos)
         text.remove_suffix(1);
     const KeyValuesTree tree = parseKeyValues(text);
-    std::vector<std::string> goldSrc, others;
+    MasterGroups groups;
     for (const KeyValuesNode& root : tree.roots()) {
         if (!root.isBlock()) continue;
         for (const KeyValuesNode& node : root.children()) {
             if (!node.isBlock()) continue;
             if (isMasterEntry(node)) {
-                addressesOf(root, goldSrc); // numbered blocks straight under the top key
+                addressesOf(root, groups.goldSrc); // numbered blocks straight under the top key
                 break;
             }
-            addressesOf(node, namedIgnoringCase(node.key(), "hl1") ? goldSrc : others);
+            addressesOf(node, namedIgnoringCase(node.key(), "hl1") ? groups.goldSrc : groups.others);
         }
     }
+    return groups;
+}
+
+std::vector<std::string> mastersOfMasterServersText(std::string_view text) {
+    const MasterGroups groups = masterGroupsOfMasterServersText(text);
     std::vector<std::string> masters;
     std::unordered_set<std::string> seen;
-    addOnce(goldSrc, masters, seen);
-    addOnce(others, masters, seen);
+    addOnce(groups.goldSrc, masters, seen);
+    addOnce(groups.others, masters, seen);
     return masters;
 }
 
@@ -80,18 +85,26 @@ std::string modOfGameFolder(const std::string& gameFolder) {
     return "cstrike";
 }
 
-GameMasters readGameMasters(const std::string& gameFolder) {
+GameMasters readGameMasters(const std::string& gameFolderOrGame) {
+    // The game's own file (hl.exe), as the Options page keeps it, stands for its folder.
+    std::string gameFolder = gameFolderOrGame;
+    if (isFile(gameFolder)) gameFolder.resize(gameFolder.find_last_of("/\\") + 1);
     GameMasters found;
-    std::unordered_set<std::string> seen;
+    // Every file's GoldSrc masters are asked before any file's others.
+    std::vector<std::string> others;
+    std::unordered_set<std::string> seen, seenOthers;
     for (const std::string& file : masterServersFilesOf(gameFolder)) {
         if (!isFile(file)) continue;
         try {
-            addOnce(mastersOfMasterServersText(readFileBytes(nativePath(file))), found.masters, seen);
+            const MasterGroups groups = masterGroupsOfMasterServersText(readFileBytes(nativePath(file)));
+            addOnce(groups.goldSrc, found.masters, seen);
+            addOnce(groups.others, others, seenOthers);
             found.read.push_back(file);
         } catch (const Failure& e) {
             found.problems.push_back(file + ": " + e.what());
         }
     }
+    addOnce(others, found.masters, seen);
     return found;
 }
 

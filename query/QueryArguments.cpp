@@ -2,6 +2,7 @@
 
 #include "platform/TextTools.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -20,19 +21,20 @@ bool readNumber(const std::string& text, int minimum, int& value) {
     return value >= minimum;
 }
 
-// A list line as an entry: blanks and tabs between its parts become one blank.
-std::string entryOfLine(std::string_view line) {
-    std::string entry;
-    bool gap = false;
-    for (char c : line) {
-        if (c == ' ' || c == '\t') {
-            gap = true;
-            continue;
-        }
-        if (gap && !entry.empty()) entry.push_back(' ');
-        gap = false;
-        entry.push_back(c);
+// A list line as an entry "HOST[:PORT] [gamedir]", blanks and tabs between its parts
+// made one blank; nothing when the line is not of that shape.
+std::optional<std::string> entryOfLine(std::string_view line) {
+    std::vector<std::string_view> parts;
+    for (size_t at = 0; at < line.size();) {
+        const size_t start = line.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const size_t end = std::min(line.find_first_of(" \t", start), line.size());
+        parts.push_back(line.substr(start, end - start));
+        at = end;
     }
+    if (parts.empty() || parts.size() > 2 || !parseQueryTarget(std::string(parts[0]))) return std::nullopt;
+    std::string entry(parts[0]);
+    if (parts.size() == 2) entry.append(" ").append(parts[1]);
     return entry;
 }
 
@@ -51,16 +53,15 @@ bool readList(std::istream& list, const std::string& name, QueryArguments& a, st
             text.remove_prefix(kByteOrderMark.size());
         text = trimmed(text, true);
         if (text.empty() || text.front() == '#') continue;
-        const std::string entry = entryOfLine(text);
-        const auto target = targetOfEntry(entry);
-        if (!target) {
+        const std::optional<std::string> entry = entryOfLine(text);
+        if (!entry) {
             err << "quillmark-query: " << name << ":" << number
-                << ": not a server: " << escapedControls(entry) << "\n";
+                << ": not a server: " << escapedControls(std::string(text)) << "\n";
             a.badLines = true;
             continue;
         }
-        a.given.push_back(entry);
-        a.targets.push_back(*target);
+        a.given.push_back(*entry);
+        a.targets.push_back(*targetOfEntry(*entry));
     }
     if (list.bad()) {
         err << "quillmark-query: cannot read " << name << "\n";
@@ -104,6 +105,10 @@ bool applySearchOption(const std::string& option, const std::string& value, Serv
                        std::ostream& err, bool& refused) {
     int number = 0;
     if (option == "--master") {
+        // A master that cannot be asked is the arguments' fault, not the search's.
+        refused = !parseQueryTarget(value);
+        if (refused)
+            err << "quillmark-query: --master needs HOST[:PORT], not " << escapedControls(value) << "\n";
         s.masters.push_back(value);
     } else if (option == "--masters-of") {
         s.mastersOf = value;
@@ -119,6 +124,7 @@ bool applySearchOption(const std::string& option, const std::string& value, Serv
         refused = !readNumber(value, 1, number);
         if (refused) err << "quillmark-query: --limit needs a number\n";
         s.limit = static_cast<size_t>(number);
+        s.limitGiven = true;
     } else {
         return false;
     }

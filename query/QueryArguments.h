@@ -20,6 +20,7 @@ struct ServerSearchArguments {
     std::string filter;
     uint8_t region = kAllRegions;
     size_t limit = kMaxListedServers;
+    bool limitGiven = false; // Steam's list asks for the window's number unless told
     bool everyMaster = false;
     bool query = false; // ask what was found, as -f does
     bool wanted() const { return !masters.empty() || !mastersOf.empty() || steamList; }

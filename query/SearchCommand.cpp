@@ -51,11 +51,9 @@ std::vector<std::string> mastersToAsk(const QueryArguments& a, std::ostream& err
 
 std::unique_ptr<ServerSource> sourceOf(const QueryArguments& a, const SearchSeams& seams, std::ostream& err) {
     if (a.search.steamList) {
-        SteamListRequest request = seams.steam;
+        SteamListRequest request = steamListRequestOf(a.search, seams.steam);
         request.key = steamKey(a, seams, err);
         if (request.key.empty()) return nullptr;
-        request.filter = a.search.filter;
-        request.limit = a.search.limit;
         return std::make_unique<SteamListSource>(std::move(request));
     }
     const std::vector<std::string> masters = mastersToAsk(a, err);
@@ -69,6 +67,13 @@ std::unique_ptr<ServerSource> sourceOf(const QueryArguments& a, const SearchSeam
 }
 
 } // namespace
+
+SteamListRequest steamListRequestOf(const ServerSearchArguments& search, SteamListRequest base) {
+    // Unfiltered, Steam lists every game's servers: Counter-Strike's, as the window asks.
+    base.filter = search.filter.empty() ? kDefaultSteamFilter : search.filter;
+    base.limit = search.limitGiven ? search.limit : kDefaultFindLimit;
+    return base;
+}
 
 int runSearchCommand(const QueryArguments& a, std::ostream& out, std::ostream& err,
                      const SearchSeams& seams) {

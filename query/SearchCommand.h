@@ -18,6 +18,10 @@ struct SearchSeams {
     SteamListRequest steam;
 };
 
+/// Steam's request for the arguments: the key left to the caller, the filter Counter-Strike's
+/// and the limit the window's unless given.
+SteamListRequest steamListRequestOf(const ServerSearchArguments& search, SteamListRequest base);
+
 /// quillmark-query --master / --masters-of / --steam-list: prints the servers found, one
 /// address a line as they come, or with --query asks them as -f does. Tells how each
 /// master or Steam went on `err`. Returns 0 when a list came whole, 1 when none did (or,

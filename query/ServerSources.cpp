@@ -3,8 +3,10 @@
 namespace qm {
 
 std::string masterOutcomeText(const MasterOutcome& o) {
-    std::string text =
-        o.master + ": " + std::to_string(o.servers) + (o.servers == 1 ? " server" : " servers");
+    std::string text = o.master + ": " + std::to_string(o.servers);
+    if (o.servers < o.listed) text += " new of " + std::to_string(o.listed);
+    text += o.listed == 1 ? " server" : " servers";
+    if (!o.endedEarly.empty()) text += " (" + o.endedEarly + ")";
     if (!o.whole()) text += ", " + o.problem;
     return text;
 }
@@ -43,6 +45,7 @@ void SteamListSource::run(const Found& found, const Note& note) {
     found(std::move(answer.servers));
     std::string text = "Steam: " + std::to_string(count) + (count == 1 ? " server" : " servers");
     if (answer.unreadable > 0) text += ", " + std::to_string(answer.unreadable) + " without an address";
+    if (answer.repeated > 0) text += ", " + std::to_string(answer.repeated) + " listed twice";
     note(text);
 }
 

@@ -51,7 +51,8 @@ class SteamListSource : public ServerSource {
     std::atomic<bool> m_cancelled{false};
 };
 
-/// "127.0.0.1:27010: 231 servers", "master:27010: no reply (2 tries, 2 s each)".
+/// "127.0.0.1:27010: 231 servers", "master:27010: 0 new of 231 servers",
+/// "master:27010: 100000 servers (the cap)", "master:27010: 0 servers, no reply (2 tries, 2 s each)".
 std::string masterOutcomeText(const MasterOutcome& outcome);
 
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/HostResolver.h"
+#include "query/JsonStrings.h"
 #include "query/MasterProtocol.h"
 #include "query/QueryTarget.h"
 
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <thread>
+#include <unordered_set>
 
 namespace qm {
 
@@ -58,7 +60,7 @@ int secondsOf(const std::string& retryAfter) {
     return std::stoi(retryAfter);
 }
 
-std::string transportProblem(const HttpsGetResult& r) {
+std::string transportProblem(const HttpsGetResult& r, const std::string& proxy) {
     using F = HttpsGetResult::Failure;
     switch (r.failure) {
     case F::Cancelled:
@@ -71,6 +73,8 @@ std::string transportProblem(const HttpsGetResult& r) {
         return "The connection to Steam is not safe: its certificate was refused (" + r.detail + ").";
     case F::Unreachable:
         return "Steam could not be reached (" + r.detail + ").";
+    case F::ProxyUnreachable:
+        return "The proxy at " + proxy + " could not be reached (" + r.detail + ").";
     case F::TimedOut:
         return "Steam did not answer in time.";
     case F::Refused:
@@ -82,7 +86,8 @@ std::string transportProblem(const HttpsGetResult& r) {
 
 // The servers of a well-formed answer; a problem when it is not one.
 void readServers(const std::string& body, size_t limit, SteamListAnswer& answer) {
-    const Json document = Json::parse(body, nullptr, false);
+    // One server's broken name costs that name, never the list.
+    const Json document = Json::parse(withBadStringsEscaped(body), nullptr, false);
     const auto response = document.is_object() ? document.find("response") : document.end();
     if (document.is_discarded() || !document.is_object() || response == document.end() ||
         !response->is_object()) {
@@ -96,11 +101,16 @@ void readServers(const std::string& body, size_t limit, SteamListAnswer& answer)
         answer.problem = "Steam's answer is not a server list.";
         return;
     }
+    std::unordered_set<Endpoint, EndpointHash> seen;
     for (const Json& s : *servers) {
         if (answer.servers.size() >= limit) break;
         const std::optional<Endpoint> at = s.is_object() ? endpointOf(s) : std::nullopt;
         if (!at) {
             ++answer.unreadable;
+            continue;
+        }
+        if (!seen.insert(*at).second) {
+            ++answer.repeated;
             continue;
         }
         ListedServer listed;
@@ -130,10 +140,11 @@ std::string withoutKey(std::string text, const std::string& key) {
     return text;
 }
 
-SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit) {
+SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit,
+                                    const std::string& proxy) {
     SteamListAnswer answer;
     if (result.failure != HttpsGetResult::Failure::None) {
-        answer.problem = transportProblem(result);
+        answer.problem = transportProblem(result, proxy);
     } else if (result.status == 401 || result.status == 403) {
         answer.problem = kSteamRefusedKey;
     } else if (result.status == 429) {
@@ -164,7 +175,9 @@ SteamListAnswer fetchSteamList(const SteamListRequest& r, const std::atomic<bool
     get.cancel = cancel;
     get.testAuthorityFile = r.testAuthorityFile;
     get.testPlainHttp = r.testPlainHttp;
-    SteamListAnswer answer = readSteamListAnswer(httpsGet(get), r.key, r.limit);
+    get.userAgent = kSteamUserAgent;
+    const std::string proxy = r.proxyHost.empty() ? "" : r.proxyHost + ":" + std::to_string(r.proxyPort);
+    SteamListAnswer answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy);
     if (answer.retryAfterSeconds < 0 || answer.retryAfterSeconds > kLongestRetryWaitSeconds) {
         if (answer.retryAfterSeconds > kLongestRetryWaitSeconds)
             answer.problem +=
@@ -181,7 +194,7 @@ SteamListAnswer fetchSteamList(const SteamListRequest& r, const std::atomic<bool
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    answer = readSteamListAnswer(httpsGet(get), r.key, r.limit);
+    answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy);
     if (answer.retryAfterSeconds >= 0) answer.problem += " Try again later.";
     return answer;
 }

@@ -14,12 +14,18 @@ inline constexpr const char* kSteamRefusedKey = "Steam refused the key.";
 /// The longest Retry-After the search waits out before it asks again; past it, the user
 /// is told when to try.
 inline constexpr int kLongestRetryWaitSeconds = 60;
+/// How many servers a search gathers unless told otherwise, in the window and the tool.
+inline constexpr size_t kDefaultFindLimit = 5000;
+/// Steam's list as the window's default game directory asks it: Counter-Strike.
+inline constexpr const char* kDefaultSteamFilter = "\\appid\\10";
+/// Who asks, in every request.
+inline constexpr const char* kSteamUserAgent = "Quillmark/" QM_VERSION;
 
 /// How to ask Steam's Web API for its server list.
 struct SteamListRequest {
     std::string key; // the player's own Web API key: never shown, logged or passed on
     std::string filter;
-    size_t limit = 10'000;
+    size_t limit = kDefaultFindLimit;
     std::string proxyHost;
     int proxyPort = 0;
     std::string proxyUser, proxyPassword;
@@ -39,10 +45,13 @@ struct SteamListAnswer {
     std::string problem;        // empty when the list came
     int retryAfterSeconds = -1; // Steam asked to wait this long (HTTP 429)
     size_t unreadable = 0;      // entries without an IPv4 address and port
+    size_t repeated = 0;        // entries of an address listed before, merged into it
 };
 
-/// What Steam's answer means; every text it gives is free of `key`.
-SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit);
+/// What Steam's answer means; every text it gives is free of `key`. `proxy` is the
+/// "host:port" the request went through, empty for none.
+SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit,
+                                    const std::string& proxy = {});
 
 /// Asks Steam; when it asks to wait (429) no longer than kLongestRetryWaitSeconds, waits
 /// and asks once more, telling `note` so. `cancel` ends the wait and the request.

@@ -159,7 +159,7 @@ TEST(DemoMaster, QstatAndTheQueryToolReadTheSameList) {
 
     // Filters the demo master can tell: its game directory, its map.
     EXPECT_EQ(run(std::string(QM_QUERY_TOOL) + " --master " + master + " --filter '\\gamedir\\valve' 2>&1"),
-              "quillmark-query: " + master + ": 0 servers\n");
+              "quillmark-query: " + master + ": 0 servers (the master listed none)\n");
     const std::string asked =
         run(std::string(QM_QUERY_TOOL) + " --master " + master +
             " --filter '\\gamedir\\cstrike\\map\\de_dust2' --limit 3 --query 2>&1; echo rc=$?");

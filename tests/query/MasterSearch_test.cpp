@@ -4,6 +4,7 @@
 #include "query/DemoMaster.h"
 #include "query/MasterSearch.h"
 #include "query/MasterServersFile.h"
+#include "query/ServerSources.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
@@ -184,30 +185,103 @@ TEST(MasterSearch, PassesTheFilterAndTheRegionAsTheyAre) {
                                options.filter + std::string(1, '\0'));
 }
 
-TEST(MasterSearch, EndsAWalkThatRepeatsOrHitsTheLimit) {
+TEST(MasterSearch, SaysWhyAWalkEndedBeforeTheListsEnd) {
     const std::vector<Endpoint> servers = loopbackServers(10);
-    UdpResponder repeating([&](const std::string&) { return page(servers, false); });
-    Walked w = walk({at(repeating)});
+    const bool kFirst = true;
+    struct Case {
+        const char* what;
+        std::function<std::string(bool first)> answer;
+        MasterSearchOptions options;
+        size_t servers, requests;
+        const char* told; // after "host:port: "
+    };
+    MasterSearchOptions upTo4;
+    upTo4.limit = 4;
+    const std::vector<Case> cases = {
+        // The same page every time: asked once more, then given up as going round.
+        {"a repeated list",
+         [&](bool) { return page(servers, false); },
+         {},
+         10,
+         3,
+         "10 servers (a repeated list)"},
+        {"a page that led back",
+         [&](bool first) {
+             return first ? page({servers[0], servers[1]}, false) : page({servers[2], servers[1]}, false);
+         },
+         {},
+         3,
+         2,
+         "3 servers (a page that led back)"},
+        {"an empty first page",
+         [&](bool) { return page({}, true); },
+         {},
+         0,
+         1,
+         "0 servers (the master listed none)"},
+        {"an empty first page without the marker",
+         [&](bool) { return page({}, false); },
+         {},
+         0,
+         1,
+         "0 servers (the master listed none)"},
+        {"an empty later page",
+         [&](bool first) { return first ? page({servers[0]}, false) : page({}, false); },
+         {},
+         1,
+         2,
+         "1 server (an empty page)"},
+        {"the user's limit", [&](bool) { return page(servers, false); }, upTo4, 4, 1, "4 servers"},
+        {"the list's end",
+         [&](bool first) { return first ? page(servers, true) : ""; },
+         {},
+         10,
+         1,
+         "10 servers"},
+    };
+    for (const Case& c : cases) {
+        UdpResponder master([&](const std::string& request) {
+            return c.answer(request.find("0.0.0.0:0") != std::string::npos ? kFirst : !kFirst);
+        });
+        const Walked w = walk({at(master)}, c.options);
+        ASSERT_EQ(w.outcomes.size(), 1u) << c.what;
+        EXPECT_TRUE(w.outcomes[0].whole()) << c.what;
+        EXPECT_EQ(w.servers.size(), c.servers) << c.what;
+        EXPECT_EQ(master.requestsSoFar().size(), c.requests) << c.what;
+        EXPECT_EQ(masterOutcomeText(w.outcomes[0]), at(master) + ": " + c.told) << c.what;
+    }
+}
+
+TEST(MasterSearch, ADuplicatedOrLateReplyIsDroppedAndTheWalkGoesOn) {
+    const std::vector<Endpoint> servers = loopbackServers(1000);
+    // Every page twice.
+    UdpResponder doubled = demoMaster(servers);
+    doubled.copies = 2;
+    Walked w = walk({at(doubled)});
     EXPECT_EQ(w.servers, servers);
     ASSERT_EQ(w.outcomes.size(), 1u);
-    EXPECT_TRUE(w.outcomes[0].whole());
-    EXPECT_EQ(repeating.requestsSoFar().size(), 2u); // the second page brought nothing new
+    EXPECT_EQ(masterOutcomeText(w.outcomes[0]), at(doubled) + ": 1000 servers");
 
-    // A list that leads back to a seed asked before.
-    UdpResponder looping([&](const std::string& request) {
-        const bool first = request.find("0.0.0.0:0") != std::string::npos;
-        return first ? page({servers[0], servers[1]}, false) : page({servers[2], servers[1]}, false);
+    // The answer to the page before comes late, ahead of each page asked for.
+    auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
+    std::string previous;
+    std::unique_ptr<UdpResponder> late;
+    late = std::make_unique<UdpResponder>([&](const std::string& request) {
+        if (!previous.empty()) late->sendTo(late->lastClientPort(), previous);
+        previous = demo->answer(request);
+        return previous;
     });
-    w = walk({at(looping)});
-    EXPECT_EQ(w.servers.size(), 3u);
-    EXPECT_EQ(looping.requestsSoFar().size(), 2u);
+    w = walk({at(*late)});
+    EXPECT_EQ(w.servers, servers);
+    EXPECT_EQ(masterOutcomeText(w.outcomes[0]), at(*late) + ": 1000 servers");
+}
 
-    UdpResponder big = demoMaster(loopbackServers(1000));
-    MasterSearchOptions options;
-    options.limit = 300;
-    w = walk({at(big)}, options);
-    EXPECT_EQ(w.servers.size(), 300u);
-    EXPECT_EQ(big.requestsSoFar().size(), 2u);
+TEST(MasterSearch, TheCapEndsTheWalkAndSaysSo) {
+    UdpResponder big = demoMaster(loopbackServers(kMaxListedServers + 500));
+    const Walked w = walk({at(big)});
+    EXPECT_EQ(w.servers.size(), kMaxListedServers);
+    ASSERT_EQ(w.outcomes.size(), 1u);
+    EXPECT_EQ(masterOutcomeText(w.outcomes[0]), at(big) + ": 100000 servers (the cap)");
 }
 
 TEST(MasterSearch, ABrokenOrSilentMasterKeepsItsServersAndTheNextIsAsked) {
@@ -242,6 +316,11 @@ TEST(MasterSearch, ABrokenOrSilentMasterKeepsItsServersAndTheNextIsAsked) {
     w = walk({at(good), at(other)}, every);
     EXPECT_EQ(w.outcomes.size(), 2u);
     EXPECT_EQ(w.servers.size(), servers.size() + 5);
+    // A later master that gives only what an earlier one gave says so.
+    UdpResponder same = demoMaster(servers);
+    w = walk({at(good), at(same)}, every);
+    ASSERT_EQ(w.outcomes.size(), 2u);
+    EXPECT_EQ(masterOutcomeText(w.outcomes[1]), at(same) + ": 0 new of 600 servers");
 }
 
 TEST(MasterSearch, TakesNoPageFromAStranger) {
@@ -272,4 +351,14 @@ TEST(MasterSearch, NamesAMasterThatIsNoAddress) {
     ASSERT_EQ(told.size(), 2u);
     EXPECT_EQ(told[0].problem, "name not found (Socket Error # 11001)");
     EXPECT_EQ(told[1].problem, "not a master address");
+}
+
+TEST(MasterSearch, AMasterTypedWithoutItsPortIsNamedWithThePortAsked) {
+    MasterSearch search({}, [](const std::string&) { return HostLookupResult{"", 11001}; });
+    std::vector<MasterOutcome> told;
+    search.run(
+        {"127.0.0.1"}, [](const std::vector<Endpoint>&) {},
+        [&](const MasterOutcome& o) { told.push_back(o); });
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].master, "127.0.0.1:27010");
 }

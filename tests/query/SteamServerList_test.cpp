@@ -1,9 +1,12 @@
 // Steam's Web API server list: what its answers mean, and the whole exchange over HTTPS
 // with nginx in Steam's place, trusted through a test authority.
+#include "query/JsonStrings.h"
 #include "query/QueryCommand.h"
+#include "query/SearchCommand.h"
 #include "query/ServerSources.h"
 #include "query/SteamServerList.h"
 #include "tests/support/LoopbackDaemons.h"
+#include "tests/support/TcpTestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,60 @@ TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
     const SteamListAnswer none = readSteamListAnswer(answered(200, R"({"response":{}})"), kKey, 100);
     EXPECT_TRUE(none.problem.empty());
     EXPECT_TRUE(none.servers.empty());
+}
+
+TEST(SteamServerList, ABrokenNameCostsThatNameAloneNeverTheList) {
+    struct Case {
+        const char* what;
+        std::string written; // between the name's quotes, as Steam sent it
+        std::string read;
+    };
+    const std::vector<Case> cases = {
+        {"a lone high surrogate", R"(cut \ud800)", R"(cut \ud800)"},
+        {"a lone low surrogate", R"(\uDC00x)", R"(\uDC00x)"},
+        {"a high surrogate before a letter", R"(\ud83dA)", R"(\ud83dA)"},
+        {"a pair stays whole", R"(\ud83d\ude00)", "\xF0\x9F\x98\x80"},
+        {"a character cut at a byte limit", "cut \xC3", "cut \\xc3"},
+        {"a stray continuation byte",
+         "a\x80"
+         "b",
+         "a\\x80b"},
+        {"an overlong slash", "\xC0\xAF", "\\xc0\\xaf"},
+        {"a surrogate in UTF-8", "\xED\xA0\x80", "\\xed\\xa0\\x80"},
+        {"a byte past Unicode", "\xF5\x80\x80\x80", "\\xf5\\x80\\x80\\x80"},
+        {"a raw control byte", "tab\there", "tab\\x09here"},
+        {"valid text stays",
+         "\xC3\x89"
+         "clair \xE5\x8F\x8D",
+         "\xC3\x89"
+         "clair \xE5\x8F\x8D"},
+    };
+    for (const Case& c : cases) {
+        const std::string body = R"({"response":{"servers":[{"addr":"127.0.0.1:27015","name":")" + c.written +
+                                 R"(","map":"de_dust2"},{"addr":"127.0.0.2:27015","name":"Second"}]}})";
+        const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100);
+        ASSERT_TRUE(a.problem.empty()) << c.what << ": " << a.problem;
+        ASSERT_EQ(a.servers.size(), 2u) << c.what;
+        EXPECT_EQ(a.servers[0].summary.name, c.read) << c.what;
+        EXPECT_EQ(a.servers[0].summary.map, "de_dust2") << c.what;
+        EXPECT_EQ(a.servers[1].summary.name, "Second") << c.what;
+    }
+    // Outside strings nothing is touched: what is broken there stays broken.
+    EXPECT_EQ(withBadStringsEscaped("{\"a\":1,\xFF}"), "{\"a\":1,\xFF}");
+    EXPECT_EQ(readSteamListAnswer(answered(200, "{\"response\":{\"servers\":[\xFF]}}"), kKey, 9).problem,
+              "Steam's answer is not a server list.");
+}
+
+TEST(SteamServerList, AnAddressListedTwiceIsOneServer) {
+    std::string body = R"({"response":{"servers":[)";
+    for (int i = 0; i < 6; ++i)
+        body +=
+            std::string(i ? "," : "") + R"({"addr":"127.0.0.)" + std::to_string(1 + i % 3) + R"(:27015"})";
+    body += "]}}";
+    const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100);
+    ASSERT_EQ(a.servers.size(), 3u);
+    EXPECT_EQ(a.repeated, 3u);
+    EXPECT_EQ(a.servers[2].address.text(), "127.0.0.3:27015");
 }
 
 TEST(SteamServerList, EveryFailureHasAClearTextWithoutTheKey) {
@@ -170,6 +227,41 @@ TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
     EXPECT_EQ(fetch(plain).problem, "Only an https:// address may be asked.");
     plain.testPlainHttp = true;
     EXPECT_EQ(fetch(plain).servers.size(), 2u);
+}
+
+TEST(SteamServerList, RequestsNameTheProgramAndAskForCounterStrikeUnlessTold) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    ServerSearchArguments search;
+    search.steamList = true;
+    SteamListRequest request = steamListRequestOf(search, requestTo(nginx, "echo"));
+    EXPECT_EQ(request.filter, "\\appid\\10");
+    EXPECT_EQ(request.limit, kDefaultFindLimit);
+    SteamListAnswer a = fetch(request);
+    ASSERT_EQ(a.servers.size(), 1u) << a.problem;
+    EXPECT_EQ(a.servers[0].summary.name, std::string("Quillmark/") + QM_VERSION);
+    EXPECT_EQ(a.servers[0].summary.map, "%5Cappid%5C10");
+    EXPECT_EQ(a.servers[0].address.port, 5000);
+
+    search.filter = "\\gamedir\\valve";
+    search.limit = 7;
+    search.limitGiven = true;
+    a = fetch(steamListRequestOf(search, requestTo(nginx, "echo")));
+    ASSERT_EQ(a.servers.size(), 1u) << a.problem;
+    EXPECT_EQ(a.servers[0].summary.map, "%5Cgamedir%5Cvalve");
+    EXPECT_EQ(a.servers[0].address.port, 7);
+}
+
+TEST(SteamServerList, AProxyThatCannotBeReachedIsNamed) {
+    HttpsNginx nginx;
+    ASSERT_TRUE(nginx.up());
+    SteamListRequest request = requestTo(nginx, "ok");
+    request.proxyHost = "127.0.0.1";
+    request.proxyPort = freeLoopbackPort();
+    const SteamListAnswer a = fetch(request);
+    const std::string start =
+        "The proxy at 127.0.0.1:" + std::to_string(request.proxyPort) + " could not be reached (";
+    EXPECT_EQ(a.problem.substr(0, start.size()), start) << a.problem;
 }
 
 TEST(SteamServerList, NoMessageOrNoteHoldsTheKey) {

@@ -79,11 +79,17 @@ HttpsNginx::HttpsNginx()
              m_dir.file("authority.pem"));
     makeCertificate(m_dir, dir, "server", true);
     makeCertificate(m_dir, dir, "stranger", false);
-    const std::string locations = "  root " + dir +
-                                  ";\n  default_type application/json;\n"
-                                  "  location ^~ /401/ { return 401; }\n  location ^~ /403/ { return 403; }\n"
-                                  "  location ^~ /429/ { add_header Retry-After 1 always; return 429; }\n"
-                                  "  location ~ ^/(\\w+)/ { try_files /$1.json =404; }\n";
+    const std::string locations =
+        "  root " + dir +
+        ";\n  default_type application/json;\n"
+        "  location ^~ /401/ { return 401; }\n  location ^~ /403/ { return 403; }\n"
+        "  location ^~ /429/ { add_header Retry-After 1 always; return 429; }\n"
+        // What the request carried: the limit as the port, the filter as
+        // the map, the User-Agent as the name.
+        "  location ^~ /echo/ { return 200 '{\"response\":{\"servers\":[{\"addr\":"
+        "\"127.0.0.1:$arg_limit\",\"name\":\"$http_user_agent\",\"map\":\"$arg_filter\""
+        "}]}}'; }\n"
+        "  location ~ ^/(\\w+)/ { try_files /$1.json =404; }\n";
     const auto server = [&](uint16_t port, const std::string& tls) {
         return " server {\n  listen 127.0.0.1:" + std::to_string(port) + (tls.empty() ? "" : " ssl") + ";\n" +
                (tls.empty() ? ""
