@@ -21,7 +21,8 @@ QPoint placeBeside(const QRect& owner, const QSize& size, const QRect& screen) {
     const int top = keptWithin(owner.top(), size.height(), screen.top(), screen.height());
     if (owner.right() + 1 + size.width() <= screen.right() + 1) return {owner.right() + 1, top};
     if (owner.left() - size.width() >= screen.left()) return {owner.left() - size.width(), top};
-    const QPoint centred = owner.center() - QPoint(size.width() / 2, size.height() / 2);
+    const QPoint centred(owner.x() + (owner.width() - size.width()) / 2,
+                         owner.y() + (owner.height() - size.height()) / 2);
     return {keptWithin(centred.x(), size.width(), screen.left(), screen.width()),
             keptWithin(centred.y(), size.height(), screen.top(), screen.height())};
 }

@@ -2,6 +2,7 @@
 // HTTPS with nginx in Steam's place, the key kept only when asked, and Cancel.
 #include "app/ServerStatusModel.h"
 #include "app/TfmFindServers.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 #include "query/DemoMaster.h"
 #include "query/DemoServer.h"
@@ -9,17 +10,23 @@
 #include "tests/support/LoopbackDaemons.h"
 #include "tests/support/UdpResponder.h"
 #include "ui/CheckListBox.h"
+#include "ui/WindowPlacement.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 
 #include <filesystem>
+#include <set>
 
 using namespace qm;
 using namespace qm::test;
@@ -236,4 +243,164 @@ TEST_F(FindServersWindow, ARefusedKeyIsSaidWithoutTheKey) {
     ASSERT_TRUE(searchEnds(find));
     EXPECT_EQ(find.lbFindState->text().toStdString(), "Steam refused the key.");
     EXPECT_EQ(find.model().size(), 0u);
+}
+
+TEST_F(FindServersWindow, KeysAloneFindAddAndCloseAndTabLeavesTheTable) {
+    TfmFindServers& find = openWithKeys();
+    find.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&find));
+    find.rbTypedMasters->click();
+    find.edMasters->setFocus();
+    QTest::keyClicks(find.edMasters, QString::fromStdString(masterAt()));
+    QTest::keyClick(find.edMasters, Qt::Key_Return);
+    ASSERT_TRUE(find.finding() || find.model().size() > 0);
+    ASSERT_TRUE(searchEnds(find));
+    EXPECT_EQ(find.model().size(), static_cast<size_t>(kServers));
+
+    // Return starts Find from every field and box, not only from two of them.
+    for (QWidget* field :
+         std::vector<QWidget*>{find.seFindLimit, find.cbNotFull, find.cbRegion, find.edFindName}) {
+        find.model().reset({});
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        EXPECT_TRUE(searchEnds(find)) << field->objectName().toStdString();
+        EXPECT_EQ(find.model().size(), static_cast<size_t>(kServers)) << field->objectName().toStdString();
+    }
+
+    // Tab leaves the table for the buttons below it.
+    find.tvFoundServers->setFocus();
+    QTest::keyClick(find.tvFoundServers, Qt::Key_Down);
+    QTest::keyClick(find.tvFoundServers, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), find.tvFoundServers);
+
+    // From the table, Tab reaches the buttons: Tab, Tab, Return adds the answering servers.
+    EXPECT_EQ(QApplication::focusWidget(), find.bbAddChecked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), find.bbAddAnswering);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(window->servers().count(), 8u);
+    // Every button has a mnemonic of its own.
+    std::set<QString> mnemonics;
+    for (QPushButton* b :
+         {find.bbFind, find.bbFindCancel, find.bbAddChecked, find.bbAddAnswering, find.bbFindClose})
+        mnemonics.insert(QKeySequence::mnemonic(b->text()).toString());
+    EXPECT_EQ(mnemonics.size(), 5u);
+    EXPECT_EQ(mnemonics.count(QString()), 0u);
+
+    // Esc cancels a run and closes the window.
+    UdpResponder silentMaster([](const std::string&) { return std::string(); });
+    find.edMasters->setText(QString::fromStdString("127.0.0.1:" + std::to_string(silentMaster.port())));
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(find.finding());
+    QTest::keyClick(&find, Qt::Key_Escape);
+    EXPECT_FALSE(find.finding());
+    EXPECT_FALSE(find.isVisible());
+    // And the Close button.
+    TfmFindServers& again = openWithKeys();
+    ASSERT_EQ(&again, &find);
+    again.bbFindClose->click();
+    EXPECT_FALSE(again.isVisible());
+}
+
+TEST_F(FindServersWindow, RowsBeingAskedReadCancelledAndTheProgressCountsWhatItSays) {
+    env.statusOptions.silenceMs = 5000; // the silent servers stay in flight
+    window.reset();
+    makeWindow();
+    TfmFindServers& find = openWithKeys();
+    find.rbTypedMasters->click();
+    find.edMasters->setText(QString::fromStdString(masterAt()));
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(
+        waitFor([&] { return find.model().answeredCount() == 8 && find.model().askingCount() == 4; }));
+    EXPECT_EQ(find.pbFind->text().toStdString(), "12 found, 8 asked: 8 answered, 0 silent, 4 asking...");
+    QTest::mouseClick(find.bbFindCancel, Qt::LeftButton);
+    int cancelled = 0;
+    for (size_t r = 0; r < find.model().size(); ++r) {
+        const QString state =
+            find.model().index(static_cast<int>(r), ServerStatusModel::State).data().toString();
+        EXPECT_NE(state, QStringLiteral("asking"));
+        cancelled += state == QStringLiteral("cancelled");
+    }
+    EXPECT_EQ(cancelled, 4);
+    EXPECT_EQ(find.pbFind->text().toStdString(), "12 found, 8 asked: 8 answered, 0 silent");
+}
+
+TEST_F(FindServersWindow, TheChoicesComeBackAfterARestartAndEveryMasterIsAskedWhenChosen) {
+    auto more = std::make_shared<DemoMaster>(std::vector<Endpoint>{Endpoint::fromDotted("127.0.0.1", 9)},
+                                             ServerInfo{});
+    UdpResponder other([more](const std::string& r) { return more->answer(r); });
+    TfmFindServers& find = openWithKeys();
+    find.rbTypedMasters->click();
+    const std::string masters = masterAt() + ", 127.0.0.1:" + std::to_string(other.port());
+    find.edMasters->setText(QString::fromStdString(masters));
+    find.cbEveryMaster->click();
+    find.edFindMap->setText(QStringLiteral("de_nuke"));
+    find.edFindName->setText(QStringLiteral("*x*"));
+    find.cbNotFull->click();
+    find.cbSecure->click();
+    find.cbRegion->setCurrentIndex(4);
+    find.seFindLimit->setValue(77);
+    find.edFindMap->clear(); // the demo master knows its map: keep every server
+    QTest::mouseClick(find.bbFind, Qt::LeftButton);
+    ASSERT_TRUE(searchEnds(find));
+    // Both masters were asked.
+    const std::string said = find.lbFindState->text().toStdString();
+    EXPECT_NE(said.find("127.0.0.1:" + std::to_string(other.port()) + ": 1 server"), std::string::npos)
+        << said;
+    find.edFindMap->setText(QStringLiteral("de_nuke"));
+    find.close();
+
+    window.reset();
+    makeWindow();
+    TfmFindServers& again = openWithKeys();
+    EXPECT_TRUE(again.rbTypedMasters->isChecked());
+    EXPECT_EQ(again.edMasters->text().toStdString(), masters);
+    EXPECT_TRUE(again.cbEveryMaster->isChecked());
+    EXPECT_EQ(again.edFindMap->text(), QStringLiteral("de_nuke"));
+    EXPECT_EQ(again.edFindName->text(), QStringLiteral("*x*"));
+    EXPECT_TRUE(again.cbNotFull->isChecked());
+    EXPECT_TRUE(again.cbSecure->isChecked());
+    EXPECT_FALSE(again.cbNotEmpty->isChecked());
+    EXPECT_EQ(again.cbRegion->currentIndex(), 4);
+    EXPECT_EQ(again.seFindLimit->value(), 77);
+}
+
+TEST_F(FindServersWindow, WithoutAGameFolderSteamsListIsTheDefaultOrTheReasonIsSaid) {
+    struct Case {
+        bool gameFolder, steamFolder;
+        bool steamChosen;
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {false, true, true, ""},
+        {false, false, false, "No game folder is chosen (Options page)"},
+        {true, true, false,
+         "The game folder names no master server (" + nativePath("config\\MasterServers.vdf") + ")."},
+    };
+    writeAll(dir.file("hl.exe"), "MZ");
+    for (const Case& c : cases) {
+        std::filesystem::remove(dir.file("userpref.ini"));
+        window.reset();
+        makeWindow();
+        control<QLineEdit>("edPath2HL")
+            ->setText(c.gameFolder ? QString::fromStdString(dir.file("hl.exe")) : "");
+        control<QLineEdit>("edSteamFolder")->setText(c.steamFolder ? QString::fromStdString(dir.path()) : "");
+        TfmFindServers& find = openWithKeys();
+        EXPECT_EQ(find.rbSteamList->isChecked(), c.steamChosen) << c.said;
+        if (c.steamChosen) continue;
+        QTest::mouseClick(find.bbFind, Qt::LeftButton);
+        EXPECT_EQ(find.lbFindState->text().toStdString(), c.said);
+    }
+}
+
+TEST_F(FindServersWindow, ItOpensBesideTheMainWindowAndStaysWhereTheUserPutsIt) {
+    TfmFindServers& find = openWithKeys();
+    // Where the screen has room it stands beside the main window, else centred on it.
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_EQ(find.frameGeometry().topLeft(),
+              placeBeside(window->frameGeometry(), find.frameGeometry().size(), screen));
+    find.move(17, 23);
+    find.close();
+    TfmFindServers& again = openWithKeys();
+    EXPECT_EQ(again.pos(), QPoint(17, 23));
 }

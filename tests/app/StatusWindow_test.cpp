@@ -10,6 +10,7 @@
 #include "ui/CheckListBox.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
@@ -314,4 +315,36 @@ TEST_F(StatusWindow, TheNameColumnKeepsItsWidthWhenTheOthersTakeTheRoom) {
     EXPECT_TRUE(
         waitFor([&] { return header->sectionResizeMode(ServerStatusModel::Name) == QHeaderView::Stretch; }));
     EXPECT_GT(header->sectionSize(ServerStatusModel::Name), header->sectionSize(ServerStatusModel::Map));
+}
+
+TEST_F(StatusWindow, KeysCloseTheWindowTabLeavesTheTableAndCancelledRowsSaySo) {
+    env.statusOptions.silenceMs = 5000;
+    window.reset();
+    SetUp();
+    click("bbServerStatus");
+    TfmServerStatus& status = *window->fmServerStatus;
+    ASSERT_TRUE(
+        waitFor([&] { return status.model().askingCount() == 1 && status.model().answeredCount() == 4; }));
+    status.bbStatusCancel->click();
+    const std::vector<std::string> states = column(status, ServerStatusModel::State);
+    EXPECT_EQ(std::count(states.begin(), states.end(), "cancelled"), 1);
+    EXPECT_EQ(std::count(states.begin(), states.end(), "asking"), 0);
+
+    status.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+    status.tvServerStatus->setFocus();
+    QTest::keyClick(status.tvServerStatus, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), status.tvServerStatus);
+    // Return on a focused button clicks it: Refresh runs again.
+    status.bbStatusRefresh->setFocus();
+    QTest::keyClick(status.bbStatusRefresh, Qt::Key_Return);
+    EXPECT_TRUE(status.refreshing());
+    // Esc cancels the run and closes the window; the Close button closes it too.
+    QTest::keyClick(&status, Qt::Key_Escape);
+    EXPECT_FALSE(status.refreshing());
+    EXPECT_FALSE(status.isVisible());
+    click("bbServerStatus");
+    EXPECT_TRUE(status.isVisible());
+    status.bbStatusClose->click();
+    EXPECT_FALSE(status.isVisible());
 }

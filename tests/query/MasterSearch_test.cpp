@@ -128,6 +128,26 @@ TEST(MasterServersFile, AGameFolderMergesItsFilesAndNamesABrokenOne) {
     EXPECT_EQ(found.read.size(), 2u);
 }
 
+TEST(MasterServersFile, EveryFilesGoldSrcMastersComeBeforeAnyOtherGroupAndHlExeStandsForItsFolder) {
+    TempDir game;
+    std::filesystem::create_directories(game.path() + "platform/config");
+    std::filesystem::create_directories(game.path() + "config");
+    const auto file = [](const std::string& hl1, const std::string& hl2) {
+        std::string text = "\"MasterServers\"\n{\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"" +
+                           hl1 + "\"\n\t\t}\n\t}\n";
+        if (!hl2.empty())
+            text += "\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"" + hl2 + "\"\n\t\t}\n\t}\n";
+        return text + "}\n";
+    };
+    writeAll(game.file("platform/config/MasterServers.vdf"),
+             file("platform.hl1:27010", "platform.hl2:27011"));
+    writeAll(game.file("config/MasterServers.vdf"), file("config.hl1:27010", ""));
+    writeAll(game.file("hl.exe"), "MZ");
+    const std::vector<std::string> order = {"platform.hl1:27010", "config.hl1:27010", "platform.hl2:27011"};
+    EXPECT_EQ(readGameMasters(game.path()).masters, order);
+    EXPECT_EQ(readGameMasters(game.file("hl.exe")).masters, order);
+}
+
 TEST(MasterProtocol, RequestsAndFiltersByteForByte) {
     ServerFilter f;
     f.gameDir = "cstrike";

@@ -92,6 +92,66 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
     EXPECT_EQ(one.str().rfind("{\"server\":\"" + slowAddress + "\"," + answered, 0), 0u) << one.str();
 }
 
+TEST(QueryCommand, AListLineIsOneServerWithAtMostItsGameDirectoryOrIsReported) {
+    const struct {
+        const char* line;
+        const char* entry; // nullptr: reported, never asked
+    } cases[] = {
+        {"127.0.0.1:27016", "127.0.0.1:27016"},
+        {"  game-1.example_x\tvalve  ", "game-1.example_x valve"},
+        {"h.example:27015 cstrike", "h.example:27015 cstrike"},
+        {"bad line here x", nullptr},
+        {"http://127.0.0.1:53003", nullptr},
+        {"127.0.0.1:53001 cstrike extra", nullptr},
+        {"host/x:1", nullptr},
+        {"a..b:1", nullptr},
+        {".a:1", nullptr},
+        {"127.0.0.1:0 cstrike", nullptr},
+    };
+    for (const auto& c : cases) {
+        std::istringstream list(std::string("# first\n") + c.line + "\n");
+        std::ostringstream err;
+        const QueryArguments a = readQueryArguments({"-f", "-"}, list, err);
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(a.action, QueryArguments::Action::Query);
+        if (c.entry) {
+            ASSERT_EQ(a.given.size(), 1u);
+            EXPECT_EQ(a.given[0], c.entry);
+            EXPECT_FALSE(a.badLines);
+            EXPECT_EQ(err.str(), "");
+        } else {
+            EXPECT_TRUE(a.targets.empty());
+            EXPECT_TRUE(a.badLines);
+            EXPECT_EQ(err.str(),
+                      std::string("quillmark-query: standard input:2: not a server: ") + c.line + "\n");
+        }
+    }
+    // Bad lines end with status 2 once the good ones were asked, and nothing was looked up for them.
+    std::vector<std::string> looked;
+    std::istringstream piped("bad line here x\nhttp://127.0.0.1:53003\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(runQueryCommand(
+                  {"-f", "-"}, out, err,
+                  [&](const std::string& name) {
+                      looked.push_back(name);
+                      return HostLookupResult{"", 11001};
+                  },
+                  &piped),
+              2);
+    EXPECT_TRUE(looked.empty());
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "quillmark-query: standard input:1: not a server: bad line here x\n"
+                         "quillmark-query: standard input:2: not a server: http://127.0.0.1:53003\n");
+}
+
+TEST(QueryCommand, AMasterThatCannotBeAskedIsABadArgument) {
+    for (const char* master : {"127.0.0.1:99999", "http://master", "a b"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runQueryCommand({"--master", master}, out, err), 2) << master;
+        EXPECT_NE(err.str().find("--master needs HOST[:PORT]"), std::string::npos) << err.str();
+    }
+}
+
 TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
     QM_SKIP_UNLESS_SYSTEM_HAS(PortUnreachable);
     TempDir dir;
