@@ -41,8 +41,10 @@ void TfmMain::bbPath2HLClick() {
 
 void TfmMain::bbOverwriteClick() {
     Outcome outcome = overwriteFavourites(gameLocation(), m_servers.texts());
-    // A Steam player who tries the game folder's Overwrite needs the other button.
-    if (!outcome.ok && outcome.message == kOverwriteFailedMessage && !steamFavouritesFile().empty())
+    // A Steam player who tries the game folder's Overwrite without a game folder needs the
+    // other button.
+    if (!outcome.ok && outcome.message == kOverwriteFailedMessage && !isFile(gameLocation()) &&
+        !steamFavouritesFile().empty())
         outcome.message += " " + std::string(kSteamOverwriteHint);
     report(outcome);
 }

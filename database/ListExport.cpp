@@ -2,6 +2,7 @@
 
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
+#include "platform/Paths.h"
 
 namespace qm {
 
@@ -56,7 +57,8 @@ Outcome exportList(const ExportOptions& options, const std::string& countLabel,
     AtomicTextFile out(options.fileName, {LineEnd::CrLf, 0666, true});
     out.write(bytes);
     out.commit();
-    return {"Exporting complete", {}, true};
+    // Where it went: a bare name lands in the documents folder, not beside the program.
+    return {"Exporting complete: " + absolutePath(options.fileName), {}, true};
 }
 
 } // namespace qm

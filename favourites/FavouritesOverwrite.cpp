@@ -6,6 +6,7 @@
 #include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -47,8 +48,15 @@ Outcome overwriteFavourites(const std::string& location, const std::vector<std::
         LineCursor cursor = in.cursor();
         rewriteFavourites(cursor, entries, [&](std::string_view bytes) { out.write(bytes); });
         out.commit();
-    } catch (const std::exception&) {
-        return {"Favourites were not overwritten.", kOverwriteFailedMessage, false};
+    } catch (const FileError& e) {
+        // Only a file that is not there is "Cannot find file"; a refused write says so.
+        const bool missing = e.code() == 2 || e.code() == 3;
+        return {"Favourites were not overwritten.",
+                missing ? kOverwriteFailedMessage : std::string(e.what()) + ": " + absolutePath(favourites),
+                false};
+    } catch (const std::exception& e) {
+        return {"Favourites were not overwritten.", std::string(e.what()) + ": " + absolutePath(favourites),
+                false};
     }
     Outcome done{"Favourites were overwritten. You can start CS now.", {}, true};
     const std::string rev = nativePath(revFavouritesFileOf(location));

@@ -17,8 +17,10 @@ class LineCursor;
 void rewriteFavourites(LineCursor& in, const std::vector<std::string>& entries,
                        const std::function<void(std::string_view)>& write);
 
+/// Said when there is no favourites file to overwrite; a file that is there but refuses
+/// the write is named with the system's reason instead.
 inline constexpr const char* kOverwriteFailedMessage = "Cannot find file. May be path to CS is incorrect.";
-/// Said after it when this desktop has Steam favourites.
+/// Said after it when this desktop has Steam favourites and no game folder is chosen.
 inline constexpr const char* kSteamOverwriteHint =
     "Steam builds of the game take their favourites from Steam: use Overwrite under \"Steam favourites\".";
 

@@ -20,6 +20,7 @@ constexpr const char* kUsage =
     "usage: quillmark-query [--json | --jsonl] HOST[:PORT]...\n"
     "       quillmark-query [--json | --jsonl] [--maxsim N] [--interval MS] [--retry N]\n"
     "                       [--wait MS] [-f FILE] [--] [HOST[:PORT]...]\n"
+    "       quillmark-query --help | --version\n"
     "Asks a game server for its details as the Monitoring page does; the port is 27015\n"
     "when left out. Given many servers (or -f FILE with one a line, as HOST:PORT or as a\n"
     "server list entry \"address:port gamedir\"; - reads standard input), asks them all at\n"
@@ -28,17 +29,19 @@ constexpr const char* kUsage =
     "--jsonl one object a line as each answer comes. --maxsim sets the servers asked at\n"
     "once (32), --interval the pause between two starts (1 ms), --retry the tries after\n"
     "the first (1), --wait the silence after which a server is asked again or given up\n"
-    "(1000 ms); --opt=value works too. Exit status: 0 all answered, 1 some did not,\n"
+    "(1000 ms); --retry=0 works too. Exit status: 0 all answered, 1 some did not,\n"
     "2 bad arguments or list lines.\n"
     "       quillmark-query (--master HOST[:PORT]... | --masters-of GAMEFOLDER) [--filter TEXT]\n"
     "                       [--region N] [--limit N] [--every-master] [--query [--json]]\n"
     "       quillmark-query --steam-list [--key-file FILE] [--filter TEXT] [--limit N] [--query]\n"
-    "Finds servers: asks the masters given (or those of the game folder's\n"
+    "Finds servers: asks the masters given (or those of the game folder's, or hl.exe's,\n"
     "MasterServers.vdf) with the classic master query, or Steam's Web API server list with\n"
     "the key of QUILLMARK_STEAM_KEY or of the file's first line (never an argument), and\n"
     "prints one address a line, ready for -f -; --query asks them as -f does. --filter is\n"
     "sent as written (\\gamedir\\cstrike\\map\\de_dust2\\empty\\1), --region is the\n"
-    "master's region byte (255, every region), --limit the most servers (100000).\n";
+    "master's region byte (255, every region), --limit the most servers (100000; for\n"
+    "Steam's list 5000, which asks for \\appid\\10 when no --filter is given).\n"
+    "--every-master merges every master's list instead of the first whole one.\n";
 
 // The memo shows a socket error on two lines; a terminal shows them the same way.
 std::string withNewlines(std::string text) {

@@ -3,6 +3,7 @@
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "platform/IntText.h"
+#include "platform/SocketError.h"
 #include "update/PageLines.h"
 #include "update/TIdHTTP.h"
 
@@ -81,9 +82,13 @@ Outcome runUpdateCheck(TIdHTTP& http, const UpdateProxySettings& proxy, const Up
     PageReading page;
     try {
         page = readPage(http.Get(site.updatePageUrl));
+    } catch (const EIdSocketError& e) {
+        append(e.what());
+        // The status line must not go on saying "Connecting to ..." once the attempt is
+        // over, and says it in words as the status table does.
+        return {"Checking for updates failed: " + socketFailureState(e.code()), {}, false};
     } catch (const std::exception& e) {
         append(e.what());
-        // The status line must not go on saying "Connecting to ..." once the attempt is over.
         const std::string why = e.what();
         return {"Checking for updates failed: " + why.substr(0, why.find("\r\n")), {}, false};
     }

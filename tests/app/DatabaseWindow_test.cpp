@@ -1,3 +1,4 @@
+#include "platform/Paths.h"
 #include "tests/app/WindowTest.h"
 #include "tests/database/DatabaseTestFile.h"
 #include "tests/support/TestSystem.h"
@@ -134,7 +135,11 @@ TEST_F(DatabaseWindow, ExportThenFindThenAddGivesBackEveryEntryChecked) {
     control<QLineEdit>("edExportBuild")->setText("B1");
     control<QLineEdit>("edExportDate")->setText("today");
     click("bbSaveList");
-    EXPECT_EQ(status(), "Exporting complete");
+    // The status names where the file went.
+    const std::string said = status();
+    ASSERT_EQ(said.rfind("Exporting complete: ", 0), 0u) << said;
+    EXPECT_TRUE(isFile(said.substr(20))) << said;
+    EXPECT_EQ(said.substr(said.size() - 8), "mine.db2");
     find(dir.file("mine.db2"));
     EXPECT_EQ(text("lbBuild"), "Build B1");
     EXPECT_EQ(text("lbDBDate"), "today");

@@ -131,7 +131,11 @@ TEST_F(FavouritesWindow, OverwriteIntoAReadOnlyFileSaysItFailed) {
     window->servers().addIfAbsent("10.0.0.5:27015 cstrike");
     click("bbOverwrite");
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "Cannot find file. May be path to CS is incorrect.");
+    // The true reason, with the file: the file is there, it refused the write.
+    const std::string said = dialogs.shown[0].text;
+    EXPECT_EQ(said.rfind("File access denied: ", 0), 0u) << said;
+    EXPECT_EQ(said.substr(said.size() - 17), "ServerBrowser.vdf") << said;
+    EXPECT_NE(said.find(game.path().substr(0, game.path().size() - 1)), std::string::npos) << said;
     EXPECT_EQ(status(), "Favourites were not overwritten.");
     EXPECT_EQ(readAll(favourites()), "\"Filters\"\n{\n}\n");
 }

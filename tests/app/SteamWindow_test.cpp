@@ -116,6 +116,12 @@ TEST_F(SteamWindow, TheGameFoldersOverwriteWithoutAGameFolderPointsToSteams) {
     click("bbOverwrite");
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, std::string(kOverwriteFailedMessage) + " " + kSteamOverwriteHint);
+    // With a game folder chosen, its missing file is the whole story.
+    writeAll(dir.file("hl.exe"), "MZ");
+    control<QLineEdit>("edPath2HL")->setText(QString::fromStdString(dir.file("hl.exe")));
+    click("bbOverwrite");
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, kOverwriteFailedMessage);
 }
 
 TEST_F(SteamWindow, ALongPersonaNameIsCutWithAnEllipsisAndWholeInTheTooltip) {

@@ -118,14 +118,22 @@ TEST_F(UpdateWindow, PageIsNetworkDataNotATextFile) {
 }
 
 // Offline, the status line once said "Connecting to ..." for ever.
-TEST_F(UpdateWindow, AFailedFetchSaysTheCheckFailed) {
+TEST_F(UpdateWindow, AFailedFetchSaysTheCheckFailedInWords) {
     makeWindow();
     click("bbCheck4Updates");
-    EXPECT_EQ(status(), "Checking for updates failed: Socket Error # 11001");
+    EXPECT_EQ(status(), "Checking for updates failed: name not found (Socket Error # 11001)");
     const auto lines = box();
     // The socket error's text follows on its own line after the CR LF.
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[2], "Socket Error # 11001");
+
+    // Offline with the site on this machine: nothing listens there.
+    const std::string closed = "http://127.0.0.1:" + std::to_string(freeLoopbackPort()) + "/";
+    env.site = {"127.0.0.1", closed, closed + "update.html"};
+    window.reset();
+    makeWindow();
+    click("bbCheck4Updates");
+    EXPECT_EQ(status(), "Checking for updates failed: connection refused (Socket Error # 10061)");
 }
 
 TEST_F(UpdateWindow, PortThatIsNoNumberEndsTheCheckWithTheErrorReport) {

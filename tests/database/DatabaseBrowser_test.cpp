@@ -3,6 +3,7 @@
 #include "database/ListExport.h"
 #include "platform/FileError.h"
 #include "platform/LineBreak.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "tests/database/DatabaseTestFile.h"
 #include "tests/support/TempDir.h"
@@ -73,7 +74,7 @@ TEST_F(DatabaseFiles, TheSearchSkipsOnlyTheFirstCharacterOfEveryLine) {
 
 TEST_F(DatabaseFiles, ExportOfAnEmptyListGivesFiveLinesAndNoCountry) {
     const Outcome r = exportList({db(), "custom", "00/00/00"}, "0 server(s)", {});
-    EXPECT_EQ(r.status, "Exporting complete");
+    EXPECT_EQ(r.status, "Exporting complete: " + absolutePath(db()));
     Db2Reader in(db());
     std::vector<std::string> lines;
     while (!in.atEnd())

@@ -51,7 +51,9 @@ TEST(SteamFavouritesFile, OverwriteKeepsTheModeAndBackUpRestoreBringTheFileBack)
                               "an IPv4 address left out). "
                               "You can start Steam now.");
     EXPECT_EQ(favouriteAddresses(readAll(file)), std::vector<std::string>{"127.0.0.1:27015"});
-    if (cannotRun(Needs::UnixFileModes).empty()) EXPECT_EQ(modeOf(file), 0640u);
+    if (cannotRun(Needs::UnixFileModes).empty()) {
+        EXPECT_EQ(modeOf(file), 0640u);
+    }
     EXPECT_EQ(filesIn(dir.path()),
               (std::vector<std::string>{"serverbrowser_hist.bak", "serverbrowser_hist.vdf"}));
 

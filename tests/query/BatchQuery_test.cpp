@@ -258,7 +258,9 @@ TEST(FailureState, SilentServersReadInWordsBesideTheCode) {
         {10054, "port closed (Socket Error # 10054)"},
         {11001, "name not found (Socket Error # 11001)"},
         {10040, "reply too long (Socket Error # 10040)"},
-        {10061, "Socket Error # 10061 Connection refused."},
+        {10061, "connection refused (Socket Error # 10061)"},
+        // A code without words of its own: the socket error's text on one line.
+        {10048, "Socket Error # 10048 Address already in use."},
     };
     for (const auto& [code, state] : codes)
         EXPECT_EQ(socketFailureState(code), state);
