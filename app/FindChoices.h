@@ -1,5 +1,5 @@
 #pragma once
-#include "query/MasterProtocol.h"
+#include "find/MasterProtocol.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
+#include "find/ListedServer.h"
 #include "query/BatchQuery.h"
-#include "query/ListedServer.h"
 
 #include <QAbstractTableModel>
 

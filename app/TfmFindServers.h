@@ -1,8 +1,8 @@
 #pragma once
 #include "app/FindChoices.h"
+#include "find/MasterSearch.h"
+#include "find/SteamServerList.h"
 #include "query/BatchQuery.h"
-#include "query/MasterSearch.h"
-#include "query/SteamServerList.h"
 #include "serverlist/ServerList.h"
 
 #include <QWidget>

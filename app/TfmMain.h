@@ -1,11 +1,11 @@
 #pragma once
 #include "favourites/SteamLocation.h"
+#include "find/MasterSearch.h"
+#include "find/SteamServerList.h"
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
 #include "platform/Paths.h"
 #include "query/BatchQuery.h"
-#include "query/MasterSearch.h"
-#include "query/SteamServerList.h"
 #include "query/TIdUDPClient.h"
 #include "serverlist/ListHistory.h"
 #include "serverlist/ServerList.h"

@@ -4,7 +4,7 @@
 #include "app/TfmFindServers.h"
 #include "app/TfmServerStatus.h"
 #include "favourites/GameLocation.h"
-#include "query/MasterServersFile.h"
+#include "find/MasterServersFile.h"
 #include "serverlist/ServerEntry.h"
 #include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"

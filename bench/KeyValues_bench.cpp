@@ -2,7 +2,7 @@
 // (a file an editor joined), and a 50 MB Steam favourites file. "tree bytes per input
 // byte" is the resident memory the parsed tree adds, over the text's own size.
 #include "bench/BenchSupport.h"
-#include "favourites/KeyValues.h"
+#include "keyvalues/KeyValues.h"
 
 #include <benchmark/benchmark.h>
 

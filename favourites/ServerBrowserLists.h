@@ -1,5 +1,5 @@
 #pragma once
-#include "favourites/KeyValues.h"
+#include "keyvalues/KeyValues.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "favourites/SteamLocation.h"
 
-#include "favourites/KeyValues.h"
+#include "keyvalues/KeyValues.h"
 #include "platform/ProcessList.h"
 #include "platform/SteamPlaces.h"
 #include "platform/TextFile.h"

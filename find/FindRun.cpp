@@ -1,4 +1,4 @@
-#include "query/FindRun.h"
+#include "find/FindRun.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,6 +1,6 @@
 #pragma once
+#include "find/ServerSources.h"
 #include "query/BatchQuery.h"
-#include "query/ServerSources.h"
 
 #include <memory>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "query/JsonStrings.h"
+#include "find/JsonStrings.h"
 
 #include <cstdint>
 

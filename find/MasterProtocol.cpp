@@ -1,4 +1,4 @@
-#include "query/MasterProtocol.h"
+#include "find/MasterProtocol.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "query/MasterSearch.h"
+#include "find/MasterSearch.h"
 
 #include "platform/SocketError.h"
 #include "query/FailureState.h"

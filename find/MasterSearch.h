@@ -1,8 +1,8 @@
 #pragma once
+#include "find/MasterProtocol.h"
 #include "platform/Clock.h"
 #include "platform/DatagramSocket.h"
 #include "platform/HostResolver.h"
-#include "query/MasterProtocol.h"
 
 #include <atomic>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "query/MasterServersFile.h"
+#include "find/MasterServersFile.h"
 
-#include "favourites/KeyValues.h"
+#include "keyvalues/KeyValues.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"

@@ -1,4 +1,4 @@
-#include "query/ServerSources.h"
+#include "find/ServerSources.h"
 
 namespace qm {
 

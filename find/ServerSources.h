@@ -1,7 +1,7 @@
 #pragma once
-#include "query/ListedServer.h"
-#include "query/MasterSearch.h"
-#include "query/SteamServerList.h"
+#include "find/ListedServer.h"
+#include "find/MasterSearch.h"
+#include "find/SteamServerList.h"
 
 #include <atomic>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "query/SteamServerList.h"
+#include "find/SteamServerList.h"
 
+#include "find/JsonStrings.h"
+#include "find/MasterProtocol.h"
 #include "platform/Clock.h"
 #include "platform/HostResolver.h"
-#include "query/JsonStrings.h"
-#include "query/MasterProtocol.h"
 #include "query/QueryTarget.h"
 
 #include <nlohmann/json.hpp>

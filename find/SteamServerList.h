@@ -1,6 +1,6 @@
 #pragma once
+#include "find/ListedServer.h"
 #include "platform/HttpsGet.h"
-#include "query/ListedServer.h"
 
 #include <atomic>
 #include <functional>

@@ -2,11 +2,11 @@
 // that reads again, with exactly the chosen servers and every byte outside the block
 // kept, and that Import then Overwrite leaves byte for byte as it is.
 #include "favourites/FavouriteSelection.h"
-#include "favourites/KeyValues.h"
 #include "favourites/RevFavourites.h"
 #include "favourites/ServerBrowserLists.h"
 #include "favourites/SteamFavouritesText.h"
 #include "fuzz/FuzzCheck.h"
+#include "keyvalues/KeyValues.h"
 
 #include <algorithm>
 #include <set>

@@ -1,4 +1,4 @@
-#include "favourites/KeyValues.h"
+#include "keyvalues/KeyValues.h"
 
 #include <cstdint>
 #include <limits>

@@ -7,7 +7,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 # The Windows build's tests ask Linux's demo server across Wine.
-[ -x build/query/quillmark-demo-server ] || scripts/build.sh
+[ -x build/tools/quillmark-demo-server ] || scripts/build.sh
 scripts/build-windows.sh
 QUILLMARK_WINDOWS_QT=$(scripts/build-windows-qt.sh)
 export QUILLMARK_WINDOWS_QT WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,6 +1,6 @@
-#include "query/BatchCommand.h"
+#include "tools/BatchCommand.h"
 
-#include "query/ServerJson.h"
+#include "tools/ServerJson.h"
 
 #include <optional>
 #include <ostream>

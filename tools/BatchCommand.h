@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/HostResolver.h"
 #include "query/BatchQuery.h"
-#include "query/QueryArguments.h"
+#include "tools/QueryArguments.h"
 
 #include <iosfwd>
 #include <string>

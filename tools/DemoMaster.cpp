@@ -1,4 +1,4 @@
-#include "query/DemoMaster.h"
+#include "tools/DemoMaster.h"
 
 #include "platform/HostResolver.h"
 #include "platform/TextTools.h"

@@ -1,4 +1,4 @@
-#include "query/DemoServer.h"
+#include "tools/DemoServer.h"
 
 namespace qm {
 

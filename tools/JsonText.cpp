@@ -1,4 +1,4 @@
-#include "query/JsonText.h"
+#include "tools/JsonText.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "query/QueryArguments.h"
+#include "tools/QueryArguments.h"
 
 #include "platform/TextTools.h"
 

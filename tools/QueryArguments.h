@@ -1,6 +1,6 @@
 #pragma once
+#include "find/MasterProtocol.h"
 #include "query/BatchQuery.h"
-#include "query/MasterProtocol.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,11 +1,11 @@
-#include "query/QueryCommand.h"
+#include "tools/QueryCommand.h"
 
 #include "platform/Clock.h"
-#include "query/BatchCommand.h"
 #include "query/InfoQuery.h"
-#include "query/QueryArguments.h"
-#include "query/ServerJson.h"
 #include "query/TIdUDPClient.h"
+#include "tools/BatchCommand.h"
+#include "tools/QueryArguments.h"
+#include "tools/ServerJson.h"
 
 #include <cstdlib>
 #include <iostream>

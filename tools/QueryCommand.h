@@ -1,8 +1,8 @@
 #pragma once
 #include "platform/HostResolver.h"
-#include "query/JsonText.h"
 #include "query/QueryTarget.h"
-#include "query/SearchCommand.h"
+#include "tools/JsonText.h"
+#include "tools/SearchCommand.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,11 +1,11 @@
-#include "query/SearchCommand.h"
+#include "tools/SearchCommand.h"
 
+#include "find/MasterServersFile.h"
+#include "find/ServerSources.h"
 #include "platform/Failure.h"
 #include "platform/TextFile.h"
 #include "platform/TextTools.h"
-#include "query/BatchCommand.h"
-#include "query/MasterServersFile.h"
-#include "query/ServerSources.h"
+#include "tools/BatchCommand.h"
 
 #include <memory>
 #include <ostream>

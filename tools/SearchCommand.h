@@ -1,7 +1,7 @@
 #pragma once
+#include "find/SteamServerList.h"
 #include "platform/HostResolver.h"
-#include "query/QueryArguments.h"
-#include "query/SteamServerList.h"
+#include "tools/QueryArguments.h"
 
 #include <functional>
 #include <iosfwd>

@@ -1,6 +1,6 @@
-#include "query/ServerJson.h"
+#include "tools/ServerJson.h"
 
-#include "query/JsonText.h"
+#include "tools/JsonText.h"
 
 namespace qm {
 

@@ -5,8 +5,8 @@
 //                         [--delay-ms N] [--silent-every N] [--once] [--master [--master-port N]]
 // With --silent-every N, every N-th port of a range takes requests but never answers.
 // With --master, a master server on --master-port (27010 unless told) lists the range.
-#include "query/DemoMaster.h"
-#include "query/DemoServer.h"
+#include "tools/DemoMaster.h"
+#include "tools/DemoServer.h"
 
 #include <arpa/inet.h>
 #include <chrono>

@@ -1,5 +1,5 @@
 // quillmark-query: the Monitoring page's server query from the command line.
-#include "query/QueryCommand.h"
+#include "tools/QueryCommand.h"
 
 #include <iostream>
 

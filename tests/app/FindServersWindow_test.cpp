@@ -4,11 +4,11 @@
 #include "app/TfmFindServers.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
-#include "query/DemoMaster.h"
-#include "query/DemoServer.h"
 #include "tests/app/WindowTest.h"
 #include "tests/support/LoopbackDaemons.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoMaster.h"
+#include "tools/DemoServer.h"
 #include "ui/CheckListBox.h"
 #include "ui/WindowPlacement.h"
 

@@ -1,7 +1,7 @@
-#include "query/DemoServer.h"
 #include "query/InfoReply.h"
 #include "tests/app/WindowTest.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoServer.h"
 #include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"
 #include "ui/SpinEdit.h"

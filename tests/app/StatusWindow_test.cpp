@@ -2,11 +2,11 @@
 // context menu and keys.
 #include "app/ServerStatusModel.h"
 #include "app/TfmServerStatus.h"
-#include "query/DemoServer.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
 #include "tests/app/WindowTest.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoServer.h"
 #include "ui/CheckListBox.h"
 
 #include <QAbstractItemModelTester>

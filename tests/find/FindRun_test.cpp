@@ -1,8 +1,8 @@
 // A search: servers listed by a master and asked by the batch as they come.
-#include "query/DemoMaster.h"
-#include "query/DemoServer.h"
-#include "query/FindRun.h"
+#include "find/FindRun.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoMaster.h"
+#include "tools/DemoServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Master server lists: the game folder's files, the classic master query page by page,
 // against a stand-in master on loopback and masters that misbehave.
-#include "favourites/KeyValues.h"
-#include "query/DemoMaster.h"
-#include "query/MasterSearch.h"
-#include "query/MasterServersFile.h"
-#include "query/ServerSources.h"
+#include "find/MasterSearch.h"
+#include "find/MasterServersFile.h"
+#include "find/ServerSources.h"
+#include "keyvalues/KeyValues.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoMaster.h"
 
 #include <gtest/gtest.h>
 

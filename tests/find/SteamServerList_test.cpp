@@ -1,12 +1,12 @@
 // Steam's Web API server list: what its answers mean, and the whole exchange over HTTPS
 // with nginx in Steam's place, trusted through a test authority.
-#include "query/JsonStrings.h"
-#include "query/QueryCommand.h"
-#include "query/SearchCommand.h"
-#include "query/ServerSources.h"
-#include "query/SteamServerList.h"
+#include "find/JsonStrings.h"
+#include "find/ServerSources.h"
+#include "find/SteamServerList.h"
 #include "tests/support/LoopbackDaemons.h"
 #include "tests/support/TcpTestServer.h"
+#include "tools/QueryCommand.h"
+#include "tools/SearchCommand.h"
 
 #include <gtest/gtest.h>
 

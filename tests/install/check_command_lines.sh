@@ -24,7 +24,7 @@ check() {
 }
 check quillmark "$build/program/quillmark"
 check quillmark-query "$build/program/quillmark-query"
-check quillmark-demo-server "$build/query/quillmark-demo-server"
+check quillmark-demo-server "$build/tools/quillmark-demo-server"
 check db2tool "$build/program/db2tool"
 for option in --version --help; do
     if ! env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$build/program/quillmark" "$option" >"$work/out" 2>&1 ||

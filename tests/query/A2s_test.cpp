@@ -1,11 +1,11 @@
 #include "query/A2sInfo.h"
-#include "query/DemoServer.h"
 #include "query/InfoQuery.h"
 #include "query/ServerAnswer.h"
 #include "query/TIdUDPClient.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoServer.h"
 
 #include <gtest/gtest.h>
 

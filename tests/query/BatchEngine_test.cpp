@@ -2,10 +2,10 @@
 // challenges, with no socket and no waiting.
 #include "query/A2sInfo.h"
 #include "query/BatchEngine.h"
-#include "query/DemoServer.h"
 #include "query/Infostring.h"
 #include "query/PlayersQuery.h"
 #include "tests/query/ReplyNamed.h"
+#include "tools/DemoServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 // The batch query against responders on loopback: matching by sender, retries, limits,
 // Cancel, and the players query.
 #include "query/BatchQuery.h"
-#include "query/DemoServer.h"
 #include "query/FailureState.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
@@ -10,6 +9,7 @@
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/DemoServer.h"
 
 #include <gtest/gtest.h>
 

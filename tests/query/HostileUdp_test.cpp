@@ -4,11 +4,11 @@
 #include "query/BatchQuery.h"
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
-#include "query/QueryCommand.h"
 #include "query/TIdUDPClient.h"
 #include "tests/query/ReplyNamed.h"
 #include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/QueryCommand.h"
 
 #include <gtest/gtest.h>
 

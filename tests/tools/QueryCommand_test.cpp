@@ -1,11 +1,11 @@
-#include "query/QueryCommand.h"
+#include "tools/QueryCommand.h"
 
 #include "query/InfoQuery.h"
 #include "query/InfoReply.h"
-#include "query/QueryArguments.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
+#include "tools/QueryArguments.h"
 
 #include <gtest/gtest.h>
 
