@@ -109,6 +109,17 @@ void ServerStatusModel::cancelAsking() {
     m_asking = 0;
 }
 
+std::vector<std::string> ServerStatusModel::entriesToAdd(bool answeringOnly,
+                                                         const std::string& fallbackGameDir) const {
+    std::vector<std::string> entries;
+    for (const StatusRow& row : m_rows) {
+        if (answeringOnly ? !(row.done && row.answered) : !row.checked) continue;
+        const std::string& dir = row.gameDir.empty() ? fallbackGameDir : row.gameDir;
+        entries.push_back(dir.empty() ? row.entry : row.entry + " " + dir);
+    }
+    return entries;
+}
+
 bool ServerStatusModel::hasAnswer(int r) const {
     if (r < 0 || static_cast<size_t>(r) >= m_rows.size()) return false;
     const StatusRow& row = m_rows[static_cast<size_t>(r)];

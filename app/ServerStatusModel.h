@@ -55,6 +55,10 @@ class ServerStatusModel : public QAbstractTableModel {
     size_t askingCount() const { return m_asking; }
 
     const StatusRow& row(size_t r) const { return m_rows[r]; }
+    /// The list entries of the checked rows, or of the answering ones: "address:port
+    /// gamedir", the game directory the server named, else the one its list gave, else
+    /// `fallbackGameDir`.
+    std::vector<std::string> entriesToAdd(bool answeringOnly, const std::string& fallbackGameDir) const;
     size_t size() const { return m_rows.size(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;

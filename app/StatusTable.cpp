@@ -1,6 +1,7 @@
 #include "app/StatusTable.h"
 
 #include "app/ServerStatusModel.h"
+#include "app/StatusSortProxy.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -61,6 +62,17 @@ QTableView* newStatusTable(QAbstractItemModel* sortedModel, QWidget* parent) {
         Qt::QueuedConnection);
     table->setTextElideMode(Qt::ElideRight);
     return table;
+}
+
+StatusTable makeStatusTable(QWidget* parent, const char* objectName, bool checkable) {
+    StatusTable t;
+    t.model = new ServerStatusModel(parent);
+    t.model->setCheckable(checkable);
+    t.sorted = new StatusSortProxy(t.model, parent);
+    t.sorted->setDynamicSortFilter(false);
+    t.view = newStatusTable(t.sorted, parent);
+    t.view->setObjectName(QString::fromLatin1(objectName));
+    return t;
 }
 
 } // namespace qm

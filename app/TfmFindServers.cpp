@@ -1,7 +1,6 @@
 #include "app/TfmFindServers.h"
 
 #include "app/ServerStatusModel.h"
-#include "app/StatusSortProxy.h"
 #include "app/StatusTable.h"
 #include "find/FindRun.h"
 #include "find/MasterServersFile.h"
@@ -24,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
@@ -139,11 +139,10 @@ void TfmFindServers::buildWindow() {
     lbFindState->setTextFormat(Qt::PlainText);
     lbFindState->setWordWrap(true);
 
-    m_model = new ServerStatusModel(this);
-    m_model->setCheckable(true);
-    m_sorted = new StatusSortProxy(m_model, this);
-    m_sorted->setDynamicSortFilter(false);
-    tvFoundServers = named(newStatusTable(m_sorted, this), "tvFoundServers");
+    const StatusTable table = makeStatusTable(this, "tvFoundServers", true);
+    m_model = table.model;
+    m_sorted = table.sorted;
+    tvFoundServers = table.view;
 
     bbAddChecked = namedButton("bbAddChecked", "Add c&hecked to list", this);
     bbAddAnswering = namedButton("bbAddAnswering", "Add &answering to list", this);
@@ -434,14 +433,8 @@ void TfmFindServers::showProgress() {
 }
 
 void TfmFindServers::addToList(bool answeringOnly) {
-    const std::string fallbackDir(trimmed(fromDisplay(edFindGameDir->text())));
-    std::vector<std::string> entries;
-    for (size_t r = 0; r < m_model->size(); ++r) {
-        const StatusRow& row = m_model->row(r);
-        if (answeringOnly ? !(row.done && row.answered) : !row.checked) continue;
-        const std::string& dir = row.gameDir.empty() ? fallbackDir : row.gameDir;
-        entries.push_back(dir.empty() ? row.entry : row.entry + " " + dir);
-    }
+    std::vector<std::string> entries =
+        m_model->entriesToAdd(answeringOnly, std::string(trimmed(fromDisplay(edFindGameDir->text()))));
     if (entries.empty()) {
         lbFindState->setText(answeringOnly ? QStringLiteral("No server has answered yet.")
                                            : QStringLiteral("No server is checked."));

@@ -3,19 +3,19 @@
 #include "app/TfmMain.h"
 
 #include "platform/TextTools.h"
+#include "query/BatchRun.h"
 #include "serverlist/PastedEntries.h"
 #include "ui/TextCodec.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QThread>
-
-#include <atomic>
-#include <thread>
 
 namespace qm {
 
 namespace {
+
+// How long the window waits for the run between two services of its events.
+constexpr int kPastePollMs = 5;
 
 // Every pasted server without a game directory asked at once, as the status window asks;
 // the window is serviced meanwhile. Gives the entries of those that named their game.
@@ -24,19 +24,16 @@ std::vector<std::string> askForGameDirs(const std::vector<std::string>& addresse
                                         const std::function<bool()>& pump, std::vector<std::string>& silent) {
     std::vector<QueryTarget> targets;
     for (const std::string& a : addresses)
-        targets.push_back({a.substr(0, a.find(':')), std::stoi(a.substr(a.find(':') + 1))});
+        targets.push_back(*parseQueryTarget(a)); // pastedAddress() gave each as address:port
     std::vector<BatchResult> results;
-    std::atomic<bool> done{false};
-    BatchQuery batch(options, lookup);
-    std::thread worker([&] {
-        batch.run(targets, [&](const BatchResult& r) { results.push_back(r); });
-        done = true;
-    });
-    while (!done) {
-        if (!pump()) batch.cancel();
-        QThread::msleep(5);
+    BatchRun run(std::move(targets), options, lookup);
+    for (;;) {
+        BatchRun::Progress taken = run.take();
+        results.insert(results.end(), taken.results.begin(), taken.results.end());
+        if (taken.finished) break;
+        if (!pump()) run.cancel();
+        run.waitForProgress(kPastePollMs);
     }
-    worker.join();
     std::vector<std::string> entries;
     std::vector<bool> answered(addresses.size(), false);
     for (const BatchResult& r : results) {

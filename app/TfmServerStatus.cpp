@@ -1,7 +1,6 @@
 #include "app/TfmServerStatus.h"
 
 #include "app/ServerStatusModel.h"
-#include "app/StatusSortProxy.h"
 #include "app/StatusTable.h"
 #include "platform/TextTools.h"
 #include "query/BatchRun.h"
@@ -59,13 +58,10 @@ void TfmServerStatus::buildWindow() {
     setWindowTitle(QStringLiteral("Server status"));
     resize(1000, 520);
 
-    m_model = new ServerStatusModel(this);
-    m_sorted = new StatusSortProxy(m_model, this);
-    // Rows keep their place while answers come in; a click on a header sorts again.
-    m_sorted->setDynamicSortFilter(false);
-
-    tvServerStatus = newStatusTable(m_sorted, this);
-    tvServerStatus->setObjectName(QStringLiteral("tvServerStatus"));
+    const StatusTable table = makeStatusTable(this, "tvServerStatus", false);
+    m_model = table.model;
+    m_sorted = table.sorted;
+    tvServerStatus = table.view;
     buildPlayersPane();
     buildButtons();
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "platform/DatagramSocket.h"
 
+#include "platform/SocketAddress.h"
 #include "platform/SocketError.h"
 #include "platform/WaitSlicing.h"
 
@@ -11,18 +12,6 @@
 namespace qm {
 
 namespace {
-
-sockaddr_in socketAddress(const Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-Endpoint endpointOf(const sockaddr_in& a) {
-    return {ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
 
 SOCKET native(NativeSocket s) {
     return static_cast<SOCKET>(s);

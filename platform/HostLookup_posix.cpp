@@ -1,5 +1,6 @@
 #include "platform/HostResolver.h"
 
+#include "platform/SocketAddress.h"
 #include "platform/SocketError.h"
 
 #include <arpa/inet.h>
@@ -29,9 +30,7 @@ HostLookupResult systemHostLookup(const std::string& name) {
     addrinfo* found = nullptr;
     int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (rc != 0 || found == nullptr) return {{}, lookupErrorCode(rc)};
-    char text[INET_ADDRSTRLEN] = {};
-    auto* in = reinterpret_cast<sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+    const std::string text = dottedTextOf(*found);
     ::freeaddrinfo(found);
     return {text, 0};
 }

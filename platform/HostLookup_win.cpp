@@ -1,5 +1,6 @@
 #include "platform/HostResolver.h"
 
+#include "platform/SocketAddress.h"
 #include "platform/SocketError.h"
 #include "platform/SocketSystem.h"
 
@@ -16,9 +17,7 @@ HostLookupResult systemHostLookup(const std::string& name) {
     // Windows gives the Windows Sockets code of the failure itself (WSAHOST_NOT_FOUND, ...).
     const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
     if (rc != 0 || found == nullptr) return {{}, rc != 0 ? rc : SocketErrorCode::kHostNotFound};
-    char text[INET_ADDRSTRLEN] = {};
-    auto* in = reinterpret_cast<sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
+    const std::string text = dottedTextOf(*found);
     ::freeaddrinfo(found);
     return {text, 0};
 }

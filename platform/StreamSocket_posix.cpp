@@ -1,6 +1,7 @@
 #include "platform/StreamSocket.h"
 
 #include "platform/Failure.h"
+#include "platform/SocketAddress.h"
 #include "platform/SocketError.h"
 
 #include <arpa/inet.h>
@@ -23,17 +24,13 @@ int native(NativeSocket s) {
 Started startConnect(const std::array<uint8_t, 4>& address, uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) throw EIdInvalidSocket();
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
+    sockaddr_in local = anyLocalAddress();
     if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
         ::close(fd);
         throw Failure("Could not bind socket. Address and port are already in use.");
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    std::memcpy(&to.sin_addr, address.data(), 4);
-    to.sin_port = htons(port);
+    const sockaddr_in to = socketAddress(address, port);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return {fd, 0};
     const int err = errno;
     return {fd, err == EINPROGRESS || err == EINTR ? kInProgress : socketErrorCode(err)};

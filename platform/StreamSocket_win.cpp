@@ -1,6 +1,7 @@
 #include "platform/StreamSocket.h"
 
 #include "platform/Failure.h"
+#include "platform/SocketAddress.h"
 #include "platform/SocketError.h"
 
 #include <algorithm>
@@ -25,17 +26,13 @@ Started startConnect(const std::array<uint8_t, 4>& address, uint16_t port) {
     startSockets();
     const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) throw EIdInvalidSocket();
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
+    sockaddr_in local = anyLocalAddress();
     if (::bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
         ::closesocket(s);
         throw Failure("Could not bind socket. Address and port are already in use.");
     }
     setNonBlocking(s, true);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    std::memcpy(&to.sin_addr, address.data(), 4);
-    to.sin_port = htons(port);
+    const sockaddr_in to = socketAddress(address, port);
     const NativeSocket socket = static_cast<NativeSocket>(s);
     if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return {socket, 0};
     const int err = ::WSAGetLastError();

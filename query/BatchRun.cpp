@@ -10,12 +10,16 @@ BatchRun::BatchRun(std::vector<QueryTarget> targets, BatchOptions options, HostL
             [this](const BatchResult& r) {
                 std::lock_guard<std::mutex> lock(m_lock);
                 m_pending.results.push_back(r);
+                m_told.notify_all();
             },
             [this](size_t index) {
                 std::lock_guard<std::mutex> lock(m_lock);
                 m_pending.started.push_back(index);
+                m_told.notify_all();
             });
+        std::lock_guard<std::mutex> lock(m_lock);
         m_ended = true;
+        m_told.notify_all();
     });
 }
 
@@ -26,6 +30,13 @@ BatchRun::~BatchRun() {
 void BatchRun::cancel() {
     m_batch.cancel();
     if (m_worker.joinable()) m_worker.join();
+}
+
+void BatchRun::waitForProgress(int milliseconds) {
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_told.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] {
+        return m_ended || !m_pending.results.empty() || !m_pending.started.empty();
+    });
 }
 
 BatchRun::Progress BatchRun::take() {

@@ -2,6 +2,7 @@
 #include "query/BatchQuery.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,6 +28,9 @@ class BatchRun {
         bool finished = false;
     };
     Progress take();
+    /// Waits until the run tells something or ends, at most `milliseconds`: for a caller
+    /// that keeps a window serviced between takes.
+    void waitForProgress(int milliseconds);
 
     /// Stops the run and waits for its thread; what it told before stays to be taken.
     void cancel();
@@ -34,6 +38,7 @@ class BatchRun {
   private:
     BatchQuery m_batch;
     std::mutex m_lock;
+    std::condition_variable m_told;
     Progress m_pending;
     std::atomic<bool> m_ended{false};
     std::thread m_worker;
