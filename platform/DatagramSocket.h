@@ -52,6 +52,9 @@ class DatagramSocket {
     };
     /// Every ICMP report queued since the last call.
     std::vector<Unreachable> takeUnreachable();
+    /// The Windows Sockets code of a report as the system gives it (errno on Linux,
+    /// WSAGetLastError() on Windows): a closed port is "connection reset" on both.
+    static int unreachableCode(int systemError);
 
     /// 0, or the Windows Sockets code of the failure.
     int setBroadcast(bool on);

@@ -112,12 +112,15 @@ std::vector<IcmpReport> takeIcmpReports(int fd) {
 
 } // namespace
 
+int DatagramSocket::unreachableCode(int systemError) {
+    // A closed port is the "connection reset" Windows reports for UDP.
+    return systemError == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(systemError);
+}
+
 std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
     std::vector<Unreachable> unreachable;
-    // A closed port is the "connection reset" Windows reports for UDP.
     for (const IcmpReport& r : takeIcmpReports(native(m_fd)))
-        unreachable.push_back(
-            {r.peer, r.err == ECONNREFUSED ? SocketErrorCode::kConnectionReset : socketErrorCode(r.err)});
+        unreachable.push_back({r.peer, unreachableCode(r.err)});
     return unreachable;
 }
 

@@ -65,11 +65,16 @@ std::optional<DatagramSocket::Datagram> DatagramSocket::receive() {
         if (code == WSAEMSGSIZE)
             return Datagram{endpointOf(from), std::string(m_buffer.data(), m_buffer.size()), true};
         if (code == WSAECONNRESET) {
-            m_reports.push_back({endpointOf(from), SocketErrorCode::kConnectionReset});
+            m_reports.push_back({endpointOf(from), unreachableCode(code)});
             continue;
         }
         return std::nullopt;
     }
+}
+
+int DatagramSocket::unreachableCode(int systemError) {
+    // Windows Sockets codes are the program's own already.
+    return systemError;
 }
 
 std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
@@ -81,7 +86,7 @@ std::vector<DatagramSocket::Unreachable> DatagramSocket::takeUnreachable() {
         const int n =
             ::recvfrom(native(m_fd), scrap, sizeof scrap, MSG_PEEK, reinterpret_cast<sockaddr*>(&from), &len);
         if (n != SOCKET_ERROR || ::WSAGetLastError() != WSAECONNRESET) break;
-        m_reports.push_back({endpointOf(from), SocketErrorCode::kConnectionReset});
+        m_reports.push_back({endpointOf(from), unreachableCode(WSAECONNRESET)});
     }
     std::vector<Unreachable> reports;
     reports.swap(m_reports);

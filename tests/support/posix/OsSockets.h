@@ -1,6 +1,7 @@
 #pragma once
 // The BSD socket calls the test peers use, as Linux has them.
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -12,6 +13,8 @@ namespace qm::test::os {
 using Socket = int;
 inline constexpr Socket kBadSocket = -1;
 inline constexpr int kNoSignal = MSG_NOSIGNAL;
+/// What the system reports for a datagram sent to a closed port.
+inline constexpr int kClosedPortError = ECONNREFUSED;
 
 inline void startSockets() {}
 inline void closeSocket(Socket s) {

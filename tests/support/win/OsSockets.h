@@ -8,6 +8,8 @@ namespace qm::test::os {
 using Socket = SOCKET;
 inline constexpr Socket kBadSocket = INVALID_SOCKET;
 inline constexpr int kNoSignal = 0; // Winsock raises no signal on a closed peer
+/// What the system reports for a datagram sent to a closed port.
+inline constexpr int kClosedPortError = WSAECONNRESET;
 
 inline void startSockets() {
     static const bool started = [] {
