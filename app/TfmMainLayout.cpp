@@ -79,22 +79,30 @@ QLabel* TfmMain::label(QWidget* parent, const char* name, const char* text, QRec
     return l;
 }
 
-void TfmMain::buildWindow() {
-    setObjectName(QStringLiteral("fmMain"));
-    setWindowTitle(QString::fromLatin1(kWindowCaption));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    // The design font is MS Sans Serif at 8 points; where it is missing, a narrow sans
-    // serif of the same height keeps the captions inside their controls. Its TrueType
-    // face comes first: Qt draws no bitmap font on Windows, and Wine's MS Sans Serif is one.
+namespace {
+
+// The design font is MS Sans Serif at 8 points; where it is missing, a narrow sans serif
+// of the same height keeps the captions inside their controls. Its TrueType face comes
+// first: Qt draws no bitmap font on Windows, and Wine's MS Sans Serif is one.
+QFont designFont() {
     QFont face;
     face.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
                       QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("DejaVu Sans Condensed")});
     face.setStyleHint(QFont::SansSerif);
     face.setPixelSize(11);
-    setFont(face);
+    return face;
+}
+
+} // namespace
+
+void TfmMain::buildWindow() {
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(designFont());
     setWindowIcon(QIcon(drawLogo(48)));
 
     pcMenu = new QTabWidget(this);

@@ -22,6 +22,7 @@ struct FindRun::Shared {
     std::unique_ptr<ServerSource> source;
     std::mutex lock;
     std::condition_variable ended;
+    std::condition_variable told; // anything added to `pending`, or an end
     Progress pending;
     std::vector<QueryTarget> toAsk; // found and not yet handed to the batch
     bool sourceEnded = false;
@@ -41,14 +42,17 @@ FindRun::FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, Hos
                     if (ask) shared->toAsk.push_back(targetAt(s.address));
                     shared->pending.found.push_back(std::move(s));
                 }
+                shared->told.notify_all();
             },
             [&](const std::string& note) {
                 std::lock_guard<std::mutex> lock(shared->lock);
                 shared->pending.notes.push_back(note);
+                shared->told.notify_all();
             });
         std::lock_guard<std::mutex> lock(shared->lock);
         shared->sourceEnded = true;
         shared->ended.notify_all();
+        shared->told.notify_all();
     });
     if (!askServers) return;
     m_asker = std::thread([this] {
@@ -64,13 +68,16 @@ FindRun::FindRun(std::unique_ptr<ServerSource> source, BatchOptions options, Hos
             [this](const BatchResult& r) {
                 std::lock_guard<std::mutex> lock(m_shared->lock);
                 m_shared->pending.results.push_back(r);
+                m_shared->told.notify_all();
             },
             [this](size_t index) {
                 std::lock_guard<std::mutex> lock(m_shared->lock);
                 m_shared->pending.started.push_back(index);
+                m_shared->told.notify_all();
             });
         std::lock_guard<std::mutex> lock(m_shared->lock);
         m_shared->askerEnded = true;
+        m_shared->told.notify_all();
     });
 }
 
@@ -90,6 +97,15 @@ void FindRun::cancel() {
         m_source.join();
     else
         m_source.detach();
+}
+
+void FindRun::waitForProgress(int milliseconds) {
+    std::unique_lock<std::mutex> lock(m_shared->lock);
+    m_shared->told.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] {
+        const Progress& p = m_shared->pending;
+        const bool ended = m_shared->sourceEnded && (!m_askServers || m_shared->askerEnded);
+        return ended || !p.found.empty() || !p.results.empty() || !p.notes.empty() || !p.started.empty();
+    });
 }
 
 FindRun::Progress FindRun::take() {

@@ -30,6 +30,8 @@ class FindRun {
         bool finished = false; // everything has ended and been taken
     };
     Progress take();
+    /// Waits until the search tells something or ends, at most `milliseconds`.
+    void waitForProgress(int milliseconds);
     void cancel();
 
     struct Shared; // what the source's thread shares with the run

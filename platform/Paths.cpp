@@ -25,5 +25,3 @@ std::string folderOf(const std::string& path) {
 }
 
 } // namespace qm
-
-namespace qm {} // namespace qm

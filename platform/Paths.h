@@ -33,10 +33,6 @@ std::string finalPathOf(const std::string& path);
 /// The folder part of a path ("." for a bare name).
 std::string folderOf(const std::string& path);
 
-} // namespace qm
-
-namespace qm {
-
 /// Makes the folder of `file` the process's current directory, as picking a file in the
 /// file-open dialog does; relative names resolve there afterwards. Failures are ignored.
 void moveCurrentDirectoryTo(const std::string& file);

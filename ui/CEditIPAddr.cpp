@@ -161,7 +161,7 @@ bool CEditIPAddr::eventFilter(QObject* watched, QEvent* event) {
     return QFrame::eventFilter(watched, event);
 }
 
-std::string CEditIPAddr::text() {
+std::string CEditIPAddr::text() const {
     std::array<std::string, 4> parts;
     for (size_t i = 0; i < 4; ++i)
         parts[i] = m_parts[i]->text().toStdString();

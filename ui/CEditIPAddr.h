@@ -21,7 +21,7 @@ class CEditIPAddr : public QFrame {
 
     /// Empty when all parts are empty; otherwise fills empty parts with 0 in the field,
     /// rewrites each part without leading zeros and joins them with dots.
-    std::string text();
+    std::string text() const;
     /// Empties the field for an empty text; otherwise accepts only a valid address and
     /// throws a Failure for anything else.
     void setText(const std::string& text);

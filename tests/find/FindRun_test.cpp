@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -23,22 +24,19 @@ FindRun::Progress runToEnd(FindRun& run) {
         all.results.insert(all.results.end(), p.results.begin(), p.results.end());
         all.notes.insert(all.notes.end(), p.notes.begin(), p.notes.end());
         if (p.finished) return all;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        run.waitForProgress(100);
     }
 }
 
 // A source that lists nothing and ignores Cancel until it is let go.
 class StuckSource : public ServerSource {
   public:
-    explicit StuckSource(std::shared_ptr<std::atomic<bool>> release) : m_release(std::move(release)) {}
-    void run(const Found&, const Note&) override {
-        while (!*m_release)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    explicit StuckSource(std::shared_future<void> release) : m_release(std::move(release)) {}
+    void run(const Found&, const Note&) override { m_release.wait(); }
     void cancel() override {}
 
   private:
-    std::shared_ptr<std::atomic<bool>> m_release;
+    std::shared_future<void> m_release;
 };
 
 } // namespace
@@ -75,12 +73,13 @@ TEST(FindRun, AsksEveryServerTheMasterListsAndOnlyThose) {
 }
 
 TEST(FindRun, CancelDoesNotWaitForASourceThatCannotStop) {
-    auto release = std::make_shared<std::atomic<bool>>(false);
+    std::promise<void> release;
     {
-        FindRun run(std::make_unique<StuckSource>(release), BatchOptions{}, systemHostLookup);
+        FindRun run(std::make_unique<StuckSource>(release.get_future().share()), BatchOptions{},
+                    systemHostLookup);
         run.cancel();
         EXPECT_FALSE(run.take().listed);
     }
     // The source ends on its own, long after the run is gone.
-    *release = true;
+    release.set_value();
 }

@@ -347,18 +347,17 @@ TEST(MasterSearch, TakesNoPageFromAStranger) {
     const std::vector<Endpoint> servers = loopbackServers(3);
     auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
     UdpResponder stranger([](const std::string&) { return std::string(); });
-    std::atomic<UdpResponder*> strangerAt{&stranger};
     const std::string forged = page(loopbackServers(2, 50000), true);
     // Before the master answers, a stranger sends the client a list of its own.
-    UdpResponder master([&](const std::string& r) { return demo->answer(r); },
-                        std::chrono::milliseconds(100));
-    std::thread forger([&] {
-        while (master.lastClientPort() == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        strangerAt.load()->sendTo(master.lastClientPort(), forged);
-    });
+    std::atomic<UdpResponder*> masterAt{nullptr};
+    UdpResponder master(
+        [&](const std::string& r) {
+            stranger.sendTo(masterAt.load()->lastClientPort(), forged);
+            return demo->answer(r);
+        },
+        std::chrono::milliseconds(100));
+    masterAt = &master;
     const Walked w = walk({at(master)});
-    forger.join();
     EXPECT_EQ(w.servers, servers);
 }
 
