@@ -1,5 +1,7 @@
 #include "find/MasterSearch.h"
 
+#include "find/ListedAddress.h"
+
 #include "platform/SocketError.h"
 #include "query/FailureState.h"
 #include "query/NameLookups.h"
@@ -79,6 +81,10 @@ bool MasterSearch::askPage(DatagramSocket& socket, const Endpoint& master, Maste
                 return false;
             }
             ++outcome.pages;
+            const size_t before = step.fresh.size();
+            std::erase_if(step.fresh,
+                          [&](const Endpoint& e) { return unaskableReason(e, isLoopback(master)); });
+            outcome.unaskable += before - step.fresh.size();
             outcome.listed += step.fresh.size();
             // What an earlier master gave already is told once.
             std::erase_if(step.fresh, [&](const Endpoint& e) { return !m_seen.insert(e).second; });

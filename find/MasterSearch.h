@@ -27,9 +27,10 @@ struct MasterSearchOptions {
 
 /// How one master's walk went.
 struct MasterOutcome {
-    std::string master; // as asked: "host:port"
-    size_t servers = 0; // servers it gave that no master before it had given
-    size_t listed = 0;  // servers it gave, new or not
+    std::string master;   // as asked: "host:port"
+    size_t servers = 0;   // servers it gave that no master before it had given
+    size_t listed = 0;    // servers it gave, new or not
+    size_t unaskable = 0; // entries at addresses no game server has: never asked (ListedAddress.h)
     size_t pages = 0;
     std::string problem;    // "no reply (2 tries, 2 s each)", "the reply is no server list", ...
     std::string endedEarly; // why a whole walk ended before the list's end: "the cap", ...

@@ -7,6 +7,8 @@ std::string masterOutcomeText(const MasterOutcome& o) {
     if (o.servers < o.listed) text += " new of " + std::to_string(o.listed);
     text += o.listed == 1 ? " server" : " servers";
     if (!o.endedEarly.empty()) text += " (" + o.endedEarly + ")";
+    if (o.unaskable > 0)
+        text += ", " + std::to_string(o.unaskable) + " at addresses no game server has, not asked";
     if (!o.whole()) text += ", " + o.problem;
     return text;
 }
@@ -46,6 +48,8 @@ void SteamListSource::run(const Found& found, const Note& note) {
     std::string text = "Steam: " + std::to_string(count) + (count == 1 ? " server" : " servers");
     if (answer.unreadable > 0) text += ", " + std::to_string(answer.unreadable) + " without an address";
     if (answer.repeated > 0) text += ", " + std::to_string(answer.repeated) + " listed twice";
+    if (answer.unaskable > 0)
+        text += ", " + std::to_string(answer.unaskable) + " at addresses no game server has, not asked";
     note(text);
 }
 

@@ -1,6 +1,7 @@
 #include "find/SteamServerList.h"
 
 #include "find/JsonStrings.h"
+#include "find/ListedAddress.h"
 #include "find/MasterProtocol.h"
 #include "platform/Clock.h"
 #include "platform/HostResolver.h"
@@ -85,7 +86,7 @@ std::string transportProblem(const HttpsGetResult& r, const std::string& proxy) 
 }
 
 // The servers of a well-formed answer; a problem when it is not one.
-void readServers(const std::string& body, size_t limit, SteamListAnswer& answer) {
+void readServers(const std::string& body, size_t limit, bool fromLoopback, SteamListAnswer& answer) {
     // One server's broken name costs that name, never the list.
     const Json document = Json::parse(withBadStringsEscaped(body), nullptr, false);
     const auto response = document.is_object() ? document.find("response") : document.end();
@@ -113,6 +114,10 @@ void readServers(const std::string& body, size_t limit, SteamListAnswer& answer)
             ++answer.repeated;
             continue;
         }
+        if (unaskableReason(*at, fromLoopback)) {
+            ++answer.unaskable;
+            continue;
+        }
         ListedServer listed;
         listed.address = *at;
         listed.described = true;
@@ -133,15 +138,28 @@ std::string steamListUrl(const SteamListRequest& r) {
 
 std::string withoutKey(std::string text, const std::string& key) {
     if (key.empty()) return text;
-    for (const std::string& form : {key, percentEscaped(key)}) {
-        for (size_t at; (at = text.find(form)) != std::string::npos;)
-            text.replace(at, form.size(), "(key)");
+    // One pass: what replaced the key is never searched again, so a key that "(key)"
+    // holds ("e", "k") cannot make the search go round.
+    const std::string forms[] = {key, percentEscaped(key)};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const std::string* found = nullptr;
+        for (const std::string& form : forms)
+            if (text.compare(at, form.size(), form) == 0 && (!found || form.size() > found->size()))
+                found = &form;
+        if (found) {
+            out += "(key)";
+            at += found->size();
+        } else {
+            out.push_back(text[at++]);
+        }
     }
-    return text;
+    return out;
 }
 
 SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit,
-                                    const std::string& proxy) {
+                                    const std::string& proxy, bool fromLoopback) {
     SteamListAnswer answer;
     if (result.failure != HttpsGetResult::Failure::None) {
         answer.problem = transportProblem(result, proxy);
@@ -156,7 +174,7 @@ SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::str
     } else if (result.status != 200) {
         answer.problem = "Steam answered with HTTP status " + std::to_string(result.status) + ".";
     } else {
-        readServers(result.body, std::min(limit, kMaxListedServers), answer);
+        readServers(result.body, std::min(limit, kMaxListedServers), fromLoopback, answer);
     }
     answer.problem = withoutKey(answer.problem, key);
     return answer;
@@ -177,7 +195,10 @@ SteamListAnswer fetchSteamList(const SteamListRequest& r, const std::atomic<bool
     get.testPlainHttp = r.testPlainHttp;
     get.userAgent = kSteamUserAgent;
     const std::string proxy = r.proxyHost.empty() ? "" : r.proxyHost + ":" + std::to_string(r.proxyPort);
-    SteamListAnswer answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy);
+    // Loopback servers are taken only from a list that comes from this computer (a test's).
+    const bool fromLoopback =
+        r.apiBase.rfind("https://127.", 0) == 0 || r.apiBase.rfind("http://127.", 0) == 0;
+    SteamListAnswer answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy, fromLoopback);
     if (answer.retryAfterSeconds < 0 || answer.retryAfterSeconds > kLongestRetryWaitSeconds) {
         if (answer.retryAfterSeconds > kLongestRetryWaitSeconds)
             answer.problem +=
@@ -194,7 +215,7 @@ SteamListAnswer fetchSteamList(const SteamListRequest& r, const std::atomic<bool
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy);
+    answer = readSteamListAnswer(httpsGet(get), r.key, r.limit, proxy, fromLoopback);
     if (answer.retryAfterSeconds >= 0) answer.problem += " Try again later.";
     return answer;
 }

@@ -46,12 +46,13 @@ struct SteamListAnswer {
     int retryAfterSeconds = -1; // Steam asked to wait this long (HTTP 429)
     size_t unreadable = 0;      // entries without an IPv4 address and port
     size_t repeated = 0;        // entries of an address listed before, merged into it
+    size_t unaskable = 0;       // entries at addresses no game server has (ListedAddress.h)
 };
 
 /// What Steam's answer means; every text it gives is free of `key`. `proxy` is the
 /// "host:port" the request went through, empty for none.
 SteamListAnswer readSteamListAnswer(const HttpsGetResult& result, const std::string& key, size_t limit,
-                                    const std::string& proxy = {});
+                                    const std::string& proxy = {}, bool fromLoopback = false);
 
 /// Asks Steam; when it asks to wait (429) no longer than kLongestRetryWaitSeconds, waits
 /// and asks once more, telling `note` so. `cancel` ends the wait and the request.

@@ -242,6 +242,9 @@ class KeyValuesParser {
 };
 
 KeyValuesTree parseKeyValues(std::string_view text) {
+    if (text.size() > kMaxKeyValuesBytes)
+        throw KeyValuesError("the file is larger than " + std::to_string(kMaxKeyValuesBytes >> 20) +
+                             " MB, more than any favourites or master list holds");
     try {
         return KeyValuesParser(text).document(nodeBound(text));
     } catch (const std::bad_alloc&) {

@@ -119,6 +119,9 @@ class KeyValuesError : public Failure {
 /// as Steam writes them. Fails with a KeyValuesError on a text cut short, unbalanced braces
 /// or a key without a value, and on a text too large for the memory at hand.
 KeyValuesTree parseKeyValues(std::string_view text);
+/// The longest text parseKeyValues() takes: its tree costs up to about 11 bytes per byte of
+/// text, so this keeps the worst case under 1 GB. Real files are a few hundred kilobytes.
+inline constexpr size_t kMaxKeyValuesBytes = 64u << 20;
 
 /// A quoted text as it reads: \" and \\ become the quote and the backslash.
 std::string unescapedKeyValuesText(std::string_view raw);

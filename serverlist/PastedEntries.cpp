@@ -3,6 +3,8 @@
 #include "platform/TextTools.h"
 #include "serverlist/ServerEntry.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -46,8 +48,16 @@ std::string pastedAddress(std::string_view text) {
 PastedEntries readPastedEntries(std::string_view text) {
     PastedEntries pasted;
     for (std::string_view line : splitLines(text)) {
-        line = trimmed(line);
+        line = trimmed(line, true); // a CR of a Windows line end too
         if (line.empty() || line.front() == '#') continue;
+        // A control byte left inside is no part of an address or a game directory.
+        const bool controls = std::any_of(line.begin(), line.end(), [](char c) {
+            return c != '\t' && (static_cast<unsigned char>(c) < 0x20 || c == 0x7F);
+        });
+        if (controls) {
+            pasted.rejected.emplace_back(line);
+            continue;
+        }
         const size_t blank = line.find_first_of(" \t");
         const std::string address = pastedAddress(line.substr(0, blank));
         const std::string_view gameDir =

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <limits>
 #include <ostream>
 
 namespace qm {
@@ -41,14 +42,30 @@ std::optional<std::string> entryOfLine(std::string_view line) {
 // The servers of a list, one a line: blank lines and "#" comments are skipped; a line
 // that is no server is reported with its number and the others are still asked.
 bool readList(std::istream& list, const std::string& name, QueryArguments& a, std::ostream& err) {
-    std::string line;
-    for (size_t number = 1; std::getline(list, line); ++number) {
+    // A line is held only up to its cap: a file of one endless line costs no memory.
+    std::string line(kMaxListLineBytes + 1, '\0');
+    for (size_t number = 1;; ++number) {
+        list.getline(line.data(), static_cast<std::streamsize>(line.size()));
+        const auto taken = static_cast<size_t>(list.gcount());
+        const bool tooLong = list.fail() && !list.eof() && taken == kMaxListLineBytes;
+        if (!tooLong && taken == 0 && !list) break;
+        // What was taken holds the line's end unless the text ended first.
+        std::string_view text(line.data(), tooLong || list.eof() ? taken : taken - 1);
+        if (tooLong) {
+            list.clear();
+            list.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        }
         if (number > kMaxListLines) {
             err << "quillmark-query: " << name << " has more than " << kMaxListLines
                 << " lines; split it into smaller lists\n";
             return false;
         }
-        std::string_view text = line;
+        if (tooLong) {
+            err << "quillmark-query: " << name << ":" << number << ": not a server: a line longer than "
+                << kMaxListLineBytes << " bytes\n";
+            a.badLines = true;
+            continue;
+        }
         if (number == 1 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
             text.remove_prefix(kByteOrderMark.size());
         text = trimmed(text, true);

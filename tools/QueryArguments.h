@@ -42,6 +42,8 @@ struct QueryArguments {
 
 /// A list file holds at most this many lines; past that it is refused whole.
 inline constexpr size_t kMaxListLines = 1'000'000;
+/// A longer line is reported as no server and never held whole.
+inline constexpr size_t kMaxListLineBytes = 1024;
 
 /// Reads the arguments and the list files they name ("-" is standard input), telling
 /// `err` what is wrong with them.

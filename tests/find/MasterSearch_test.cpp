@@ -24,8 +24,8 @@ const std::string kSetti = "css.setti.info:27010";
 std::vector<Endpoint> loopbackServers(size_t count, uint16_t firstPort = 20000) {
     std::vector<Endpoint> servers;
     for (size_t i = 0; i < count; ++i)
-        servers.push_back(Endpoint::fromDotted("127.0.0." + std::to_string(1 + i / 60000),
-                                               static_cast<uint16_t>(firstPort + i % 60000)));
+        servers.push_back(Endpoint::fromDotted("127.0.0." + std::to_string(1 + i / 40000),
+                                               static_cast<uint16_t>(firstPort + i % 40000)));
     return servers;
 }
 
@@ -380,4 +380,19 @@ TEST(MasterSearch, AMasterTypedWithoutItsPortIsNamedWithThePortAsked) {
         [&](const MasterOutcome& o) { told.push_back(o); });
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].master, "127.0.0.1:27010");
+}
+
+TEST(MasterSearch, AMastersEntriesAtAddressesNoServerHasAreDroppedWithANote) {
+    const std::vector<Endpoint> listed = {
+        Endpoint::fromDotted("0.0.0.0", 27015),   Endpoint::fromDotted("255.255.255.255", 27015),
+        Endpoint::fromDotted("224.0.0.1", 27015), Endpoint::fromDotted("169.254.3.4", 27015),
+        Endpoint::fromDotted("1.2.3.4", 0),       Endpoint::fromDotted("1.2.3.4", 27015),
+        Endpoint::fromDotted("127.0.0.1", 5)};
+    UdpResponder master([&](const std::string&) { return page(listed, true); });
+    const Walked w = walk({at(master)});
+    // A loopback master may list loopback servers; nothing else it gave is told.
+    EXPECT_EQ(w.servers, (std::vector<Endpoint>{listed[5], listed[6]}));
+    ASSERT_EQ(w.outcomes.size(), 1u);
+    EXPECT_EQ(masterOutcomeText(w.outcomes[0]),
+              at(master) + ": 2 servers, 5 at addresses no game server has, not asked");
 }

@@ -1,6 +1,7 @@
 // Steam's Web API server list: what its answers mean, and the whole exchange over HTTPS
 // with nginx in Steam's place, trusted through a test authority.
 #include "find/JsonStrings.h"
+#include "find/ListedAddress.h"
 #include "find/ServerSources.h"
 #include "find/SteamServerList.h"
 #include "tests/support/LoopbackDaemons.h"
@@ -56,7 +57,7 @@ SteamListAnswer fetch(const SteamListRequest& r, std::vector<std::string>* notes
 } // namespace
 
 TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
-    const SteamListAnswer a = readSteamListAnswer(answered(200, kTwoServers), kKey, 100);
+    const SteamListAnswer a = readSteamListAnswer(answered(200, kTwoServers), kKey, 100, {}, true);
     ASSERT_TRUE(a.problem.empty()) << a.problem;
     ASSERT_EQ(a.servers.size(), 2u);
     EXPECT_EQ(a.unreadable, 1u);
@@ -71,9 +72,10 @@ TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
     EXPECT_EQ(s.summary.bots, "2");
     EXPECT_EQ(s.gameDir, "cstrike");
     EXPECT_EQ(a.servers[1].gameDir, "valve");
-    EXPECT_EQ(readSteamListAnswer(answered(200, kTwoServers), kKey, 1).servers.size(), 1u);
+    EXPECT_EQ(readSteamListAnswer(answered(200, kTwoServers), kKey, 1, {}, true).servers.size(), 1u);
     // Nothing matched: Steam leaves the servers out.
-    const SteamListAnswer none = readSteamListAnswer(answered(200, R"({"response":{}})"), kKey, 100);
+    const SteamListAnswer none =
+        readSteamListAnswer(answered(200, R"({"response":{}})"), kKey, 100, {}, true);
     EXPECT_TRUE(none.problem.empty());
     EXPECT_TRUE(none.servers.empty());
 }
@@ -107,7 +109,7 @@ TEST(SteamServerList, ABrokenNameCostsThatNameAloneNeverTheList) {
     for (const Case& c : cases) {
         const std::string body = R"({"response":{"servers":[{"addr":"127.0.0.1:27015","name":")" + c.written +
                                  R"(","map":"de_dust2"},{"addr":"127.0.0.2:27015","name":"Second"}]}})";
-        const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100);
+        const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100, {}, true);
         ASSERT_TRUE(a.problem.empty()) << c.what << ": " << a.problem;
         ASSERT_EQ(a.servers.size(), 2u) << c.what;
         EXPECT_EQ(a.servers[0].summary.name, c.read) << c.what;
@@ -116,8 +118,9 @@ TEST(SteamServerList, ABrokenNameCostsThatNameAloneNeverTheList) {
     }
     // Outside strings nothing is touched: what is broken there stays broken.
     EXPECT_EQ(withBadStringsEscaped("{\"a\":1,\xFF}"), "{\"a\":1,\xFF}");
-    EXPECT_EQ(readSteamListAnswer(answered(200, "{\"response\":{\"servers\":[\xFF]}}"), kKey, 9).problem,
-              "Steam's answer is not a server list.");
+    EXPECT_EQ(
+        readSteamListAnswer(answered(200, "{\"response\":{\"servers\":[\xFF]}}"), kKey, 9, {}, true).problem,
+        "Steam's answer is not a server list.");
 }
 
 TEST(SteamServerList, AnAddressListedTwiceIsOneServer) {
@@ -126,7 +129,7 @@ TEST(SteamServerList, AnAddressListedTwiceIsOneServer) {
         body +=
             std::string(i ? "," : "") + R"({"addr":"127.0.0.)" + std::to_string(1 + i % 3) + R"(:27015"})";
     body += "]}}";
-    const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100);
+    const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100, {}, true);
     ASSERT_EQ(a.servers.size(), 3u);
     EXPECT_EQ(a.repeated, 3u);
     EXPECT_EQ(a.servers[2].address.text(), "127.0.0.3:27015");
@@ -156,11 +159,11 @@ TEST(SteamServerList, EveryFailureHasAClearTextWithoutTheKey) {
         {large, "Steam's answer was too large to take; ask for fewer servers."},
     };
     for (const Case& c : cases) {
-        const SteamListAnswer a = readSteamListAnswer(c.result, kKey, 100);
+        const SteamListAnswer a = readSteamListAnswer(c.result, kKey, 100, {}, true);
         EXPECT_EQ(a.problem, c.problem) << c.result.status;
         EXPECT_TRUE(a.servers.empty());
     }
-    EXPECT_EQ(readSteamListAnswer(answered(429, "", "30"), kKey, 1).retryAfterSeconds, 30);
+    EXPECT_EQ(readSteamListAnswer(answered(429, "", "30"), kKey, 1, {}, true).retryAfterSeconds, 30);
 }
 
 TEST(SteamServerList, TheUrlEscapesTheKeyAndTheFilter) {
@@ -171,6 +174,24 @@ TEST(SteamServerList, TheUrlEscapesTheKeyAndTheFilter) {
     EXPECT_EQ(steamListUrl(r), "https://api.steampowered.com/IGameServersService/GetServerList/v1/?key=AB%26C"
                                "&filter=%5Cgamedir%5Ccstrike%5Cmap%5Cde%20dust&limit=500");
     EXPECT_EQ(withoutKey("a AB&C b AB%26C", "AB&C"), "a (key) b (key)");
+}
+
+// A key that "(key)" itself holds once made the search go round for ever.
+TEST(SteamServerList, TheKeyIsTakenOutInOnePassWhateverItIs) {
+    const struct {
+        const char* key;
+        const char* text;
+        const char* left;
+    } cases[] = {
+        {"e", "Steam refused the key.", "St(key)am r(key)fus(key)d th(key) k(key)y."},
+        {"k", "key k", "(key)ey (key)"},
+        {"(key)", "a (key) b", "a (key) b"},
+        {"y)", "(key) y)", "(ke(key) (key)"},
+        {"a b", "a b and a%20b", "(key) and (key)"},
+        {"x", "nothing", "nothing"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(withoutKey(c.text, c.key), c.left) << c.key;
 }
 
 TEST(SteamServerList, OverHttpsWithNginxInSteamsPlace) {
@@ -312,4 +333,34 @@ TEST(SteamServerList, TheQueryToolReadsTheKeyFromItsFileOrTheEnvironmentOnly) {
     seams.steam.apiBase = nginx.reachableBase("401");
     EXPECT_EQ(run({"--steam-list"}, err), "1:");
     EXPECT_EQ(err, "quillmark-query: Steam refused the key.\n");
+}
+
+TEST(ListedAddress, AddressesNoGameServerHasAreNeverAsked) {
+    const struct {
+        const char* address;
+        uint16_t port;
+        bool fromLoopback;
+        const char* reason; // nullptr: asked
+    } cases[] = {
+        {"1.2.3.4", 27015, false, nullptr},        {"0.0.0.0", 27015, false, "this network"},
+        {"0.1.2.3", 27015, false, "this network"}, {"255.255.255.255", 27015, false, "broadcast"},
+        {"224.0.0.1", 27015, false, "multicast"},  {"239.255.255.250", 1900, false, "multicast"},
+        {"240.0.0.1", 27015, false, "reserved"},   {"169.254.10.20", 27015, false, "link-local"},
+        {"1.2.3.4", 0, false, "port 0"},           {"127.0.0.1", 27010, false, "loopback"},
+        {"127.0.0.1", 27010, true, nullptr},       {"223.255.255.255", 27015, false, nullptr},
+        {"169.253.0.1", 27015, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        const char* reason = unaskableReason(Endpoint::fromDotted(c.address, c.port), c.fromLoopback);
+        EXPECT_STREQ(reason, c.reason) << c.address << ":" << c.port;
+    }
+    // Steam's answer from elsewhere: only the server that may be asked is listed.
+    const std::string body =
+        R"({"response":{"servers":[{"addr":"169.254.1.1:27015"},{"addr":"127.0.0.1:27015"},)"
+        R"({"addr":"224.0.0.1:27015"},{"addr":"1.2.3.4:27015"},{"addr":"1.2.3.5:0"}]}})";
+    const SteamListAnswer a = readSteamListAnswer(answered(200, body), kKey, 100);
+    ASSERT_EQ(a.servers.size(), 1u);
+    EXPECT_EQ(a.servers[0].address.text(), "1.2.3.4:27015");
+    EXPECT_EQ(a.unaskable, 3u);
+    EXPECT_EQ(a.unreadable, 1u); // port 0 is no address at all
 }

@@ -47,3 +47,19 @@ TEST(KeyValues, OneLongLineAndDeepBlocksReadWhole) {
     EXPECT_EQ(line[favourites->closeBrace(line)], '}');
     EXPECT_EQ(line[favourites->openBrace(line)], '{');
 }
+
+// The tree costs up to about 11 bytes a byte of text: a text past the cap is refused
+// before any of it is held, so the worst case stays under 1 GB.
+TEST(KeyValues, ATextPastTheCapIsRefusedWithItsReason) {
+    std::string text(kMaxKeyValuesBytes + 1, ' ');
+    text.replace(0, 7, "\"a\" \"b\"");
+    try {
+        parseKeyValues(text);
+        ADD_FAILURE() << "a text past the cap must be refused";
+    } catch (const KeyValuesError& e) {
+        EXPECT_STREQ(e.what(),
+                     "the file is larger than 64 MB, more than any favourites or master list holds");
+    }
+    text.resize(kMaxKeyValuesBytes);
+    EXPECT_EQ(parseKeyValues(text).roots().begin()->value(), "b");
+}

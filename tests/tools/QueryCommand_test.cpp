@@ -216,3 +216,19 @@ TEST(QueryCommand, BadArgumentsAndListsAreRefusedAndHelpIsNoError) {
     EXPECT_EQ(runQueryCommand({"-f", "-"}, ho, he, systemHostLookup, &huge), 2);
     EXPECT_NE(he.str().find("has more than 1000000 lines"), std::string::npos) << he.str();
 }
+
+TEST(QueryCommand, AnEndlessLineIsReportedAndNeverHeld) {
+    // A line of 1024 bytes is read; one byte more is reported; a NUL is no server.
+    const std::string longest = "h.example:1 " + std::string(1024 - 12, 'd');
+    std::istringstream list(longest + "\n" + std::string(1025, 'x') + "\n" + std::string("a\0b:1", 5) +
+                            "\n127.0.0.1:1\n" + std::string(3 << 20, 'y'));
+    std::ostringstream err;
+    const QueryArguments a = readQueryArguments({"-f", "-"}, list, err);
+    ASSERT_EQ(a.given.size(), 2u);
+    EXPECT_EQ(a.given[0], longest);
+    EXPECT_EQ(a.given[1], "127.0.0.1:1");
+    EXPECT_TRUE(a.badLines);
+    EXPECT_EQ(err.str(), "quillmark-query: standard input:2: not a server: a line longer than 1024 bytes\n"
+                         "quillmark-query: standard input:3: not a server: a\\x00b:1\n"
+                         "quillmark-query: standard input:5: not a server: a line longer than 1024 bytes\n");
+}
