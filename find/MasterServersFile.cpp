@@ -17,13 +17,16 @@ bool namedIgnoringCase(std::string_view key, std::string_view name) {
     return asciiLowered(key) == name;
 }
 
+// The "addr" of a master's block.
+void addAddressOf(const KeyValuesNode& entry, std::vector<std::string>& out) {
+    const std::string address = unescapedKeyValuesText(entry.valueOf("addr"));
+    if (!trimmed(address, true).empty()) out.emplace_back(trimmed(address, true));
+}
+
 // The "addr" of each numbered block of `group`.
 void addressesOf(const KeyValuesNode& group, std::vector<std::string>& out) {
-    for (const KeyValuesNode& entry : group.children()) {
-        if (!entry.isBlock()) continue;
-        const std::string address = unescapedKeyValuesText(entry.valueOf("addr"));
-        if (!trimmed(address, true).empty()) out.emplace_back(trimmed(address, true));
-    }
+    for (const KeyValuesNode& entry : group.children())
+        if (entry.isBlock()) addAddressOf(entry, out);
 }
 
 // A block of blocks with an "addr" is a group; a block with one is a master of its own.
@@ -50,11 +53,12 @@ MasterGroups masterGroupsOfMasterServersText(std::string_view text) {
         if (!root.isBlock()) continue;
         for (const KeyValuesNode& node : root.children()) {
             if (!node.isBlock()) continue;
-            if (isMasterEntry(node)) {
-                addressesOf(root, groups.goldSrc); // numbered blocks straight under the top key
-                break;
-            }
-            addressesOf(node, namedIgnoringCase(node.key(), "hl1") ? groups.goldSrc : groups.others);
+            // A numbered block straight under the top key is a master of no group; a file
+            // may hold such blocks and groups side by side, and every one counts.
+            if (isMasterEntry(node))
+                addAddressOf(node, groups.goldSrc);
+            else
+                addressesOf(node, namedIgnoringCase(node.key(), "hl1") ? groups.goldSrc : groups.others);
         }
     }
     return groups;

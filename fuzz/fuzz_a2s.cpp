@@ -74,6 +74,34 @@ bool sameInfo(const A2sInfo& a, const A2sInfo& b) {
            a.vac == b.vac && a.version == b.version && a.gamePort == b.gamePort;
 }
 
+// A Steam-layout 'I' reply read by hand from the bytes: the fields a player sees, for
+// replies that are not The Ship's (app ids 2400 to 2412 carry three more bytes).
+struct ReferenceInfo {
+    std::string name, map, folder, game;
+    int appId = 0, players = 0, maxPlayers = 0, bots = 0;
+};
+std::optional<ReferenceInfo> referenceInfo(std::string_view d) {
+    if (d.size() < 6 || d.substr(0, 5) != std::string_view("\xFF\xFF\xFF\xFF\x49", 5)) return std::nullopt;
+    size_t at = 6; // after the protocol byte
+    const auto text = [&](std::string& out) {
+        const size_t end = d.find('\0', at);
+        if (end == std::string_view::npos) return false;
+        out = std::string(d.substr(at, end - at));
+        at = end + 1;
+        return true;
+    };
+    ReferenceInfo r;
+    if (!text(r.name) || !text(r.map) || !text(r.folder) || !text(r.game)) return std::nullopt;
+    if (d.size() < at + 9) return std::nullopt;
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(d[at + i]); };
+    r.appId = byte(0) | byte(1) << 8;
+    r.players = byte(2);
+    r.maxPlayers = byte(3);
+    r.bots = byte(4);
+    if (r.appId >= 2400 && r.appId <= 2412) return std::nullopt;
+    return r;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -83,6 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto info = parseA2sInfo(datagram)) {
         const auto again = parseA2sInfo(buildA2sInfoReply(*info));
         QM_FUZZ_CHECK(again && sameInfo(*info, *again));
+        // What the parser read is what the bytes say, read by hand.
+        if (const auto ref = referenceInfo(datagram)) {
+            QM_FUZZ_CHECK(info->name == ref->name && info->map == ref->map && info->folder == ref->folder &&
+                          info->game == ref->game);
+            QM_FUZZ_CHECK(info->appId == ref->appId && info->players == ref->players &&
+                          info->maxPlayers == ref->maxPlayers && info->bots == ref->bots);
+        }
     }
     if (const auto challenge = parseA2sChallenge(datagram)) {
         QM_FUZZ_CHECK(challenge->size() == 4);

@@ -4,6 +4,7 @@
 # (default 1). The corpora grow in build-fuzz/corpus/ from run to run; the seeds are the
 # real files of tests/fixtures and fuzz/seeds. A finding stops the script with its input
 # in build-fuzz/findings/.
+# Each input has 10 seconds and 1 GB at most.
 #   scripts/fuzz.sh [SECONDS] [JOBS]
 set -eu
 cd "$(dirname "$0")/.."
@@ -12,7 +13,8 @@ JOBS=${2:-1}
 ROOT=$(pwd)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLMARK_FUZZ=ON -DQUILLMARK_TESTS=OFF -DQUILLMARK_BENCH=OFF >/dev/null
-TARGETS="favourites server_browser database settings info_reply a2s http url address"
+TARGETS="favourites server_browser database settings info_reply a2s http url address master_page master_servers
+steam_answer query_list pasted"
 cmake --build build-fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'fuzz_%s ' "$t"; done)
 
 seeds() {
@@ -22,6 +24,8 @@ seeds() {
         database) echo build-fuzz/seeds-database ;;
         info_reply) echo tests/fixtures/infostring tests/fixtures/a2s fuzz/seeds/info_reply ;;
         a2s) echo tests/fixtures/a2s ;;
+        master_servers) echo tests/fixtures/masterservers ;;
+        master_page | steam_answer | query_list | pasted) echo "fuzz/seeds/$1" ;;
         *) echo "fuzz/seeds/$1" ;;
     esac
 }
@@ -34,7 +38,9 @@ run() {
     t=$1
     mkdir -p "build-fuzz/corpus/$t"
     # shellcheck disable=SC2046
+    # A hang is a finding too: no input may take more than a few seconds.
     "build-fuzz/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" -print_final_stats=1 -rss_limit_mb=2048 \
+        -malloc_limit_mb=1024 -timeout=10 \
         -artifact_prefix="$ROOT/build-fuzz/findings/$t-" "build-fuzz/corpus/$t" $(seeds "$t") \
         >"build-fuzz/fuzz_$t.log" 2>&1
 }

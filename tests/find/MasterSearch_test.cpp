@@ -148,6 +148,14 @@ TEST(MasterServersFile, EveryFilesGoldSrcMastersComeBeforeAnyOtherGroupAndHlExeS
     EXPECT_EQ(readGameMasters(game.file("hl.exe")).masters, order);
 }
 
+// Found by fuzzing: a group after an ungrouped master was read as no group at all.
+TEST(MasterServersFile, UngroupedMastersAndGroupsSideBySideAllCount) {
+    const std::string text = "\"MasterServers\"\n{\n\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"b:2\"\n\t\t}\n"
+                             "\t}\n\t\"0\"\n\t{\n\t\t\"addr\"\t\"a:1\"\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n"
+                             "\t\t\t\"addr\"\t\"c:3\"\n\t\t}\n\t}\n}\n";
+    EXPECT_EQ(mastersOfMasterServersText(text), (std::vector<std::string>{"a:1", "c:3", "b:2"}));
+}
+
 TEST(MasterProtocol, RequestsAndFiltersByteForByte) {
     ServerFilter f;
     f.gameDir = "cstrike";
