@@ -76,6 +76,8 @@ std::string transportProblem(const HttpsGetResult& r, const std::string& proxy) 
         return "Steam could not be reached (" + r.detail + ").";
     case F::ProxyUnreachable:
         return "The proxy at " + proxy + " could not be reached (" + r.detail + ").";
+    case F::ProxyFailed:
+        return "The proxy at " + proxy + " did not open the way to Steam (" + r.detail + ").";
     case F::TimedOut:
         return "Steam did not answer in time.";
     case F::Refused:

@@ -34,6 +34,7 @@ struct HttpsGetResult {
         Certificate,
         Unreachable,
         ProxyUnreachable, // the proxy given could not be reached: the server was never asked
+        ProxyFailed,      // the proxy did not open the way to the server (CONNECT refused or garbled)
         TimedOut,
         Refused,
         Other

@@ -146,9 +146,16 @@ HttpsGetResult httpsGet(const HttpsGetRequest& request) {
         result.failure = HttpsGetResult::Failure::TooLarge;
     } else if (code != CURLE_OK) {
         result.failure = failureOf(code);
-        // Through a proxy the only connection made is the proxy's.
+        // Through a proxy the only connection made is the proxy's; and an HTTPS request
+        // that failed before the proxy said 200 to its CONNECT never reached the server.
+        long tunnel = 0;
+        curl_easy_getinfo(e, CURLINFO_HTTP_CONNECTCODE, &tunnel);
         if (code == CURLE_COULDNT_CONNECT && !request.proxyHost.empty())
             result.failure = HttpsGetResult::Failure::ProxyUnreachable;
+        else if (!request.proxyHost.empty() && request.url.rfind("https://", 0) == 0 && tunnel != 200 &&
+                 result.failure != HttpsGetResult::Failure::ProxyUnreachable &&
+                 code != CURLE_OPERATION_TIMEDOUT)
+            result.failure = HttpsGetResult::Failure::ProxyFailed;
         result.detail = errors[0] ? errors : curl_easy_strerror(code);
     }
     return result;

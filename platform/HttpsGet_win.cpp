@@ -161,8 +161,13 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
     if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                               0)) {
         HttpsGetResult failure = lastFailure();
-        // Through a proxy the only connection made is the proxy's.
-        if (failure.failure == F::Unreachable && !proxy.empty()) failure.failure = F::ProxyUnreachable;
+        // Through a proxy the only connection made is the proxy's, and an HTTPS request is
+        // sent only once the proxy opened the way (CONNECT).
+        if (failure.failure == F::Unreachable && !proxy.empty())
+            failure.failure = F::ProxyUnreachable;
+        else if (!proxy.empty() && secure && failure.failure != F::TimedOut &&
+                 failure.failure != F::Certificate)
+            failure.failure = F::ProxyFailed;
         return failure;
     }
     if (secure && !r.testAuthorityFile.empty() && !signedBy(request.get(), authority))

@@ -3,7 +3,7 @@
 # skipping those already there.
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-libcurl4-openssl-dev nlohmann-json3-dev openssl ca-certificates
+libcurl4-openssl-dev nlohmann-json3-dev zlib1g-dev openssl ca-certificates
 libgtest-dev libgmock-dev libbenchmark-dev nginx-light tinyproxy qstat curl python3 xvfb xauth
 clang clang-format libclang-rt-14-dev desktop-file-utils appstream lintian dpkg-dev fakeroot"
 missing=""

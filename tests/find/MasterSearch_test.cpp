@@ -6,6 +6,7 @@
 #include "keyvalues/KeyValues.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSystem.h"
 #include "tests/support/UdpResponder.h"
 #include "tools/DemoMaster.h"
 
@@ -150,9 +151,10 @@ TEST(MasterServersFile, EveryFilesGoldSrcMastersComeBeforeAnyOtherGroupAndHlExeS
 
 // Found by fuzzing: a group after an ungrouped master was read as no group at all.
 TEST(MasterServersFile, UngroupedMastersAndGroupsSideBySideAllCount) {
-    const std::string text = "\"MasterServers\"\n{\n\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"b:2\"\n\t\t}\n"
-                             "\t}\n\t\"0\"\n\t{\n\t\t\"addr\"\t\"a:1\"\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n"
-                             "\t\t\t\"addr\"\t\"c:3\"\n\t\t}\n\t}\n}\n";
+    const std::string text =
+        "\"MasterServers\"\n{\n\t\"hl2\"\n\t{\n\t\t\"0\"\n\t\t{\n\t\t\t\"addr\"\t\"b:2\"\n\t\t}\n"
+        "\t}\n\t\"0\"\n\t{\n\t\t\"addr\"\t\"a:1\"\n\t}\n\t\"hl1\"\n\t{\n\t\t\"0\"\n\t\t{\n"
+        "\t\t\t\"addr\"\t\"c:3\"\n\t\t}\n\t}\n}\n";
     EXPECT_EQ(mastersOfMasterServersText(text), (std::vector<std::string>{"a:1", "c:3", "b:2"}));
 }
 
@@ -403,4 +405,42 @@ TEST(MasterSearch, AMastersEntriesAtAddressesNoServerHasAreDroppedWithANote) {
     ASSERT_EQ(w.outcomes.size(), 1u);
     EXPECT_EQ(masterOutcomeText(w.outcomes[0]),
               at(master) + ": 2 servers, 5 at addresses no game server has, not asked");
+}
+
+// A stranger floods the client's port with forged pages from ports of its own while the
+// true master answers: the walk takes the master's pages alone and ends on time.
+TEST(MasterSearch, AFloodOfForgedPagesIsNotTakenAndTheWalkEnds) {
+    QM_SKIP_UNLESS_SYSTEM_HAS(DatagramFloods);
+    const std::vector<Endpoint> servers = loopbackServers(1000);
+    auto demo = std::make_shared<DemoMaster>(servers, ServerInfo{});
+    UdpResponder flooder([](const std::string&) { return std::string(); });
+    std::mutex lock;
+    std::condition_variable asked;
+    uint16_t clientPort = 0;
+    UdpResponder master([&](const std::string& r) {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            clientPort = master.lastClientPort();
+        }
+        asked.notify_all();
+        return demo->answer(r);
+    });
+    const std::string forged = page(loopbackServers(200, 50000), false);
+    std::thread flood([&] {
+        std::unique_lock<std::mutex> hold(lock);
+        asked.wait(hold, [&] { return clientPort != 0; });
+        const uint16_t to = clientPort;
+        hold.unlock();
+        for (int i = 0; i < 100'000; ++i)
+            flooder.sendTo(to, forged);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Walked w = walk({at(master)});
+    const auto took = std::chrono::steady_clock::now() - start;
+    flood.join();
+    EXPECT_EQ(w.servers, servers);
+    ASSERT_EQ(w.outcomes.size(), 1u);
+    EXPECT_TRUE(w.outcomes[0].whole()) << w.outcomes[0].problem;
+    // Five pages, each within its wait of 150 ms and one retry.
+    EXPECT_LT(took, std::chrono::seconds(5));
 }
