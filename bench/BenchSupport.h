@@ -7,8 +7,13 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <fstream>
+#include <malloc.h>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace qm::bench {
@@ -31,6 +36,23 @@ inline double residentMb() {
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+/// A "Key:   N kB" line of /proc/self/status, in KiB (VmRSS, VmHWM).
+inline double memoryKib(const char* key) {
+    std::ifstream f("/proc/self/status");
+    for (std::string line; std::getline(f, line);)
+        if (line.rfind(key, 0) == 0) return std::stod(line.substr(std::string(key).size()));
+    return 0;
+}
+
+/// Gives freed memory back to the system and sets the process's recorded peak back to
+/// what it then holds, so that VmHWM after a step is that step's own peak.
+inline void resetPeakMemory() {
+    ::malloc_trim(0);
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+    if (fd < 0 || ::write(fd, "5", 1) != 1) std::perror("clear_refs");
+    ::close(fd);
 }
 
 /// What a window of a benchmark runs with: answered dialogs, the real clock, no settings

@@ -1,6 +1,7 @@
 // Servers found through a master and asked, each with its ping: the Find servers window
 // over 10,000 demo servers beside quakestat listing the same master and asking its list.
 #include "app/ServerStatusModel.h"
+#include "app/StatusTable.h"
 #include "app/TfmFindServers.h"
 #include "app/TfmMain.h"
 #include "bench/BenchSupport.h"
@@ -11,10 +12,12 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -98,7 +101,65 @@ void quakestatListAndAsk(benchmark::State& state) {
     state.counters["answered"] = static_cast<double>(answered);
 }
 
+constexpr const char* kHeldOperation = "find: 100,000 found servers held and sorted by name (peak memory)";
+
+// 100,000 servers as Steam's list describes them: address, name, map, counts, game.
+std::vector<qm::ListedServer> manyListed() {
+    std::vector<qm::ListedServer> listed(100'000);
+    for (size_t i = 0; i < listed.size(); ++i) {
+        qm::ListedServer& s = listed[i];
+        s.address = {static_cast<uint32_t>(0x01000000 + i), static_cast<uint16_t>(27015 + i % 100)};
+        s.described = true;
+        s.summary = {"Server number " + std::to_string(i * 7919 % 100'000) + " | public | 24/7", "de_dust2",
+                     std::to_string(i % 32), "32", "0"};
+        s.gameDir = "cstrike";
+    }
+    return listed;
+}
+
+// Ours: the Find window's table (model, sorting, view) holding them, sorted by name.
+void heldInTheTable(benchmark::State& state) {
+    qm::bench::application();
+    const std::vector<qm::ListedServer> listed = manyListed();
+    double peak = 0;
+    for (auto _ : state) {
+        qm::bench::resetPeakMemory();
+        const double before = qm::bench::memoryKib("VmRSS:");
+        {
+            QWidget parent;
+            const qm::StatusTable table = qm::makeStatusTable(&parent, "tvFoundServers", true);
+            table.model->append(listed);
+            table.sorted->sort(qm::ServerStatusModel::Name);
+            benchmark::DoNotOptimize(table.sorted->index(0, 0).data());
+            peak = (qm::bench::memoryKib("VmHWM:") - before) / 1024.0;
+        }
+    }
+    state.counters["peak_MiB"] = peak;
+}
+
+// The floor: the same servers copied into a plain vector and sorted by name.
+void heldInAVector(benchmark::State& state) {
+    const std::vector<qm::ListedServer> listed = manyListed();
+    double peak = 0;
+    for (auto _ : state) {
+        qm::bench::resetPeakMemory();
+        const double before = qm::bench::memoryKib("VmRSS:");
+        {
+            std::vector<qm::ListedServer> copy = listed;
+            std::sort(copy.begin(), copy.end(), [](const qm::ListedServer& a, const qm::ListedServer& b) {
+                return a.summary.name < b.summary.name;
+            });
+            benchmark::DoNotOptimize(copy.data());
+            peak = (qm::bench::memoryKib("VmHWM:") - before) / 1024.0;
+        }
+    }
+    state.counters["peak_MiB"] = peak;
+}
+
 const qm::bench::TableRows kRows([] {
+    qm::bench::tableRow(kHeldOperation, qm::bench::kOurs, 100000, heldInTheTable)->Iterations(3);
+    qm::bench::tableRow(kHeldOperation, "a vector of the same servers, std::sort", 100000, heldInAVector)
+        ->Iterations(3);
     qm::bench::tableRow(kOperation, qm::bench::kOurs, 10000, findWindow)->Arg(10000)->Iterations(2);
     qm::bench::tableRow(kOperation, "quakestat -hla2sm, then -f", 10000, quakestatListAndAsk,
                         qm::bench::Timing::Manual)

@@ -3,6 +3,7 @@
 // URLs in one run (curl's own time of each transfer). For ours, peak_MiB is how far the
 // process's peak memory rose above where it stood (one copy of a 15 MiB body is 15); for
 // curl, which writes the body out as it comes, its whole peak.
+#include "bench/BenchSupport.h"
 #include "bench/ProcessRun.h"
 #include "bench/TableRow.h"
 #include "tests/support/LoopbackDaemons.h"
@@ -40,36 +41,13 @@ Servers& servers() {
 
 enum class Way { Kept, New, Proxy };
 
-double kibLine(const std::string& status, const char* key) {
-    std::istringstream in(status);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(key, 0) == 0) return std::stod(line.substr(std::string(key).size()));
-    return 0;
-}
-
-double memoryKib(const char* key) {
-    std::ifstream f("/proc/self/status");
-    std::stringstream all;
-    all << f.rdbuf();
-    return kibLine(all.str(), key);
-}
-
-// Gives freed memory back to the system and sets the process's recorded peak back to what
-// it then holds.
-void resetPeakMemory() {
-    ::malloc_trim(0);
-    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
-    if (fd < 0 || ::write(fd, "5", 1) != 1) std::perror("clear_refs");
-    ::close(fd);
-}
-
 void ours(benchmark::State& state, int kib, Way way) {
     Servers& s = servers();
     const std::string url = s.nginx.url(std::to_string(kib) + "k.bin");
     // Memory freed by one fetch serves the next, so the peak is taken over the whole row
     // against where the process stood before its first fetch.
-    resetPeakMemory();
-    const double before = memoryKib("VmRSS:");
+    qm::bench::resetPeakMemory();
+    const double before = qm::bench::memoryKib("VmRSS:");
     auto http = std::make_unique<qm::TIdHTTP>(noNames);
     if (way == Way::Proxy) {
         http->ProxyParams.ProxyServer = "127.0.0.1";
@@ -84,7 +62,7 @@ void ours(benchmark::State& state, int kib, Way way) {
         }
         if (http->Get(url).size() != static_cast<size_t>(kib) * 1024) state.SkipWithError("short body");
     }
-    state.counters["peak_MiB"] = (memoryKib("VmHWM:") - before) / 1024.0;
+    state.counters["peak_MiB"] = (qm::bench::memoryKib("VmHWM:") - before) / 1024.0;
 }
 
 // curl fetches the URL as many times as the row has iterations, in one run; each
