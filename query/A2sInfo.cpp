@@ -6,6 +6,7 @@ namespace qm {
 
 const std::string kA2sInfoRequest("\xFF\xFF\xFF\xFFTSource Engine Query\0", 25);
 const std::string kA2sPlayerRequest("\xFF\xFF\xFF\xFFU\xFF\xFF\xFF\xFF", 9);
+const std::string kA2sRulesRequest("\xFF\xFF\xFF\xFFV\xFF\xFF\xFF\xFF", 9);
 
 namespace {
 
@@ -62,8 +63,8 @@ class FieldReader {
 };
 
 // The payload after the marker when the datagram is one of `type`, within the size cap.
-std::optional<FieldReader> payloadOf(std::string_view datagram, char type) {
-    if (datagram.size() > kMaxA2sReply || datagram.size() < 5 || datagram.substr(0, 4) != kMarker ||
+std::optional<FieldReader> payloadOf(std::string_view datagram, char type, size_t cap = kMaxA2sReply) {
+    if (datagram.size() > cap || datagram.size() < 5 || datagram.substr(0, 4) != kMarker ||
         datagram[4] != type)
         return std::nullopt;
     return FieldReader(datagram.substr(5));
@@ -167,6 +168,32 @@ std::optional<std::vector<A2sPlayer>> parseA2sPlayers(std::string_view datagram)
     }
     if (!in->ok()) return std::nullopt;
     return players;
+}
+
+std::optional<std::vector<A2sRule>> parseA2sRules(std::string_view reply) {
+    auto in = payloadOf(reply, 'E', kMaxA2sRulesReply);
+    if (!in) return std::nullopt;
+    const int count = static_cast<int>(in->number(2));
+    std::vector<A2sRule> rules;
+    for (int i = 0; i < count && in->ok(); ++i) {
+        A2sRule r;
+        r.name = in->text();
+        r.value = in->text();
+        rules.push_back(std::move(r));
+    }
+    if (!in->ok()) return std::nullopt;
+    return rules;
+}
+
+std::string buildA2sRulesReply(const std::vector<A2sRule>& rules) {
+    std::string out(kMarker);
+    out.push_back('E');
+    putNumber(out, rules.size(), 2);
+    for (const A2sRule& r : rules) {
+        putText(out, r.name);
+        putText(out, r.value);
+    }
+    return out;
 }
 
 std::string buildA2sInfoReply(const A2sInfo& info) {

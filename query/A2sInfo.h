@@ -11,9 +11,13 @@ namespace qm {
 extern const std::string kA2sInfoRequest;
 /// FF FF FF FF 'U' FF FF FF FF, the A2S_PLAYER request that asks for a challenge.
 extern const std::string kA2sPlayerRequest;
+/// A2S_RULES asking for a challenge; the 4 bytes after 'V' are replaced by the one given.
+extern const std::string kA2sRulesRequest;
 
 /// Replies longer than a server ever sends in one piece are refused.
 inline constexpr size_t kMaxA2sReply = 1400;
+/// The most a rules reply may hold once its pieces are joined.
+inline constexpr size_t kMaxA2sRulesReply = 64u << 10;
 
 /// What an A2S_INFO reply tells, in either layout servers send.
 struct A2sInfo {
@@ -48,6 +52,14 @@ struct A2sPlayer {
 std::optional<A2sInfo> parseA2sInfo(std::string_view datagram);
 std::optional<std::string> parseA2sChallenge(std::string_view datagram);
 std::optional<std::vector<A2sPlayer>> parseA2sPlayers(std::string_view datagram);
+
+/// One server variable of an 'E' reply ("mp_timelimit" "20").
+struct A2sRule {
+    std::string name, value;
+};
+/// The rules of a whole 'E' reply (joined from its pieces, at most kMaxA2sRulesReply).
+std::optional<std::vector<A2sRule>> parseA2sRules(std::string_view reply);
+std::string buildA2sRulesReply(const std::vector<A2sRule>& rules);
 
 /// The replies as a server sends them (the demo server and tests).
 std::string buildA2sInfoReply(const A2sInfo& info);

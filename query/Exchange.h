@@ -55,6 +55,8 @@ template <class Rules> class Exchange {
             p.answer = std::move(step.answer);
             return p;
         }
+        // A piece of a reply that comes in pieces: more is on its way, nothing to send.
+        if (step.resend.empty()) return p;
         // The ping counts from the request that gets answered, so a challenge does not
         // double it.
         m_sentAt = now;
@@ -69,6 +71,13 @@ template <class Rules> class Exchange {
         if (m_ended || now < m_deadline) return p;
         if (m_tries >= m_timing.tries) {
             m_ended = true;
+            // Rules that held part of a reply say what it came to.
+            if constexpr (requires(Rules r) { r.atSilence(); }) {
+                if (auto answer = m_rules.atSilence()) {
+                    p.answer = std::move(*answer);
+                    return p;
+                }
+            }
             p.silent = true;
             return p;
         }

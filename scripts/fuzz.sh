@@ -14,7 +14,7 @@ ROOT=$(pwd)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLMARK_FUZZ=ON -DQUILLMARK_TESTS=OFF -DQUILLMARK_BENCH=OFF >/dev/null
 TARGETS="favourites server_browser database settings info_reply a2s http url address master_page master_servers
-steam_answer query_list pasted"
+steam_answer query_list pasted rules"
 cmake --build build-fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'fuzz_%s ' "$t"; done)
 
 seeds() {
@@ -25,7 +25,7 @@ seeds() {
         info_reply) echo tests/fixtures/infostring tests/fixtures/a2s fuzz/seeds/info_reply ;;
         a2s) echo tests/fixtures/a2s ;;
         master_servers) echo tests/fixtures/masterservers ;;
-        master_page | steam_answer | query_list | pasted) echo "fuzz/seeds/$1" ;;
+        master_page | steam_answer | query_list | pasted | rules) echo "fuzz/seeds/$1" ;;
         *) echo "fuzz/seeds/$1" ;;
     esac
 }

@@ -2,27 +2,80 @@
 
 #include "tools/ServerJson.h"
 
+#include <algorithm>
+#include <atomic>
 #include <optional>
 #include <ostream>
+#include <thread>
 
 namespace qm {
 
 namespace {
 
-void printLine(std::ostream& out, const std::string& entry, const BatchResult& r) {
+// How many answering servers are asked for their players and rules at once.
+constexpr size_t kExtrasAtOnce = 8;
+
+void printLine(std::ostream& out, const ServerReport& r) {
     const ServerSummary s = r.answer.summary();
-    out << entry << '\t' << r.state << '\t' << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "-") << '\t'
-        << s.players << '/' << s.maxPlayers << '\t' << s.map << '\t' << s.name << '\n';
+    out << r.server << '\t' << r.state << '\t' << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "-") << '\t'
+        << s.players << '/' << s.maxPlayers << '\t' << s.map << '\t' << s.name << '\n'
+        << extrasText(r);
 }
 
-std::string jsonOf(const std::string& entry, const QueryTarget& target, const BatchResult& r) {
-    return serverJson({entry, r.answer, r.state, r.pingMs, target.host, target.port});
+ServerReport reportOf(const std::string& entry, const QueryTarget& target, const BatchResult& r) {
+    return {entry, r.answer, r.state, r.pingMs, target.host, target.port, {}, {}};
+}
+
+// Every answering server's extras, a few servers at a time.
+void askAllExtras(std::vector<ServerReport>& reports, const std::vector<QueryTarget>& targets,
+                  AskedExtras extras, int waitMs, const HostLookup& lookup) {
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> askers;
+    for (size_t t = 0; t < std::min(kExtrasAtOnce, reports.size()); ++t)
+        askers.emplace_back([&] {
+            for (size_t i; (i = next++) < reports.size();)
+                if (reports[i].answer.answered()) askExtras(reports[i], targets[i], extras, waitMs, lookup);
+        });
+    for (std::thread& t : askers)
+        t.join();
+}
+
+int runWithExtras(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
+                  const BatchOptions& options, QueryOutput output, std::ostream& out,
+                  const HostLookup& lookup, AskedExtras extras) {
+    std::vector<ServerReport> reports(targets.size());
+    bool all = true;
+    BatchQuery batch(options, lookup);
+    batch.run(targets, [&](const BatchResult& r) {
+        all = all && r.answer.answered();
+        reports[r.index] = reportOf(given[r.index], targets[r.index], r);
+    });
+    askAllExtras(reports, targets, extras, options.silenceMs, lookup);
+    if (output == QueryOutput::Json) out << '[';
+    for (size_t i = 0; i < reports.size(); ++i) {
+        if (output == QueryOutput::Plain)
+            printLine(out, reports[i]);
+        else
+            out << (output == QueryOutput::Json ? (i ? ",\n" : "\n") : "") << serverJson(reports[i])
+                << (output == QueryOutput::JsonLines ? "\n" : "");
+    }
+    if (output == QueryOutput::Json) out << (reports.empty() ? "]\n" : "\n]\n");
+    return all ? 0 : 1;
 }
 
 } // namespace
 
+void askExtras(ServerReport& report, const QueryTarget& target, AskedExtras extras, int waitMs,
+               const HostLookup& lookup) {
+    if (extras.players) report.players = queryPlayers(target, waitMs, lookup);
+    if (extras.rules) report.rules = queryRules(target, waitMs, lookup);
+}
+
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
-                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup) {
+                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup,
+                    AskedExtras extras) {
+    // With extras every answer waits for its server's players and rules: printed after.
+    if (extras.any()) return runWithExtras(given, targets, options, output, out, lookup, extras);
     std::vector<std::optional<BatchResult>> results(targets.size());
     size_t printed = 0;
     bool all = true;
@@ -31,7 +84,7 @@ int runBatchCommand(const std::vector<std::string>& given, const std::vector<Que
     batch.run(targets, [&](const BatchResult& r) {
         all = all && r.answer.answered();
         if (output == QueryOutput::JsonLines) {
-            out << jsonOf(given[r.index], targets[r.index], r) << '\n';
+            out << serverJson(reportOf(given[r.index], targets[r.index], r)) << '\n';
             out.flush();
             return;
         }
@@ -40,9 +93,9 @@ int runBatchCommand(const std::vector<std::string>& given, const std::vector<Que
         for (; printed < results.size() && results[printed]; ++printed) {
             if (output == QueryOutput::Json)
                 out << (printed ? ",\n" : "\n")
-                    << jsonOf(given[printed], targets[printed], *results[printed]);
+                    << serverJson(reportOf(given[printed], targets[printed], *results[printed]));
             else
-                printLine(out, given[printed], *results[printed]);
+                printLine(out, reportOf(given[printed], targets[printed], *results[printed]));
             results[printed].reset();
         }
         out.flush();

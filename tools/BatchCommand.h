@@ -2,6 +2,7 @@
 #include "platform/HostResolver.h"
 #include "query/BatchQuery.h"
 #include "tools/QueryArguments.h"
+#include "tools/ServerJson.h"
 
 #include <iosfwd>
 #include <string>
@@ -14,7 +15,19 @@ namespace qm {
 /// each as soon as those before it are printed; JSON is one array in that order; JSON
 /// lines are one object a line as each answer comes. Returns 0 when every server
 /// answered, 1 otherwise.
+/// What to ask an answering server besides its details (--players, --rules).
+struct AskedExtras {
+    bool players = false;
+    bool rules = false;
+    bool any() const { return players || rules; }
+};
+
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
-                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup);
+                    const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup,
+                    AskedExtras extras = {});
+
+/// Asks the server of `report` for what `extras` names, each wait `waitMs`.
+void askExtras(ServerReport& report, const QueryTarget& target, AskedExtras extras, int waitMs,
+               const HostLookup& lookup);
 
 } // namespace qm

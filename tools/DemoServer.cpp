@@ -1,5 +1,8 @@
 #include "tools/DemoServer.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace qm {
 
 namespace {
@@ -61,6 +64,52 @@ std::string DemoServer::players() const {
         list.push_back({"Player " + std::to_string(i + 1), 10 * (m_info.players - i),
                         60.0f * static_cast<float>(i + 1)});
     return buildA2sPlayersReply(list);
+}
+
+void DemoServer::setRules(int count) {
+    static const A2sRule kCounterStrike[] = {
+        {"mp_timelimit", "20"},   {"mp_friendlyfire", "0"}, {"mp_roundtime", "3"},  {"sv_gravity", "800"},
+        {"mp_c4timer", "35"},     {"sv_maxspeed", "320"},   {"mp_freezetime", "6"}, {"mp_buytime", "1.5"},
+        {"mp_startmoney", "800"}, {"sv_password", "0"}};
+    m_rules.clear();
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<size_t>(i) < std::size(kCounterStrike))
+            m_rules.push_back(kCounterStrike[i]);
+        else
+            m_rules.push_back({"qm_demo_rule_" + std::to_string(i), "value of rule " + std::to_string(i)});
+    }
+    if (m_info.password && count > 9) m_rules[9].value = "1";
+}
+
+std::vector<std::string> DemoServer::rulesReply() const {
+    const std::string whole = buildA2sRulesReply(m_rules);
+    if (whole.size() <= kMaxA2sReply) return {whole};
+    // GoldSrc's split layout: FE FF FF FF, the id, number << 4 | total, the piece.
+    constexpr size_t kPiece = kMaxA2sReply - 9;
+    const size_t total = (whole.size() + kPiece - 1) / kPiece;
+    std::vector<std::string> pieces;
+    for (size_t n = 0; n < total; ++n) {
+        std::string p("\xFE\xFF\xFF\xFF\x2A\x00\x00\x00", 8);
+        p.push_back(static_cast<char>(n << 4 | total));
+        p += whole.substr(n * kPiece, kPiece);
+        pieces.push_back(std::move(p));
+    }
+    return pieces;
+}
+
+std::vector<std::string> DemoServer::answers(const std::string& request, uint32_t clientAddress,
+                                             uint16_t clientPort) const {
+    // A2S_RULES wants the challenge, as A2S_PLAYER does.
+    const std::string command = request.substr(std::min<size_t>(4, request.size()));
+    if (m_protocol != DemoProtocol::Legacy && startsWith(request, kMarker) && command.size() == 5 &&
+        command[0] == 'V') {
+        const std::string challenge = challengeFor(clientAddress, clientPort);
+        if (command.substr(1) != challenge) return {buildA2sChallenge(challenge)};
+        return rulesReply();
+    }
+    std::string one = answer(request, clientAddress, clientPort);
+    if (one.empty()) return {};
+    return {std::move(one)};
 }
 
 std::string DemoServer::answer(const std::string& request, uint32_t clientAddress,

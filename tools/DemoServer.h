@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -28,6 +29,13 @@ class DemoServer {
     /// The reply to one request from the client at `clientAddress`:`clientPort` (network
     /// order), or nothing for a request this server ignores.
     std::string answer(const std::string& request, uint32_t clientAddress, uint16_t clientPort) const;
+    /// Every datagram of the reply: more than one for rules past one datagram, split in
+    /// GoldSrc's layout (pieces of at most kMaxA2sReply bytes).
+    std::vector<std::string> answers(const std::string& request, uint32_t clientAddress,
+                                     uint16_t clientPort) const;
+    /// The server variables A2S_RULES lists: a few of Counter-Strike's, then numbered ones,
+    /// `count` in all.
+    void setRules(int count);
 
     const ServerInfo& info() const { return m_info; }
 
@@ -35,10 +43,12 @@ class DemoServer {
     std::string challengeFor(uint32_t clientAddress, uint16_t clientPort) const;
     A2sInfo a2sInfo(char layout) const;
     std::string players() const;
+    std::vector<std::string> rulesReply() const;
 
     ServerInfo m_info;
     DemoProtocol m_protocol;
     uint32_t m_secret;
+    std::vector<A2sRule> m_rules;
 };
 
 } // namespace qm

@@ -200,6 +200,8 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             // A process's arguments are there for every user of the machine to read.
             return refuse(
                 "the Steam key is read from QUILLMARK_STEAM_KEY or --key-file, never from an argument");
+        } else if (arg == "--players" || arg == "--rules") {
+            (arg == "--players" ? a.withPlayers : a.withRules) = true;
         } else if (arg == "--json" || arg == "--jsonl") {
             a.output = arg == "--json" ? QueryOutput::Json : QueryOutput::JsonLines;
         } else {

@@ -31,6 +31,9 @@ struct QueryArguments {
     enum class Action { Query, Help, Version, Refused };
     Action action = Action::Query;
     QueryOutput output = QueryOutput::Plain;
+    /// --players, --rules: each answering server's players and rules with its answer.
+    bool withPlayers = false;
+    bool withRules = false;
     BatchOptions options;
     bool fromFile = false;
     /// Lines of a list that are no server: reported, skipped, and an exit status of 2.

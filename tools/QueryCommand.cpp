@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "       quillmark-query [--json | --jsonl] [--maxsim N] [--interval MS] [--retry N]\n"
     "                       [--wait MS] [-f FILE] [--] [HOST[:PORT]...]\n"
     "       quillmark-query --help | --version\n"
+    "--players and --rules add each answering server's players and rules (server\n"
+    "variables): indented lines under its line, or player_list and rules in JSON.\n"
     "Asks a game server for its details as the Monitoring page does; the port is 27015\n"
     "when left out. Given many servers (or -f FILE with one a line, as HOST:PORT or as a\n"
     "server list entry \"address:port gamedir\"; - reads standard input), asks them all at\n"
@@ -78,7 +80,7 @@ InfoExchange askOne(TIdUDPClient& client, const QueryTarget& target, const Stead
 }
 
 ServerReport reportOf(const std::string& given, const QueryTarget& target, const InfoExchange& shown) {
-    ServerReport r{given, shown.answer, {}, -1, target.host, target.port};
+    ServerReport r{given, shown.answer, {}, -1, target.host, target.port, {}, {}};
     const bool measured =
         !shown.pingText.empty() && shown.pingText.find_first_not_of("0123456789") == std::string::npos;
     if (shown.answered && measured) r.pingMs = std::stoi(shown.pingText);
@@ -120,15 +122,21 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
     if (a.search.wanted()) return runSearchCommand(a, out, err, seams);
     int status = 0;
     if (a.fromFile || a.targets.size() > 1) {
-        status = runBatchCommand(a.given, a.targets, a.options, a.output, out, std::move(lookup));
+        status = runBatchCommand(a.given, a.targets, a.options, a.output, out, std::move(lookup),
+                                 {a.withPlayers, a.withRules});
     } else {
-        TIdUDPClient client(std::move(lookup));
+        TIdUDPClient client(lookup);
         const SteadyClock clock;
         const InfoExchange shown = askOne(client, a.targets[0], clock);
-        if (a.output == QueryOutput::Plain)
+        ServerReport report = reportOf(a.given[0], a.targets[0], shown);
+        if (shown.answered)
+            askExtras(report, a.targets[0], {a.withPlayers, a.withRules}, a.options.silenceMs, lookup);
+        if (a.output == QueryOutput::Plain) {
             printPlain(out, a.targets[0], shown);
-        else
-            out << serverJson(reportOf(a.given[0], a.targets[0], shown)) << '\n';
+            out << extrasText(report);
+        } else {
+            out << serverJson(report) << '\n';
+        }
         status = shown.answered ? 0 : 1;
     }
     return a.badLines ? 2 : status;

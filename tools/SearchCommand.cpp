@@ -98,7 +98,8 @@ int runSearchCommand(const QueryArguments& a, std::ostream& out, std::ostream& e
     const bool whole = source->listedWhole();
     if (!a.search.query) return whole ? 0 : 1;
     if (targets.empty()) return whole ? 0 : 1;
-    return runBatchCommand(given, targets, a.options, a.output, out, seams.lookup);
+    return runBatchCommand(given, targets, a.options, a.output, out, seams.lookup,
+                           {a.withPlayers, a.withRules});
 }
 
 } // namespace qm

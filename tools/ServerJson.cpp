@@ -2,6 +2,10 @@
 
 #include "tools/JsonText.h"
 
+#include "platform/TextTools.h"
+
+#include <cstdio>
+
 namespace qm {
 
 namespace {
@@ -25,7 +29,49 @@ std::string jsonFields(const ServerReport& r) {
     return out + "}";
 }
 
+std::string playersJson(const PlayersAnswer& a) {
+    if (!a.offered) return "null";
+    std::string out = "[";
+    for (const A2sPlayer& p : a.players)
+        out += std::string(out.size() > 1 ? "," : "") + "{\"name\":" + jsonString(p.name) +
+               ",\"score\":" + std::to_string(p.score) +
+               ",\"seconds\":" + std::to_string(static_cast<int64_t>(p.seconds > 0 ? p.seconds : 0)) + "}";
+    return out + "]";
+}
+
+std::string rulesJson(const RulesAnswer& a) {
+    if (!a.offered) return "null";
+    std::string out = "[";
+    for (const A2sRule& r : a.rules)
+        out += std::string(out.size() > 1 ? "," : "") + "{\"name\":" + jsonString(r.name) +
+               ",\"value\":" + jsonString(r.value) + "}";
+    return out + "]";
+}
+
 } // namespace
+
+std::string connectedTime(float seconds) {
+    const int s = seconds > 0 && seconds < 1e9f ? static_cast<int>(seconds) : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+std::string extrasText(const ServerReport& r) {
+    std::string out;
+    if (r.players) {
+        if (!r.players->offered) out += "  players: " + r.players->failure + "\n";
+        for (const A2sPlayer& p : r.players->players)
+            out += "  player\t" + escapedControls(p.name) + "\t" + std::to_string(p.score) + "\t" +
+                   connectedTime(p.seconds) + "\n";
+    }
+    if (r.rules) {
+        if (!r.rules->offered) out += "  rules: " + r.rules->failure + "\n";
+        for (const A2sRule& rule : r.rules->rules)
+            out += "  rule\t" + escapedControls(rule.name) + "\t" + escapedControls(rule.value) + "\n";
+    }
+    return out;
+}
 
 std::string serverJson(const ServerReport& r) {
     const bool answered = r.answer.answered();
@@ -41,6 +87,10 @@ std::string serverJson(const ServerReport& r) {
     out += ",\"state\":" + jsonString(r.state);
     out += ",\"error\":" + (answered ? std::string("null") : jsonString(r.state));
     out += ",\"fields\":" + (answered ? jsonFields(r) : std::string("null"));
+    const std::string dir = answered ? r.answer.gameDir() : std::string();
+    out += ",\"gamedir\":" + (dir.empty() ? std::string("null") : jsonString(dir));
+    if (r.players) out += ",\"player_list\":" + playersJson(*r.players);
+    if (r.rules) out += ",\"rules\":" + rulesJson(*r.rules);
     return out + "}";
 }
 

@@ -29,7 +29,7 @@ void usage() {
                  "                             [--protocol legacy|a2s|a2s-open|goldsrc|all]\n"
                  "                             [--name TEXT] [--map NAME] [--players N] [--max N]\n"
                  "                             [--gamedir DIR] [--delay-ms N] [--silent-every N] [--once]\n"
-                 "                             [--master [--master-port N]]\n");
+                 "                             [--master [--master-port N]] [--rules N] [--password]\n");
 }
 
 int bindLoopback(int port) {
@@ -60,6 +60,7 @@ struct DemoOptions {
     int silentEvery = 0;
     bool master = false;
     int masterPort = 27010;
+    int rules = 10;
     qm::DemoProtocol protocol = qm::DemoProtocol::All;
 };
 
@@ -68,8 +69,8 @@ std::optional<DemoOptions> readOptions(int argc, char* argv[]) {
     DemoOptions o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--once" || arg == "--master") {
-            (arg == "--once" ? o.once : o.master) = true;
+        if (arg == "--once" || arg == "--master" || arg == "--password") {
+            (arg == "--once" ? o.once : arg == "--master" ? o.master : o.info.password) = true;
             continue;
         }
         if (i + 1 >= argc) return std::nullopt;
@@ -100,6 +101,9 @@ std::optional<DemoOptions> readOptions(int argc, char* argv[]) {
         } else if (arg == "--master-port") {
             o.masterPort = std::atoi(value.c_str());
             if (o.masterPort < 0 || o.masterPort > 65535) return std::nullopt;
+        } else if (arg == "--rules") {
+            o.rules = std::atoi(value.c_str());
+            if (o.rules < 0 || o.rules > 500) return std::nullopt; // 15 pieces at most
         } else if (arg == "--silent-every") {
             o.silentEvery = std::atoi(value.c_str());
         } else {
@@ -138,6 +142,7 @@ DemoServers openServers(const DemoOptions& o) {
         d.silent.push_back(o.silentEvery > 0 && (port - o.firstPort) % o.silentEvery == o.silentEvery - 1);
         d.sockets.push_back(fd);
         d.servers.emplace_back(own, o.protocol);
+        d.servers.back().setRules(o.rules);
     }
     if (o.master) {
         std::vector<qm::Endpoint> listed;
@@ -190,13 +195,14 @@ int serve(const DemoOptions& o, DemoServers& d) {
                                              reinterpret_cast<sockaddr*>(&from), &fromLen);
                 if (n < 0) break;
                 if (d.silent[i]) continue;
-                const std::string reply = d.servers[i].answer(std::string(buffer, static_cast<size_t>(n)),
-                                                              from.sin_addr.s_addr, from.sin_port);
-                if (reply.empty()) continue;
+                const std::vector<std::string> replies = d.servers[i].answers(
+                    std::string(buffer, static_cast<size_t>(n)), from.sin_addr.s_addr, from.sin_port);
+                if (replies.empty()) continue;
                 if (o.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.delayMs));
-                ::sendto(d.sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from),
-                         fromLen);
-                if (o.once && reply[4] != 'A') return 0;
+                for (const std::string& reply : replies)
+                    ::sendto(d.sockets[i], reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from),
+                             fromLen);
+                if (o.once && replies.front()[4] != 'A') return 0;
             }
         }
     }

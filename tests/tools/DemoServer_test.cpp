@@ -187,3 +187,38 @@ TEST(DemoMaster, TheQueryToolAsksTheMastersOfAGameFolder) {
                   .find("holds no MasterServers.vdf\nrc=2"),
               std::string::npos);
 }
+
+// --players and --rules against a server whose 60 rules come in two GoldSrc pieces,
+// read by quakestat too (its -R asks the rules as A2S_RULES with the challenge).
+TEST(DemoServer, PlayersAndRulesComeWithTheAnswerInTextAndJson) {
+    DemoServer server({"--port", "0", "--players", "20", "--max", "32", "--rules", "60", "--password"});
+    const std::string at = "127.0.0.1:" + std::to_string(server.port());
+    const std::string text = run(std::string(QM_QUERY_TOOL) + " --players --rules " + at);
+    const auto count = [&](const std::string& s, const std::string& what) {
+        size_t n = 0;
+        for (size_t p = 0; (p = s.find(what, p)) != std::string::npos; ++p)
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count(text, "\n  player\t"), 20u) << text;
+    EXPECT_EQ(count(text, "\n  rule\t"), 60u) << text;
+    EXPECT_NE(text.find("\n  player\tPlayer 1\t200\t0:01:00\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  rule\tmp_timelimit\t20\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Use of password: 1"), std::string::npos) << text;
+
+    const std::string json = run(std::string(QM_QUERY_TOOL) + " --players --rules --json " + at + " " + at);
+    EXPECT_EQ(count(json, "\"gamedir\":\"cstrike\""), 2u) << json.substr(0, 300);
+    EXPECT_EQ(count(json, "{\"name\":\"Player "), 40u);
+    EXPECT_EQ(count(json, "{\"name\":\"qm_demo_rule_"), 100u);
+    EXPECT_NE(json.find("{\"name\":\"sv_password\",\"value\":\"1\"}"), std::string::npos);
+    // Without the options the JSON keys stay as they were, gamedir beside them.
+    const std::string plain = run(std::string(QM_QUERY_TOOL) + " --json " + at);
+    EXPECT_EQ(plain.find("player_list"), std::string::npos);
+    EXPECT_NE(plain.find("\"gamedir\":\"cstrike\""), std::string::npos);
+
+    if (access("/usr/bin/quakestat", X_OK) == 0) {
+        const std::string qstat = run("quakestat -a2s " + at + " -R -raw , -timeout 5 2>&1");
+        EXPECT_NE(qstat.find("mp_timelimit=20"), std::string::npos) << qstat;
+        EXPECT_NE(qstat.find("qm_demo_rule_59=value of rule 59"), std::string::npos) << qstat;
+    }
+}
