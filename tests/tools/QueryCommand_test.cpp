@@ -73,7 +73,7 @@ TEST(QueryCommand, ManyServersGiveOneLineEachInTheOrderGiven) {
                                    "\"players\":null,\"max\":null,\"bots\":null,\"ping\":null,"
                                    "\"state\":\"port closed (Socket Error # 10054)\","
                                    "\"error\":\"port closed (Socket Error # 10054)\","
-                                   "\"fields\":null}";
+                                   "\"fields\":null,\"gamedir\":null}";
     for (const char* mode : {"--json", "--jsonl"}) {
         std::ostringstream json;
         runQueryCommand({mode, "--retry=0", closedEntry, slowAddress}, json, err);
