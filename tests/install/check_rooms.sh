@@ -7,17 +7,17 @@ cd "$1"
 allowed() {
     case $1 in
     platform) echo "" ;;
-    keyvalues | serverlist | database | query) echo "platform" ;;
+    keyvalues | serverlist | database | query | join) echo "platform" ;;
     favourites) echo "platform keyvalues serverlist" ;;
     update) echo "platform database" ;;
     find) echo "platform keyvalues query" ;;
     tools) echo "platform database query find" ;;
     ui) echo "platform serverlist" ;;
-    app) echo "platform keyvalues serverlist favourites database query update find ui" ;;
+    app) echo "platform keyvalues serverlist favourites database query update find join ui" ;;
     esac
 }
 status=0
-for room in platform keyvalues serverlist favourites database query update find tools ui app; do
+for room in platform keyvalues serverlist favourites database query update find join tools ui app; do
     ok=" $room $(allowed "$room") "
     for file in "$room"/*.cpp "$room"/*.h; do
         [ -e "$file" ] || continue
