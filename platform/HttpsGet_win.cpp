@@ -7,7 +7,12 @@
 #include <wincrypt.h>
 #include <winhttp.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace qm {
@@ -118,6 +123,47 @@ bool cancelled(const HttpsGetRequest& r) {
     return r.cancel && r.cancel->load();
 }
 
+// WinHTTP's timeouts bound each step, not the request: a peer that sends a byte now and
+// then keeps a request going for ever. The watchdog closes the request at the deadline, or
+// at Cancel, which ends whatever call is under way with a failure.
+class Watchdog {
+  public:
+    Watchdog(Handle& request, int timeoutMs, const std::atomic<bool>* cancel) : m_request(request) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        m_thread = std::thread([this, deadline, cancel] {
+            std::unique_lock<std::mutex> lock(m_lock);
+            while (!m_done) {
+                const bool over = std::chrono::steady_clock::now() >= deadline || (cancel && cancel->load());
+                if (over) {
+                    m_fired = true;
+                    ::WinHttpCloseHandle(m_request.get());
+                    return;
+                }
+                m_wake.wait_for(lock, std::chrono::milliseconds(20));
+            }
+        });
+    }
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+        // Closed here already: the handle must not be closed twice.
+        if (m_fired) m_request.release();
+    }
+    bool fired() const { return m_fired; }
+
+  private:
+    Handle& m_request;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    std::atomic<bool> m_fired{false};
+    std::thread m_thread;
+};
+
 } // namespace
 
 HttpsGetResult httpsGet(const HttpsGetRequest& r) {
@@ -142,9 +188,8 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
     ::WinHttpSetTimeouts(session.get(), r.timeoutMs, r.timeoutMs, r.timeoutMs, r.timeoutMs);
     const Handle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
     if (!connection) return lastFailure();
-    const Handle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
-                                              WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                              secure ? WINHTTP_FLAG_SECURE : 0));
+    Handle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                        WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request) return lastFailure();
     if (!r.proxyUser.empty()) {
         const std::wstring user = wideOf(r.proxyUser), password = wideOf(r.proxyPassword);
@@ -158,22 +203,29 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
         ::WinHttpSetOption(request.get(), WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
     }
+    const Watchdog watchdog(request, r.timeoutMs, r.cancel);
+    // A call the watchdog ended failed for the deadline or for Cancel, whatever it says.
+    const auto failure = [&] {
+        if (!watchdog.fired()) return lastFailure();
+        return cancelled(r) ? failed(F::Cancelled, ERROR_WINHTTP_OPERATION_CANCELLED)
+                            : failed(F::TimedOut, ERROR_WINHTTP_TIMEOUT);
+    };
     if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                               0)) {
-        HttpsGetResult failure = lastFailure();
+        HttpsGetResult sent = failure();
         // Through a proxy the only connection made is the proxy's, and an HTTPS request is
         // sent only once the proxy opened the way (CONNECT).
-        if (failure.failure == F::Unreachable && !proxy.empty())
-            failure.failure = F::ProxyUnreachable;
-        else if (!proxy.empty() && secure && failure.failure != F::TimedOut &&
-                 failure.failure != F::Certificate)
-            failure.failure = F::ProxyFailed;
-        return failure;
+        if (sent.failure == F::Unreachable && !proxy.empty())
+            sent.failure = F::ProxyUnreachable;
+        else if (!proxy.empty() && secure && sent.failure != F::TimedOut && sent.failure != F::Certificate &&
+                 sent.failure != F::Cancelled)
+            sent.failure = F::ProxyFailed;
+        return sent;
     }
     if (secure && !r.testAuthorityFile.empty() && !signedBy(request.get(), authority))
         return failed(F::Certificate, ERROR_WINHTTP_SECURE_INVALID_CA);
     if (cancelled(r)) return failed(F::Cancelled, ERROR_WINHTTP_OPERATION_CANCELLED);
-    if (!::WinHttpReceiveResponse(request.get(), nullptr)) return lastFailure();
+    if (!::WinHttpReceiveResponse(request.get(), nullptr)) return failure();
 
     HttpsGetResult result;
     DWORD status = 0, size = sizeof status;
@@ -185,7 +237,7 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         if (cancelled(r)) return failed(F::Cancelled, ERROR_WINHTTP_OPERATION_CANCELLED);
         DWORD available = 0;
         if (!::WinHttpQueryDataAvailable(request.get(), &available)) {
-            HttpsGetResult cut = lastFailure();
+            HttpsGetResult cut = failure();
             cut.status = result.status;
             return cut;
         }
@@ -197,8 +249,7 @@ HttpsGetResult httpsGet(const HttpsGetRequest& r) {
         const size_t at = result.body.size();
         result.body.resize(at + available);
         DWORD read = 0;
-        if (!::WinHttpReadData(request.get(), result.body.data() + at, available, &read))
-            return lastFailure();
+        if (!::WinHttpReadData(request.get(), result.body.data() + at, available, &read)) return failure();
         result.body.resize(at + read);
     }
     return result;
