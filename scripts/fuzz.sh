@@ -4,7 +4,7 @@
 # (default 1). The corpora grow in build-fuzz/corpus/ from run to run; the seeds are the
 # real files of tests/fixtures and fuzz/seeds. A finding stops the script with its input
 # in build-fuzz/findings/.
-# Each input has 10 seconds and 1 GB at most.
+# Each input has 10 seconds and 1 GB at most. FUZZ_TARGETS="a2s rules" runs those alone.
 #   scripts/fuzz.sh [SECONDS] [JOBS]
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,8 +13,8 @@ JOBS=${2:-1}
 ROOT=$(pwd)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILLMARK_FUZZ=ON -DQUILLMARK_TESTS=OFF -DQUILLMARK_BENCH=OFF >/dev/null
-TARGETS="favourites server_browser database settings info_reply a2s http url address master_page master_servers
-steam_answer query_list pasted rules"
+TARGETS=${FUZZ_TARGETS:-"favourites server_browser database settings info_reply a2s http url address master_page
+master_servers steam_answer query_list pasted rules"}
 cmake --build build-fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'fuzz_%s ' "$t"; done)
 
 seeds() {
