@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/HostResolver.h"
 #include "query/A2sInfo.h"
+#include "query/OneServerFailures.h"
 #include "query/QueryTarget.h"
 
 #include <functional>
@@ -11,7 +12,7 @@
 namespace qm {
 
 /// What a server told of its players.
-struct PlayersAnswer {
+struct PlayersAnswer : OneServerFailures {
     /// False when the server did not answer A2S_PLAYER (old servers only speak the
     /// infostring query) or the name did not resolve.
     bool offered = false;
@@ -19,13 +20,7 @@ struct PlayersAnswer {
     /// Why no players came, when none did: one of the texts below.
     std::string failure;
 
-    static constexpr const char* kStopped = "stopped";
-    static constexpr const char* kNameNotFound = "name not found";
-    static constexpr const char* kSendFailed = "the request could not be sent";
-    static constexpr const char* kPortClosed = "port closed";
-    static constexpr const char* kEndlessChallenges = "challenged without end";
     static constexpr const char* kNotAPlayersReply = "the reply is no list of players";
-    static constexpr const char* kNoReply = "no reply";
 };
 
 /// The rules of the players exchange: A2S_PLAYER, sent again with the challenge the

@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/HostResolver.h"
 #include "query/A2sInfo.h"
+#include "query/OneServerFailures.h"
 #include "query/QueryTarget.h"
 #include "query/SplitReply.h"
 
@@ -13,18 +14,12 @@
 namespace qm {
 
 /// What a server told of its rules (server variables).
-struct RulesAnswer {
+struct RulesAnswer : OneServerFailures {
     bool offered = false;
     std::vector<A2sRule> rules; // sorted by name
     std::string failure;
 
-    static constexpr const char* kStopped = "stopped";
-    static constexpr const char* kNameNotFound = "name not found";
-    static constexpr const char* kSendFailed = "the request could not be sent";
-    static constexpr const char* kPortClosed = "port closed";
-    static constexpr const char* kEndlessChallenges = "challenged without end";
     static constexpr const char* kNotARulesReply = "the reply is no list of rules";
-    static constexpr const char* kNoReply = "no reply";
     static constexpr const char* kIncomplete = "rules incomplete";
 };
 
