@@ -49,7 +49,8 @@ bool canonicalAddress(const std::string& text) {
         if (end == '\0') return at == text.size();
         return at < text.size() && text[at++] == end;
     };
-    return number(255, '.') && number(255, '.') && number(255, '.') && number(255, ':') && number(65535, '\0');
+    return number(255, '.') && number(255, '.') && number(255, '.') && number(255, ':') &&
+           number(65535, '\0');
 }
 
 } // namespace
@@ -109,8 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!server.is_object()) continue;
         const std::string addr = plain(server, "addr");
         if (addr == "-" || addr.find(':') == std::string::npos) continue;
-        const Endpoint e = Endpoint::fromDotted(addr.substr(0, addr.find(':')),
-                                                static_cast<uint16_t>(std::stoi(addr.substr(addr.find(':') + 1))));
+        const Endpoint e =
+            Endpoint::fromDotted(addr.substr(0, addr.find(':')),
+                                 static_cast<uint16_t>(std::stoi(addr.substr(addr.find(':') + 1))));
         if (!unaskableReason(e, false)) wanted.insert(addr);
     }
     QM_FUZZ_CHECK(wanted.size() == first.servers.size());

@@ -34,9 +34,8 @@ void BatchRun::cancel() {
 
 void BatchRun::waitForProgress(int milliseconds) {
     std::unique_lock<std::mutex> lock(m_lock);
-    m_told.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] {
-        return m_ended || !m_pending.results.empty() || !m_pending.started.empty();
-    });
+    m_told.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                    [this] { return m_ended || !m_pending.results.empty() || !m_pending.started.empty(); });
 }
 
 BatchRun::Progress BatchRun::take() {

@@ -20,12 +20,17 @@ TEST(JoinPlan, SteamOpensItsUrlAndTheGameFolderStartsHlExe) {
         std::string url;
         std::vector<std::string> arguments;
     } cases[] = {
-        {"Steam", {"127.0.0.1", 27015, "cstrike", "", JoinWith::Steam, hl}, "steam://connect/127.0.0.1:27015", {}},
+        {"Steam",
+         {"127.0.0.1", 27015, "cstrike", "", JoinWith::Steam, hl},
+         "steam://connect/127.0.0.1:27015",
+         {}},
         {"Steam with a password",
          {"127.0.0.1", 27016, "cstrike", "s3cret", JoinWith::Steam, ""},
          "steam://connect/127.0.0.1:27016/s3cret",
          {}},
-        {"hl.exe", {"127.0.0.1", 27015, "cstrike", "", JoinWith::GameFolder, hl}, "",
+        {"hl.exe",
+         {"127.0.0.1", 27015, "cstrike", "", JoinWith::GameFolder, hl},
+         "",
          {"-game", "cstrike", "+connect", "127.0.0.1:27015"}},
         {"hl.exe with a password",
          {"10.1.2.3", 27020, "valve", "pw", JoinWith::GameFolder, hl},
@@ -66,7 +71,8 @@ TEST(JoinPlan, WhatReachesTheGamesConsoleIsPlainOrRefused) {
     };
     for (const auto& c : cases) {
         const JoinPlan plan = planJoin({"127.0.0.1", 27015, c.gameDir, c.password, c.with, "/games/hl.exe"});
-        EXPECT_EQ(!plan.refusal.empty(), c.refused) << c.gameDir << " / " << c.password << ": " << plan.refusal;
+        EXPECT_EQ(!plan.refusal.empty(), c.refused)
+            << c.gameDir << " / " << c.password << ": " << plan.refusal;
         if (c.refused) {
             EXPECT_TRUE(plan.url.empty() && plan.launch.program.empty());
             // The password is never repeated in what the player is told.
@@ -85,7 +91,8 @@ TEST(ProgramStart, ArgumentsAreQuotedAsWindowsReadsThemBack) {
         const char* line;
     } cases[] = {
         {{"hl.exe", "-game", "cstrike"}, "hl.exe -game cstrike"},
-        {{"C:\\Program Files\\hl.exe", "+connect", "1.2.3.4:27015"}, "\"C:\\Program Files\\hl.exe\" +connect 1.2.3.4:27015"},
+        {{"C:\\Program Files\\hl.exe", "+connect", "1.2.3.4:27015"},
+         "\"C:\\Program Files\\hl.exe\" +connect 1.2.3.4:27015"},
         {{"a\"b"}, "\"a\\\"b\""},
         {{"ends\\", "x y\\"}, "ends\\ \"x y\\\\\""},
         {{""}, "\"\""},
