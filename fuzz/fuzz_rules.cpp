@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t at = 0; at + 8 <= text.size() && rules.size() < 400; at += 8)
         rules.push_back({text.substr(at, 5), text.substr(at + 5, 3)});
     const std::string whole = buildA2sRulesReply(rules);
-    const size_t pieceSize = std::max<size_t>((whole.size() + 14) / 15, 1 + (size ? data[0] : 0) * 5);
+    // Piece 0 carries the reply's own header (FF FF FF FF E), as every server's does: that
+    // is how its layout is told.
+    const size_t pieceSize = std::max<size_t>((whole.size() + 14) / 15, 8 + (size ? data[0] : 0) * 5);
     std::vector<std::string> pieces;
     const size_t total = (whole.size() + pieceSize - 1) / pieceSize;
     if (total >= 2 && total <= 15) {
