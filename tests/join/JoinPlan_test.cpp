@@ -76,7 +76,9 @@ TEST(JoinPlan, WhatReachesTheGamesConsoleIsPlainOrRefused) {
         if (c.refused) {
             EXPECT_TRUE(plan.url.empty() && plan.launch.program.empty());
             // The password is never repeated in what the player is told.
-            if (*c.password) EXPECT_EQ(plan.refusal.find(c.password), std::string::npos);
+            if (*c.password) {
+                EXPECT_EQ(plan.refusal.find(c.password), std::string::npos);
+            }
         }
     }
     EXPECT_NE(planJoin({"127.0.0.1", 27015, "cstrike", "", JoinWith::GameFolder, ""}).refusal, "");
