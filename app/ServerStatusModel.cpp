@@ -1,5 +1,9 @@
 #include "app/ServerStatusModel.h"
 
+#include "platform/HostResolver.h"
+#include "query/QueryTarget.h"
+#include "query/ServerDetails.h"
+#include "serverlist/ServerEntry.h"
 #include "ui/TextCodec.h"
 
 #include <algorithm>
@@ -37,6 +41,7 @@ void ServerStatusModel::append(const std::vector<ListedServer>& servers) {
         row.listed = s.described;
         if (s.described) row.summary = s.summary;
         row.gameDir = s.gameDir;
+        row.gamePort = s.gamePort;
         m_rows.push_back(std::move(row));
     }
     endInsertRows();
@@ -75,6 +80,8 @@ void ServerStatusModel::take(const std::vector<BatchResult>& results) {
         if (row.answered) {
             row.listed = false;
             if (const std::string dir = r.answer.gameDir(); !dir.empty()) row.gameDir = dir;
+            if (const auto port = gamePortOf(r.answer)) row.gamePort = port;
+            row.password = needsPassword(r.answer);
         }
     }
     // Results come about in row order: one signal over the rows between the first and the
@@ -118,6 +125,32 @@ std::vector<std::string> ServerStatusModel::entriesToAdd(bool answeringOnly,
         entries.push_back(dir.empty() ? row.entry : row.entry + " " + dir);
     }
     return entries;
+}
+
+std::optional<JoinTarget> ServerStatusModel::joinTarget(size_t r, const std::string& fallbackGameDir) const {
+    if (r >= m_rows.size()) return std::nullopt;
+    const StatusRow& row = m_rows[r];
+    const auto target = targetOfEntry(row.entry);
+    if (!target || !isDottedAddress(target->host)) return std::nullopt;
+    JoinTarget join;
+    join.address = target->host;
+    join.queryPort = static_cast<uint16_t>(target->port);
+    join.gamePort = row.gamePort;
+    join.gameDir = row.gameDir.empty() ? std::string(ServerEntryParts::gameDir(row.entry)) : row.gameDir;
+    if (join.gameDir.empty()) join.gameDir = fallbackGameDir;
+    join.password = row.password;
+    join.name = row.answered || row.listed ? row.summary.name : std::string();
+    return join;
+}
+
+void ServerStatusModel::setPlayersRemark(const std::string& address, const std::string& remark) {
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        const auto target = targetOfEntry(m_rows[r].entry);
+        if (!target || target->text() != address || m_rows[r].playersRemark == remark) continue;
+        m_rows[r].playersRemark = remark;
+        emit dataChanged(index(static_cast<int>(r), 0), index(static_cast<int>(r), ColumnCount - 1),
+                         {Qt::ToolTipRole});
+    }
 }
 
 bool ServerStatusModel::hasAnswer(int r) const {
@@ -167,6 +200,8 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole &&
         (index.column() == Players || index.column() == Bots || index.column() == Ping))
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && !r.playersRemark.empty())
+        return toDisplay("players look fake: " + r.playersRemark);
     if (role == Qt::ToolTipRole && index.column() == State) return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {

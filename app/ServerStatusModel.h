@@ -1,5 +1,6 @@
 #pragma once
 #include "find/ListedServer.h"
+#include "join/JoinPlan.h"
 #include "query/BatchQuery.h"
 
 #include <QAbstractTableModel>
@@ -20,9 +21,12 @@ struct StatusRow {
     std::string protocol;
     std::string state;
     int pingMs = -1;
-    bool listed = false;  // the summary came with the list, before any answer
-    bool checked = false; // where rows carry check boxes
-    std::string gameDir;  // from the answer, or from the list
+    bool listed = false;              // the summary came with the list, before any answer
+    bool checked = false;             // where rows carry check boxes
+    std::string gameDir;              // from the answer, or from the list
+    std::optional<uint16_t> gamePort; // from the answer, or from the list
+    bool password = false;            // the answer says the server has one
+    std::string playersRemark;        // why its players look fake, once its details were seen
 };
 
 /// The status table's rows, one per server list entry, filled as results come.
@@ -60,6 +64,11 @@ class ServerStatusModel : public QAbstractTableModel {
     /// `fallbackGameDir`.
     std::vector<std::string> entriesToAdd(bool answeringOnly, const std::string& fallbackGameDir) const;
     size_t size() const { return m_rows.size(); }
+    /// The row's server as a join takes it; nothing for a row that is no IPv4 server.
+    std::optional<JoinTarget> joinTarget(size_t row, const std::string& fallbackGameDir) const;
+    /// Marks every row of the server at "ip:port" with why its players look fake (empty:
+    /// they do not); the rows show it as their tooltip.
+    void setPlayersRemark(const std::string& address, const std::string& remark);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -4,6 +4,9 @@
 #include "app/StatusSortProxy.h"
 
 #include <QHeaderView>
+#include <QMenu>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 
 namespace qm {
@@ -73,6 +76,55 @@ StatusTable makeStatusTable(QWidget* parent, const char* objectName, bool checka
     t.view = newStatusTable(t.sorted, parent);
     t.view->setObjectName(QString::fromLatin1(objectName));
     return t;
+}
+
+namespace {
+
+std::optional<JoinTarget> serverAt(const StatusTable& table, int sortedRow) {
+    const QModelIndex row = table.sorted->mapToSource(table.sorted->index(sortedRow, 0));
+    if (!row.isValid()) return std::nullopt;
+    return table.model->joinTarget(static_cast<size_t>(row.row()), {});
+}
+
+} // namespace
+
+QMenu* serverMenu(const StatusTable& table, int sortedRow, const ServerActions& actions, QWidget* parent) {
+    const std::optional<JoinTarget> server = serverAt(table, sortedRow);
+    if (!server) return nullptr;
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("pmServer"));
+    QAction* join = menu->addAction(QStringLiteral("Join server"));
+    join->setObjectName(QStringLiteral("miJoinServer"));
+    join->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    join->setShortcutVisibleInContextMenu(true);
+    QObject::connect(join, &QAction::triggered, parent, [actions, s = *server] { actions.join(s); });
+    QAction* details = menu->addAction(QStringLiteral("Details..."));
+    details->setObjectName(QStringLiteral("miDetails"));
+    QObject::connect(details, &QAction::triggered, parent, [actions, s = *server] { actions.details(s); });
+    return menu;
+}
+
+void addServerActions(const StatusTable& table, QWidget* window, ServerActions actions) {
+    QTableView* view = table.view;
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(view, &QWidget::customContextMenuRequested, window,
+                     [table, window, actions](const QPoint& at) {
+                         const QModelIndex under = table.view->indexAt(at);
+                         if (!under.isValid()) return;
+                         QMenu* menu = serverMenu(table, under.row(), actions, window);
+                         if (!menu) return;
+                         menu->exec(table.view->viewport()->mapToGlobal(at));
+                         menu->deleteLater();
+                     });
+    QObject::connect(view, &QAbstractItemView::activated, window, [table, actions](const QModelIndex& index) {
+        if (const auto server = serverAt(table, index.row())) actions.details(*server);
+    });
+    auto* joinKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_J), window);
+    QObject::connect(joinKey, &QShortcut::activated, window, [table, actions] {
+        const QModelIndex current = table.view->currentIndex();
+        if (!current.isValid()) return;
+        if (const auto server = serverAt(table, current.row())) actions.join(*server);
+    });
 }
 
 } // namespace qm

@@ -1,5 +1,10 @@
 #pragma once
+#include "join/JoinPlan.h"
+
+#include <functional>
+
 class QAbstractItemModel;
+class QMenu;
 class QSortFilterProxyModel;
 class QTableView;
 class QWidget;
@@ -22,5 +27,18 @@ struct StatusTable {
     QTableView* view = nullptr;
 };
 StatusTable makeStatusTable(QWidget* parent, const char* objectName, bool checkable);
+
+/// What a table's rows lead to: a join of the server, and its details window.
+struct ServerActions {
+    std::function<void(const JoinTarget&)> join;
+    std::function<void(const JoinTarget&)> details;
+};
+
+/// "Join server" (Ctrl+J) and "Details..." for the table's servers: in the rows' context
+/// menu, Ctrl+J anywhere in `window`, and a double-click or Enter on a row for the details.
+void addServerActions(const StatusTable& table, QWidget* window, ServerActions actions);
+
+/// The context menu of the row at `sortedRow` (of the sorted model); null for no server.
+QMenu* serverMenu(const StatusTable& table, int sortedRow, const ServerActions& actions, QWidget* parent);
 
 } // namespace qm

@@ -465,4 +465,8 @@ void TfmFindServers::keyPressEvent(QKeyEvent* event) {
     if (!takeToolWindowKey(this, event, bbFind)) QWidget::keyPressEvent(event);
 }
 
+void TfmFindServers::setServerActions(ServerActions actions) {
+    addServerActions({m_model, m_sorted, tvFoundServers}, this, std::move(actions));
+}
+
 } // namespace qm

@@ -27,6 +27,7 @@ namespace qm {
 
 class FindRun;
 class ServerStatusModel;
+struct ServerActions;
 
 /// What the "Find servers" window takes from the main window.
 struct FindServersSetup {
@@ -62,6 +63,8 @@ class TfmFindServers : public QWidget {
 
     bool finding() const { return m_run != nullptr; }
     ServerStatusModel& model() { return *m_model; }
+    /// Join and details for the table's servers: its context menu, Ctrl+J, double-click.
+    void setServerActions(ServerActions actions);
 
     void bbFindClick();
     void bbFindCancelClick();

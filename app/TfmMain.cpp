@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
@@ -108,6 +109,19 @@ void TfmMain::connectListSignals() {
         menu->deleteLater();
     });
     connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
+    // A double-click or Enter on an entry opens its details; Ctrl+J joins it.
+    connect(clbIPs, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        guarded([this, row = static_cast<size_t>(index.row())] { showEntryDetails(row); });
+    });
+    auto* joinKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_J), this);
+    connect(joinKey, &QShortcut::activated, this,
+            [this] { guarded([this] { joinEntry(m_servers.highlighted()); }); });
+    mmUDPInfo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(mmUDPInfo, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = monitoringContextMenu();
+        menu->exec(mmUDPInfo->mapToGlobal(at));
+        menu->deleteLater();
+    });
 }
 
 void TfmMain::connectOtherControls() {
@@ -118,6 +132,9 @@ void TfmMain::connectOtherControls() {
         bbAddIP->setEnabled(true);
     });
     connect(cbSteamAccount, &QComboBox::currentIndexChanged, this, [this] { showSteamAccountTooltip(); });
+    // The player's pick is kept; until then the box shows what a join would use.
+    connect(cbJoinWith, &QComboBox::activated, this, [this] { m_joinWithChosen = true; });
+    connect(pcMenu, &QTabWidget::currentChanged, this, [this] { showDefaultJoinWith(); });
     connect(edSteamFolder, &QLineEdit::editingFinished, this,
             [this] { guarded([this] { edSteamFolderEditingFinished(); }); });
     connect(udpTimer, &QTimer::timeout, this, [this] { guarded([this] { udpTimerTimer(); }); });
@@ -157,6 +174,7 @@ void TfmMain::FormCreate() {
     udpTimer->start();
     loadSettings();
     detectSteam();
+    showDefaultJoinWith();
     imLogoUpdate->setPixmap(imLogo->pixmap());
     imHelpLogo->setPixmap(imLogo->pixmap());
 }

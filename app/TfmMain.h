@@ -2,6 +2,7 @@
 #include "favourites/SteamLocation.h"
 #include "find/MasterSearch.h"
 #include "find/SteamServerList.h"
+#include "join/JoinPlan.h"
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
 #include "platform/Paths.h"
@@ -41,6 +42,8 @@ class GradientButton;
 class SpinEdit;
 class TfmServerStatus;
 class TfmFindServers;
+class TfmServerDetails;
+struct ServerActions;
 
 /// What the window takes from outside: the seams tests replace.
 struct TfmMainEnvironment {
@@ -152,6 +155,21 @@ class TfmMain : public QWidget {
     /// Every list command calls this first, so that Undo can put the list back.
     void beforeListCommand() { m_listHistory.record(m_servers); }
 
+    /// Starts the game on the server: with Steam or the game folder's hl.exe, as the
+    /// Options page chooses, asking for the password first when the server has one.
+    void joinServer(const JoinTarget& server);
+    /// Joins the entry's server, asking it first (as Refresh does) when the Monitoring
+    /// page has no answer of it: for its password and the port a game connects to.
+    void joinEntry(size_t row);
+    void showEntryDetails(size_t row);
+    /// Opens a details window of the server beside this one.
+    TfmServerDetails* showServerDetails(const JoinTarget& server);
+    /// How a join starts the game: the choice made on the Options page, or else the
+    /// game folder when its hl.exe exists, else Steam when a Steam folder is found.
+    JoinWith joinWith() const;
+    /// The Monitoring page's text's right-click menu: its own items, and Join and
+    /// Details for the highlighted entry.
+    QMenu* monitoringContextMenu();
     /// True while a network call waits with the window serviced.
     bool networkBusy() const { return m_networkDepth > 0; }
 
@@ -201,6 +219,13 @@ class TfmMain : public QWidget {
     void showSteamAccountTooltip();
     /// Steam's favourites file of the chosen account; empty when none is chosen.
     std::string steamFavouritesFile() const;
+    /// The game directory of a server that names none: the game folder's mod, else the
+    /// Steam page's game directory.
+    std::string fallbackGameDir() const;
+    /// What the status and find tables' rows lead to.
+    ServerActions serverActions();
+    /// Shows the choice of cbJoinWith as the default makes it, until one is made.
+    void showDefaultJoinWith();
 
     /// One network call of the window: marks `busy` while it lasts, runs `finish` when
     /// it ends (normally or by a failure), then closes the window if that was asked for
@@ -235,6 +260,12 @@ class TfmMain : public QWidget {
     ServerList m_servers;
     ServerList m_dbServers;
     ListHistory m_listHistory;
+    /// The last answer the Monitoring page showed, and its entry: what a join of the
+    /// entry knows of the server.
+    ServerAnswer m_lastAnswer;
+    std::string m_lastAnswerEntry;
+    /// The join choice was loaded or made by the user; until then it follows the default.
+    bool m_joinWithChosen = false;
 
   public:
     // Controls, named as the window's design names them.
@@ -267,6 +298,7 @@ class TfmMain : public QWidget {
     QLineEdit* edExportDate = nullptr;
     GradientButton* bbSaveSettings = nullptr;
     QCheckBox* cbSaveOnExit = nullptr;
+    QComboBox* cbJoinWith = nullptr;
     GradientButton* bbBackUp = nullptr;
     GradientButton* bbRestore = nullptr;
     QLineEdit* edSteamFolder = nullptr;

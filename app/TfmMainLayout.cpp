@@ -243,6 +243,16 @@ void TfmMain::buildSteamGroup(QWidget* page) {
     bbSteamOverwrite = button(gbSteam, "bbSteamOverwrite", "Overwrite", {77, 78, 66, 24});
     bbSteamBackup = button(gbSteam, "bbSteamBackup", "Back Up", {146, 78, 66, 24});
     bbSteamRestore = button(gbSteam, "bbSteamRestore", "Restore", {215, 78, 66, 24});
+
+    // How Join starts the game, under the two places it may start from.
+    label(page, nullptr, "Join with", {16, 369, 60, 16});
+    cbJoinWith = new QComboBox(page);
+    cbJoinWith->setObjectName(QStringLiteral("cbJoinWith"));
+    cbJoinWith->setGeometry(76, 366, 221, 22);
+    cbJoinWith->addItem(QStringLiteral("the game folder's hl.exe"),
+                        QString::fromLatin1(joinWithName(JoinWith::GameFolder)));
+    cbJoinWith->addItem(QStringLiteral("Steam"), QString::fromLatin1(joinWithName(JoinWith::Steam)));
+    cbJoinWith->setToolTip(QStringLiteral("How Join server starts the game (Ctrl+J)"));
 }
 
 void TfmMain::buildImportPage(QWidget* page) {

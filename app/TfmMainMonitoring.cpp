@@ -76,6 +76,8 @@ void TfmMain::bbUDPRefreshClick() {
         mmUDPInfo->clear();
         lbPing->setText(QStringLiteral("000"));
         const InfoExchange shown = runInfoExchange(udpClient, host, port, *m_env.clock, m_countsPerMs);
+        m_lastAnswer = shown.answer;
+        m_lastAnswerEntry = entry;
         QStringList lines;
         for (const std::string& l : shown.memoLines)
             lines << toDisplay(l);

@@ -9,6 +9,7 @@
 #include "ui/TextCodec.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 
 namespace qm {
@@ -42,6 +43,12 @@ void TfmMain::loadSettings() {
                 static_cast<CEditIPAddr*>(control)->setText(stored);
                 break;
             }
+        }
+        // Until the player picks one, a join follows the default (game folder, else Steam).
+        if (const auto with = joinWithNamed(file.read("Options", "cbJoinWith", ""))) {
+            const QSignalBlocker quiet(cbJoinWith);
+            cbJoinWith->setCurrentIndex(*with == JoinWith::Steam ? 1 : 0);
+            m_joinWithChosen = true;
         }
     } catch (const std::exception&) {
         showMessage("Error reading 'userpref.ini' file");
@@ -77,6 +84,7 @@ void TfmMain::bbSaveSettingsClick() {
             }
             file.set(row.section, row.key, value);
         }
+        if (m_joinWithChosen) file.set("Options", "cbJoinWith", joinWithName(joinWith()));
         // One rewrite for every key: the file is whole before and after.
         file.save();
     } catch (const std::exception&) {

@@ -1,6 +1,7 @@
 // The server list's context menu and the "Server status" window.
 #include "app/TfmMain.h"
 
+#include "app/StatusTable.h"
 #include "app/TfmFindServers.h"
 #include "app/TfmServerStatus.h"
 #include "favourites/GameLocation.h"
@@ -30,6 +31,7 @@ void TfmMain::bbServerStatusClick() {
     if (!fmServerStatus) {
         fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
         fmServerStatus->beforeListChange = [this] { beforeListCommand(); };
+        fmServerStatus->setServerActions(serverActions());
     }
     showBeside(fmServerStatus, this);
     if (!fmServerStatus->refreshing()) fmServerStatus->bbStatusRefreshClick();
@@ -63,6 +65,7 @@ void TfmMain::bbFindServersClick() {
         fmFindServers = new TfmFindServers(m_servers, std::move(setup), this);
         fmFindServers->beforeListChange = [this] { beforeListCommand(); };
         fmFindServers->afterListChange = [this](size_t) { refreshCountLabel(); };
+        fmFindServers->setServerActions(serverActions());
     }
     showBeside(fmFindServers, this);
 }
@@ -112,6 +115,8 @@ QMenu* TfmMain::listContextMenu(size_t row) {
     menu->addSeparator();
     add(bbSaveList, &TfmMain::bbSaveListClick);
     menu->addSeparator();
+    addForRow("Join server", "miJoinServer", QKeySequence(Qt::CTRL | Qt::Key_J), &TfmMain::joinEntry);
+    addForRow("Details...", "miDetails", QKeySequence(Qt::Key_Return), &TfmMain::showEntryDetails);
     addForRow("Refresh", "miRefreshEntry", {}, &TfmMain::refreshEntry);
     addForRow("Copy address", "miCopyAddress", QKeySequence::Copy, &TfmMain::copyAddressOf);
     menu->addSeparator();

@@ -267,4 +267,8 @@ void TfmServerStatus::keyPressEvent(QKeyEvent* event) {
     if (!takeToolWindowKey(this, event, bbStatusRefresh)) QWidget::keyPressEvent(event);
 }
 
+void TfmServerStatus::setServerActions(ServerActions actions) {
+    addServerActions({m_model, m_sorted, tvServerStatus}, this, std::move(actions));
+}
+
 } // namespace qm

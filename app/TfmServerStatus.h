@@ -21,6 +21,7 @@ namespace qm {
 class BatchRun;
 class PlayersRun;
 class ServerStatusModel;
+struct ServerActions;
 
 /// The "Server status" window: every entry of the server list asked at once, in a table
 /// that fills as answers come and sorts by any column; the players of the selected
@@ -35,6 +36,8 @@ class TfmServerStatus : public QWidget {
 
     bool refreshing() const { return m_run != nullptr; }
     ServerStatusModel& model() { return *m_model; }
+    /// Join and details for the table's servers: its context menu, Ctrl+J, double-click.
+    void setServerActions(ServerActions actions);
 
     void bbStatusRefreshClick();
     void bbStatusCancelClick();

@@ -2,6 +2,8 @@
 #include "platform/DatagramSocket.h"
 #include "query/ServerAnswer.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qm {
@@ -13,6 +15,8 @@ struct ListedServer {
     bool described = false;
     ServerSummary summary;
     std::string gameDir;
+    /// The port a game connects to, where the list names one (Steam's "gameport").
+    std::optional<uint16_t> gamePort;
 };
 
 } // namespace qm

@@ -127,6 +127,9 @@ void readServers(const std::string& body, size_t limit, bool fromLoopback, Steam
                           textOf(s, "bots")};
         listed.gameDir = textOf(s, "gamedir");
         if (listed.gameDir == "-") listed.gameDir.clear();
+        if (const auto port = s.find("gameport");
+            port != s.end() && port->is_number_integer() && *port > 0 && *port <= 0xFFFF)
+            listed.gamePort = port->get<uint16_t>();
         answer.servers.push_back(std::move(listed));
     }
 }

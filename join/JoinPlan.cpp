@@ -33,6 +33,16 @@ JoinWith defaultJoinWith(bool hlExeExists, bool steamFound) {
     return !hlExeExists && steamFound ? JoinWith::Steam : JoinWith::GameFolder;
 }
 
+const char* joinWithName(JoinWith with) {
+    return with == JoinWith::Steam ? "Steam" : "hl.exe";
+}
+
+std::optional<JoinWith> joinWithNamed(std::string_view name) {
+    if (name == "Steam") return JoinWith::Steam;
+    if (name == "hl.exe") return JoinWith::GameFolder;
+    return std::nullopt;
+}
+
 JoinPlan planJoin(const JoinRequest& r) {
     JoinPlan plan;
     const std::string server = r.address + ":" + std::to_string(r.gamePort);

@@ -2,6 +2,7 @@
 #include "platform/ProgramStart.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,19 @@ namespace qm {
 
 /// How the game is started to join a server.
 enum class JoinWith { GameFolder, Steam };
+
+/// A server as the places that show it know it: the port it was asked on, the game port
+/// its answer or its list gave, and whether its answer says it has a password.
+struct JoinTarget {
+    std::string address; // dotted IPv4
+    uint16_t queryPort = 27015;
+    std::optional<uint16_t> gamePort;
+    std::string gameDir;
+    bool password = false;
+    std::string name; // the server's name, for the password prompt
+    /// The port the game connects to: the game port when known, else the one asked.
+    uint16_t portToJoin() const { return gamePort.value_or(queryPort); }
+};
 
 /// What a join needs: the server's address and game port, its game directory, the
 /// password the player typed (never kept), and how the game is started.
@@ -41,5 +55,10 @@ bool isPlainFolderName(std::string_view name);
 /// The game folder's hl.exe when one is set and exists, else Steam when a Steam folder
 /// is found, else the game folder still (whose absence a join then explains).
 JoinWith defaultJoinWith(bool hlExeExists, bool steamFound);
+
+/// The choice as userpref.ini keeps it ("hl.exe", "Steam"), and back; nothing for a text
+/// that names neither.
+const char* joinWithName(JoinWith with);
+std::optional<JoinWith> joinWithNamed(std::string_view name);
 
 } // namespace qm

@@ -3,6 +3,7 @@
 #include "tools/JsonText.h"
 
 #include "platform/TextTools.h"
+#include "query/ServerDetails.h"
 
 #include <cstdio>
 
@@ -49,13 +50,6 @@ std::string rulesJson(const RulesAnswer& a) {
 }
 
 } // namespace
-
-std::string connectedTime(float seconds) {
-    const int s = seconds > 0 && seconds < 1e9f ? static_cast<int>(seconds) : 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
-    return text;
-}
 
 std::string extrasText(const ServerReport& r) {
     std::string out;

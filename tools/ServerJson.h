@@ -32,7 +32,4 @@ std::string serverJson(const ServerReport& report);
 /// "  players: why not" line.
 std::string extrasText(const ServerReport& report);
 
-/// Seconds connected as the status window shows them: "h:mm:ss".
-std::string connectedTime(float seconds);
-
 } // namespace qm

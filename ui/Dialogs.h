@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/ProgramStart.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,7 +10,8 @@ class QMessageBox;
 namespace qm {
 
 /// Everything that waits on the user or leaves the program: message boxes, the file-open
-/// dialog and the shell. The window goes through this one seam, so tests can answer it.
+/// dialog, the password prompt, desktop notifications, the shell and program starts. The window goes through
+/// this one seam, so tests can answer it.
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -26,6 +29,12 @@ class Dialogs {
     /// The shell's "open" for a URL or a file name relative to the current directory;
     /// false when the system has no program that opens it.
     virtual bool openDocument(const std::string& target) = 0;
+    /// Starts a program from its argument list; empty when it started, else why not.
+    virtual std::string launchProgram(const ProgramLaunch& launch) = 0;
+    /// A modal prompt whose typing is masked; the text typed, or nothing when cancelled.
+    virtual std::optional<std::string> askPassword(const std::string& caption, const std::string& prompt) = 0;
+    /// A desktop notification beside the clock; false where the desktop has no tray.
+    virtual bool notify(const std::string& caption, const std::string& text) = 0;
 };
 
 /// The real dialogs and the desktop's opener.
@@ -42,6 +51,9 @@ class QtDialogs : public Dialogs {
                                         const std::string& start = {}) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
+    std::string launchProgram(const ProgramLaunch& launch) override;
+    std::optional<std::string> askPassword(const std::string& caption, const std::string& prompt) override;
+    bool notify(const std::string& caption, const std::string& text) override;
 };
 
 } // namespace qm

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QUrl>
 
 namespace qm {
@@ -54,9 +57,34 @@ std::optional<std::string> QtDialogs::chooseFolder(const std::string& caption, c
 
 bool QtDialogs::openDocument(const std::string& target) {
     const QString t = toDisplay(target);
-    if (t.startsWith(QLatin1String("http://")) || t.startsWith(QLatin1String("https://")))
-        return QDesktopServices::openUrl(QUrl(t));
+    // A URL of any scheme (http, https, steam) goes to its handler; the rest are files.
+    if (t.contains(QLatin1String("://"))) return QDesktopServices::openUrl(QUrl(t));
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath()));
+}
+
+std::string QtDialogs::launchProgram(const ProgramLaunch& launch) {
+    return startProgram(launch, systemSearchPath());
+}
+
+std::optional<std::string> QtDialogs::askPassword(const std::string& caption, const std::string& prompt) {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(QApplication::activeWindow(), toDisplay(caption),
+                                                toDisplay(prompt), QLineEdit::Password, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return fromDisplay(typed);
+}
+
+bool QtDialogs::notify(const std::string& caption, const std::string& text) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable() || !QSystemTrayIcon::supportsMessages()) return false;
+    // One icon for the program's life, shown while a message is up.
+    static QSystemTrayIcon* tray = [] {
+        auto* icon = new QSystemTrayIcon(QApplication::windowIcon(), qApp);
+        QObject::connect(icon, &QSystemTrayIcon::messageClicked, icon, &QSystemTrayIcon::hide);
+        return icon;
+    }();
+    tray->show();
+    tray->showMessage(toDisplay(caption), toDisplay(text), QSystemTrayIcon::Information);
+    return true;
 }
 
 } // namespace qm

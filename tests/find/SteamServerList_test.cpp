@@ -22,7 +22,7 @@ const std::string kKey = "0123456789ABCDEF0123456789ABCDEF";
 
 const std::string kTwoServers =
     R"({"response":{"servers":[)"
-    R"({"addr":"127.0.0.1:27015","gameport":27015,"steamid":"90000000000000001","name":"Loopback \u00c9clair",)"
+    R"({"addr":"127.0.0.1:27015","gameport":27017,"steamid":"90000000000000001","name":"Loopback \u00c9clair",)"
     R"("appid":10,"gamedir":"cstrike","version":"1.1.2.7/Stdio","product":"cstrike","region":255,)"
     R"("players":7,"max_players":20,"bots":2,"map":"de_dust2","secure":true,"dedicated":true,"os":"l"},)"
     R"({"addr":"127.0.0.2:27016","name":"Second","appid":70,"gamedir":"valve","players":0,"max_players":16,)"
@@ -72,6 +72,9 @@ TEST(SteamServerList, ReadsTheFieldsOfEveryServerWithAnAddress) {
     EXPECT_EQ(s.summary.bots, "2");
     EXPECT_EQ(s.gameDir, "cstrike");
     EXPECT_EQ(a.servers[1].gameDir, "valve");
+    // The port a game connects to is not always the one the list is asked on.
+    EXPECT_EQ(s.gamePort, 27017);
+    EXPECT_FALSE(a.servers[1].gamePort);
     EXPECT_EQ(readSteamListAnswer(answered(200, kTwoServers), kKey, 1, {}, true).servers.size(), 1u);
     // Nothing matched: Steam leaves the servers out.
     const SteamListAnswer none =

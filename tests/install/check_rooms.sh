@@ -13,11 +13,12 @@ allowed() {
     find) echo "platform keyvalues query" ;;
     tools) echo "platform database query find" ;;
     ui) echo "platform serverlist" ;;
-    app) echo "platform keyvalues serverlist favourites database query update find join ui" ;;
+    details) echo "platform query join ui" ;;
+    app) echo "platform keyvalues serverlist favourites database query update find join ui details" ;;
     esac
 }
 status=0
-for room in platform keyvalues serverlist favourites database query update find join tools ui app; do
+for room in platform keyvalues serverlist favourites database query update find join tools ui details app; do
     ok=" $room $(allowed "$room") "
     for file in "$room"/*.cpp "$room"/*.h; do
         [ -e "$file" ] || continue

@@ -127,3 +127,18 @@ TEST(ProgramStart, HlExeStartsThroughWineInItsOwnFolderWithExactlyItsArguments) 
     // Without Wine, the player is told what to install.
     EXPECT_NE(startProgram(plan.launch, dir.file("nowhere")).find("install it"), std::string::npos);
 }
+
+TEST(JoinPlan, TheGamePortWinsOverThePortAsked) {
+    JoinTarget target;
+    target.queryPort = 27016;
+    EXPECT_EQ(target.portToJoin(), 27016);
+    target.gamePort = 27015;
+    EXPECT_EQ(target.portToJoin(), 27015);
+}
+
+TEST(JoinPlan, TheChoiceAsKept) {
+    for (JoinWith with : {JoinWith::GameFolder, JoinWith::Steam})
+        EXPECT_EQ(joinWithNamed(joinWithName(with)), with);
+    for (const char* stranger : {"", "steam", "hl", "Steam "})
+        EXPECT_FALSE(joinWithNamed(stranger)) << stranger;
+}

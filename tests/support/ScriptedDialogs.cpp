@@ -37,4 +37,20 @@ bool ScriptedDialogs::openDocument(const std::string& target) {
     return openSucceeds;
 }
 
+std::string ScriptedDialogs::launchProgram(const ProgramLaunch& launch) {
+    launched.push_back(launch);
+    return launchFailure;
+}
+
+std::optional<std::string> ScriptedDialogs::askPassword(const std::string&, const std::string& prompt) {
+    passwordPrompts.push_back(prompt);
+    return passwordAnswer;
+}
+
+bool ScriptedDialogs::notify(const std::string& caption, const std::string& text) {
+    if (!trayAvailable) return false;
+    notifications.emplace_back(caption, text);
+    return true;
+}
+
 } // namespace qm::test

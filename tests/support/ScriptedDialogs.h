@@ -24,6 +24,9 @@ class ScriptedDialogs : public Dialogs {
                                         const std::string& start = {}) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
+    std::string launchProgram(const ProgramLaunch& launch) override;
+    std::optional<std::string> askPassword(const std::string& caption, const std::string& prompt) override;
+    bool notify(const std::string& caption, const std::string& text) override;
 
     /// The next file or folder dialog returns this path; nothing queued means the user cancels.
     void pickNext(const std::string& path) { m_picks.push_back(path); }
@@ -37,6 +40,15 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> fileDialogStarts;
     /// The caption and start folder of every folder dialog.
     std::vector<std::pair<std::string, std::string>> folderDialogs;
+    /// Programs started, and what launchProgram answers (empty: it started).
+    std::vector<ProgramLaunch> launched;
+    std::string launchFailure;
+    /// The prompts shown, and what the next one answers (nothing: the user cancels).
+    std::vector<std::string> passwordPrompts;
+    std::optional<std::string> passwordAnswer;
+    /// The notifications shown, and whether the desktop has a tray to show them.
+    std::vector<std::pair<std::string, std::string>> notifications;
+    bool trayAvailable = true;
     /// Called whenever a box is shown, for tests that act while a box is up.
     std::function<void()> onShow;
 

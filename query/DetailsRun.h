@@ -1,0 +1,43 @@
+#pragma once
+#include "query/BatchQuery.h"
+#include "query/PlayersQuery.h"
+#include "query/RulesQuery.h"
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace qm {
+
+/// Everything one server tells when it is looked at closely.
+struct ServerDetails {
+    /// The info exchange, with its state and ping, as the batch gives it.
+    BatchResult info;
+    /// Asked only of a server that answered the info exchange.
+    std::optional<PlayersAnswer> players;
+    std::optional<RulesAnswer> rules;
+};
+
+/// One server's info, players and rules asked in turn on a thread of its own, the info
+/// through the batch engine, for a window to poll with take(). Destruction stops the
+/// exchanges and returns within one slice of their waits.
+class DetailsRun {
+  public:
+    DetailsRun(QueryTarget target, BatchOptions options, HostLookup lookup);
+    ~DetailsRun();
+    DetailsRun(const DetailsRun&) = delete;
+    DetailsRun& operator=(const DetailsRun&) = delete;
+
+    /// The details, once, when every question has its answer.
+    std::optional<ServerDetails> take();
+
+  private:
+    std::atomic<bool> m_stop{false};
+    BatchQuery m_batch;
+    std::mutex m_lock;
+    std::optional<ServerDetails> m_details;
+    std::thread m_worker;
+};
+
+} // namespace qm
