@@ -10,8 +10,8 @@
 #include "favourites/GameLocation.h"
 #include "find/MasterServersFile.h"
 #include "platform/HostResolver.h"
-#include "platform/IntText.h"
 #include "platform/Paths.h"
+#include "query/QueryTarget.h"
 #include "query/ServerDetails.h"
 #include "serverlist/ServerEntry.h"
 #include "ui/CheckListBox.h"
@@ -30,12 +30,11 @@ namespace {
 
 // The server of a list entry, as far as the entry tells it.
 std::optional<JoinTarget> serverOfEntry(const std::string& entry) {
-    const std::string host(ServerEntryParts::ip(entry));
-    const auto port = parseInteger(std::string(ServerEntryParts::port(entry)));
-    if (!isDottedAddress(host) || !port || *port < 1 || *port > 0xFFFF) return std::nullopt;
+    const std::optional<QueryTarget> target = targetOfEntry(entry);
+    if (!target || !isDottedAddress(target->host)) return std::nullopt;
     JoinTarget server;
-    server.address = host;
-    server.queryPort = static_cast<uint16_t>(*port);
+    server.address = target->host;
+    server.queryPort = static_cast<uint16_t>(target->port);
     server.gameDir = std::string(ServerEntryParts::gameDir(entry));
     return server;
 }

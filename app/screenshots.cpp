@@ -1,17 +1,21 @@
 // Renders the main window once per page into PNG files, to check the layout by eye:
 //   quillmark-screenshots <folder> [--server 127.0.0.1:PORT] [--status FIRST-LAST] [--master 127.0.0.1:PORT]
+//                         [--details 127.0.0.1:PORT]
 // With --server, the window first detects that server on the Import page, adds it and
 // shows it on the Monitoring page, as a user would, before the pictures are taken.
 // With --status, the list holds 127.0.0.1 on those ports (demo servers, say) and the
 // Server status window is asked and pictured too. With --master, the Find servers window
-// asks that master (the demo server's, say) and is pictured.
+// asks that master (the demo server's, say) and is pictured. With --details, the details
+// window of that server is pictured after a few refreshes, its players and its rules.
 #include "app/ServerStatusModel.h"
 #include "app/TfmFindServers.h"
 #include "app/TfmMain.h"
 #include "app/TfmServerStatus.h"
+#include "details/TfmServerDetails.h"
 #include "ui/CEditIPAddr.h"
 #include "ui/CheckListBox.h"
 #include "ui/GradientButton.h"
+#include "ui/SpinEdit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +43,11 @@ class SilentDialogs : public qm::Dialogs {
         return std::nullopt;
     }
     bool openDocument(const std::string&) override { return true; }
+    std::string launchProgram(const qm::ProgramLaunch&) override { return {}; }
+    std::optional<std::string> askPassword(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    bool notify(const std::string&, const std::string&) override { return false; }
 };
 
 // Detect and Add of a live server, then its Monitoring page, as a player would.
@@ -109,6 +118,37 @@ bool saveFindWindow(qm::TfmMain& window, const std::string& master, const QStrin
     return true;
 }
 
+// The details window of a server, after a few answers have drawn its chart: once with
+// its players showing, once with its rules.
+bool saveDetailsWindow(qm::TfmMain& window, const std::string& server, const QString& folder) {
+    const size_t colon = server.rfind(':');
+    qm::JoinTarget target;
+    target.address = server.substr(0, colon);
+    target.queryPort = static_cast<uint16_t>(std::atoi(server.c_str() + colon + 1));
+    window.seTimer->setValue(200);
+    qm::TfmServerDetails* details = window.showServerDetails(target);
+    details->move(40, 40);
+    QEventLoop untilDone;
+    int answers = 0;
+    QObject::connect(details, &qm::TfmServerDetails::answered, &untilDone, [&] {
+        if (++answers == 8) untilDone.quit();
+    });
+    untilDone.exec();
+    const struct {
+        int tab;
+        const char* file;
+    } shots[] = {{0, "details-players.png"}, {1, "details-rules.png"}};
+    for (const auto& shot : shots) {
+        details->tcDetails->setCurrentIndex(shot.tab);
+        QApplication::processEvents();
+        const QString name = QStringLiteral("%1/%2").arg(folder, QString::fromLatin1(shot.file));
+        if (!details->grab().save(name)) return false;
+        std::printf("%s\n", qPrintable(name));
+    }
+    details->close();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -116,11 +156,12 @@ int main(int argc, char* argv[]) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    std::string server, statusPorts, master;
+    std::string server, statusPorts, master, detailsOf;
     for (int i = 2; i + 1 < argc; i += 2) {
         if (std::string(argv[i]) == "--server") server = argv[i + 1];
         if (std::string(argv[i]) == "--status") statusPorts = argv[i + 1];
         if (std::string(argv[i]) == "--master") master = argv[i + 1];
+        if (std::string(argv[i]) == "--details") detailsOf = argv[i + 1];
     }
     QDir().mkpath(folder);
 
@@ -152,5 +193,6 @@ int main(int argc, char* argv[]) {
     if (!savePages(window, folder)) return 1;
     if (!statusPorts.empty() && !saveStatusWindow(window, statusPorts, folder)) return 1;
     if (!master.empty() && !saveFindWindow(window, master, folder)) return 1;
+    if (!detailsOf.empty() && !saveDetailsWindow(window, detailsOf, folder)) return 1;
     return 0;
 }

@@ -30,7 +30,7 @@ void PingChart::paintEvent(QPaintEvent*) {
     const size_t shown = std::min(samples.size(), static_cast<size_t>(area.width() / step));
     const size_t first = samples.size() - shown;
     const double pingScale = std::max(m_history.highest().value_or(0), kLeastPingScale);
-    const double playersScale = std::max(m_history.mostPlayers(), 1);
+    const double playersScale = std::max(m_history.playersScale(), 1);
     const auto xOf = [&](size_t i) { return area.right() - (shown - 1 - (i - first)) * step - step / 2; };
 
     p.setPen(Qt::NoPen);

@@ -5,8 +5,8 @@
 
 namespace qm {
 
-/// The ping (a line) and the players (bars) of every refresh since the window opened,
-/// the newest at the right; a silent refresh is a gap in the line.
+/// The ping (a line) and the players (bars, against the server's slots) of every refresh
+/// since the window opened, the newest at the right; a silent refresh is a gap in the line.
 class PingChart : public QWidget {
     Q_OBJECT
   public:

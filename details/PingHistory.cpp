@@ -29,10 +29,10 @@ std::optional<int> PingHistory::highest() const {
     return high;
 }
 
-int PingHistory::mostPlayers() const {
+int PingHistory::playersScale() const {
     int most = 0;
     for (const PingSample& s : m_samples)
-        most = std::max(most, s.players);
+        most = std::max({most, s.players, s.maxPlayers});
     return most;
 }
 

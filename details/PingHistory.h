@@ -9,6 +9,7 @@ namespace qm {
 struct PingSample {
     int pingMs = -1; // -1: it did not answer
     int players = -1;
+    int maxPlayers = -1;
 };
 
 /// The refreshes of one server while its details are open, at most `capacity` of them (the
@@ -24,8 +25,8 @@ class PingHistory {
     std::optional<int> current() const;
     std::optional<int> lowest() const;
     std::optional<int> highest() const;
-    /// The most players seen; 0 when none were.
-    int mostPlayers() const;
+    /// The height of the players' scale: the most slots or players seen; 0 when none were.
+    int playersScale() const;
 
   private:
     size_t m_capacity;

@@ -81,7 +81,7 @@ TfmServerDetails::~TfmServerDetails() = default;
 void TfmServerDetails::buildWindow() {
     setObjectName(QStringLiteral("fmServerDetails"));
     setWindowTitle(QStringLiteral("Server details: %1").arg(toDisplay(m_setup.target.text())));
-    resize(640, 560);
+    resize(660, 600);
 
     tvFacts = namedTree("tvFacts", {QStringLiteral("Field"), QStringLiteral("Value")}, this);
     tvFacts->setHeaderHidden(true);
@@ -203,8 +203,9 @@ void TfmServerDetails::takeDetails() {
 void TfmServerDetails::showDetails(const ServerDetails& details) {
     const ServerFacts facts = factsOf(details.info.answer, m_setup.target.text());
     const bool answered = details.info.answer.answered();
-    m_history.add({answered ? details.info.pingMs : -1, answered ? facts.players : -1});
-    showPing();
+    m_history.add({answered ? details.info.pingMs : -1, answered ? facts.players : -1,
+                   answered ? facts.maxPlayers : -1});
+    showPing(facts);
     if (!answered) {
         // Silence keeps what the server said before; only the state changes.
         if (tvFacts->topLevelItemCount() == 0) showFacts(facts, details.info);
@@ -286,7 +287,7 @@ void TfmServerDetails::filterRules() {
     }
 }
 
-void TfmServerDetails::showPing() {
+void TfmServerDetails::showPing(const ServerFacts& facts) {
     pcPing->update();
     const auto current = m_history.current();
     const auto low = m_history.lowest();
@@ -295,11 +296,13 @@ void TfmServerDetails::showPing() {
         lbPingRange->setText(QStringLiteral("Ping: no answer yet"));
         return;
     }
-    lbPingRange->setText(
-        QStringLiteral("Ping: %1 (lowest %2 ms, highest %3 ms)")
-            .arg(current ? QStringLiteral("%1 ms").arg(*current) : QStringLiteral("no answer"))
-            .arg(*low)
-            .arg(*high));
+    QString text = QStringLiteral("Ping (line): %1, lowest %2 ms, highest %3 ms")
+                       .arg(current ? QStringLiteral("%1 ms").arg(*current) : QStringLiteral("no answer"))
+                       .arg(*low)
+                       .arg(*high);
+    if (current && facts.players >= 0)
+        text += QStringLiteral("\nPlayers (bars): %1/%2").arg(facts.players).arg(facts.maxPlayers);
+    lbPingRange->setText(text);
 }
 
 void TfmServerDetails::bbJoinClick() {

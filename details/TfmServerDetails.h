@@ -101,7 +101,7 @@ class TfmServerDetails : public QWidget {
     void showFacts(const ServerFacts& facts, const BatchResult& info);
     void showPlayers(const std::optional<PlayersAnswer>& players);
     void showRules(const std::optional<RulesAnswer>& rules);
-    void showPing();
+    void showPing(const ServerFacts& facts);
     void filterRules();
     /// While waiting: joins once the server has a free slot.
     void joinIfSlotFree(const ServerFacts& facts);

@@ -181,10 +181,10 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
     std::vector<std::string> captions;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) captions.push_back(a->text().toStdString());
-    EXPECT_EQ(captions, (std::vector<std::string>{"Undo", "Invert", "Select All", "Deselect All", "Delete",
-                                                  "Remove this entry", "Clear", "Paste entries",
-                                                  "Export List", "Refresh", "Copy address",
-                                                  "Server status of the whole list...", "Find servers..."}));
+    EXPECT_EQ(captions, (std::vector<std::string>{
+                            "Undo", "Invert", "Select All", "Deselect All", "Delete", "Remove this entry",
+                            "Clear", "Paste entries", "Export List", "Join server", "Details...", "Refresh",
+                            "Copy address", "Server status of the whole list...", "Find servers..."}));
     // Each item shows the key that does the same in the list.
     const std::pair<const char*, QKeySequence> keys[] = {
         {"miUndo", QKeySequence::Undo},
@@ -192,6 +192,8 @@ TEST_F(StatusWindow, TheListsMenuAndKeysRunTheWindowsOwnCommands) {
         {"miRemoveEntry", Qt::Key_Delete},
         {"miPaste", QKeySequence::Paste},
         {"miCopyAddress", QKeySequence::Copy},
+        {"miJoinServer", QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {"miDetails", QKeySequence(Qt::Key_Return)},
         {"miServerStatus", QKeySequence(Qt::CTRL | Qt::Key_T)},
         {"miFindServers", QKeySequence(Qt::CTRL | Qt::Key_F)}};
     for (const auto& [name, sequence] : keys) {

@@ -285,10 +285,9 @@ TEST_F(DetailsWindow, ClosingStopsTheQuestionUnderWay) {
     EXPECT_TRUE(window->asking());
     while (silent.requestsSoFar().size() < 2)
         QApplication::processEvents();
-    const auto before = std::chrono::steady_clock::now();
+    // The close returns only once the run's thread has ended: the ten-minute wait above
+    // would hold the test until ctest's timeout if the close did not cut it short.
     window->close();
-    // The exchanges look at the stop every 25 ms; a loaded machine is given some room.
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull()); // closed is gone: several windows may come and go
 }
@@ -297,15 +296,15 @@ TEST(PingHistory, CurrentLowestHighestAndCapacity) {
     PingHistory h(3);
     EXPECT_FALSE(h.current());
     EXPECT_FALSE(h.lowest());
-    h.add({40, 5});
-    h.add({-1, -1}); // silence
+    h.add({40, 5, 6});
+    h.add({-1, -1, -1}); // silence
     EXPECT_FALSE(h.current());
     EXPECT_EQ(h.lowest(), 40);
-    h.add({20, 7});
-    h.add({90, 6}); // the first sample goes
+    h.add({20, 7, 0}); // a server that claims no slots still scales to its players
+    h.add({90, 6, 6}); // the first sample goes
     EXPECT_EQ(h.samples().size(), 3u);
     EXPECT_EQ(h.current(), 90);
     EXPECT_EQ(h.lowest(), 20);
     EXPECT_EQ(h.highest(), 90);
-    EXPECT_EQ(h.mostPlayers(), 7);
+    EXPECT_EQ(h.playersScale(), 7);
 }

@@ -41,5 +41,6 @@ head -1 "$work/servers.txt" | grep -q "^Quillmark" || fail "installed sample dat
 deb=$(ls "$work"/package/quillmark_*_amd64.deb)
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" || fail "computed dependencies"
 dpkg-deb -f "$deb" Suggests | grep -q "xdg-utils" || fail "xdg-utils suggested"
+dpkg-deb -f "$deb" Suggests | grep -q "wine" || fail "wine suggested (joining with hl.exe)"
 lintian --fail-on error "$deb" 2>&1 | grep -v "root privileges" | grep "^E:" && fail "lintian errors"
 echo "installed tree, desktop entry, metadata and package are sound"

@@ -3,6 +3,7 @@
 #include "join/JoinPlan.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestSystem.h"
+#include "tests/support/ToldPipe.h"
 
 #include <gtest/gtest.h>
 
@@ -104,28 +105,51 @@ TEST(ProgramStart, ArgumentsAreQuotedAsWindowsReadsThemBack) {
 }
 
 // hl.exe through a stand-in for Wine on PATH that writes where it runs and what it got
-// into a named pipe, which the test reads to its end: no waiting on a clock.
+// into a pipe, which the test reads to its end: no waiting on a clock.
 TEST(ProgramStart, HlExeStartsThroughWineInItsOwnFolderWithExactlyItsArguments) {
     QM_SKIP_UNLESS_SYSTEM_HAS(Fifos);
     TempDir dir;
     std::filesystem::create_directories(dir.file("bin"));
     std::filesystem::create_directories(dir.file("Half Life"));
-    const std::string pipe = dir.file("told");
-    ASSERT_TRUE(makeFifo(pipe));
+    ToldPipe pipe(dir.path());
+    ASSERT_FALSE(pipe.name().empty());
     {
         std::ofstream wine(dir.file("bin/wine"));
-        wine << "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > '" << pipe << "'\n";
+        wine << "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > '" << pipe.name() << "'\n";
     }
     std::filesystem::permissions(dir.file("bin/wine"), std::filesystem::perms::owner_all);
     const std::string hl = dir.file("Half Life/hl.exe");
     const JoinPlan plan = planJoin({"127.0.0.1", 27015, "cstrike", "", JoinWith::GameFolder, hl});
     ASSERT_EQ(startProgram(plan.launch, dir.file("bin")), "");
-    std::ifstream told(pipe);
-    const std::string got((std::istreambuf_iterator<char>(told)), {});
-    EXPECT_EQ(got, std::filesystem::canonical(dir.file("Half Life")).string() + "\n[" + hl +
-                       "]\n[-game]\n[cstrike]\n[+connect]\n[127.0.0.1:27015]\n");
+    EXPECT_EQ(pipe.readToEnd(), std::filesystem::canonical(dir.file("Half Life")).string() + "\n[" + hl +
+                                    "]\n[-game]\n[cstrike]\n[+connect]\n[127.0.0.1:27015]\n");
     // Without Wine, the player is told what to install.
     EXPECT_NE(startProgram(plan.launch, dir.file("nowhere")).find("install it"), std::string::npos);
+}
+
+// Windows starts hl.exe itself: a stand-in copied into a folder with a blank in its name
+// tells where it runs and what its command line read back as.
+TEST(ProgramStart, HlExeStartsOnWindowsInItsOwnFolderWithExactlyItsArguments) {
+    if (!onWindows()) GTEST_SKIP() << "Linux starts hl.exe through Wine (the test above)";
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("Half Life"));
+    const std::string hl = dir.file("Half Life/hl.exe");
+    std::filesystem::copy_file("Z:" QM_FAKE_HL, hl);
+    ToldPipe pipe(dir.path());
+    ASSERT_FALSE(pipe.name().empty());
+    std::ofstream(dir.file("Half Life/told-to.txt")) << pipe.name() << "\n";
+    const JoinPlan plan = planJoin({"127.0.0.1", 27016, "cstrike", "pw", JoinWith::GameFolder, hl});
+    ASSERT_EQ(startProgram(plan.launch, systemSearchPath()), "");
+    const std::string told = pipe.readToEnd();
+    const size_t firstLine = told.find('\n');
+    ASSERT_NE(firstLine, std::string::npos) << told;
+    EXPECT_TRUE(std::filesystem::equivalent(told.substr(0, firstLine), dir.file("Half Life"))) << told;
+    EXPECT_EQ(told.substr(firstLine + 1),
+              "[-game]\n[cstrike]\n[+connect]\n[127.0.0.1:27016]\n[+password]\n[pw]\n");
+    // A program that is not there: said, with the system's code.
+    ProgramLaunch missing = plan.launch;
+    missing.program = dir.file("Half Life/none.exe");
+    EXPECT_NE(startProgram(missing, systemSearchPath()).find("Could not start"), std::string::npos);
 }
 
 TEST(JoinPlan, TheGamePortWinsOverThePortAsked) {
