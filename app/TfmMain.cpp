@@ -110,9 +110,8 @@ void TfmMain::connectListSignals() {
     });
     connect(clbIPs, &CheckListBox::clicked, this, [this] { guarded([this] { clbIPsClick(); }); });
     // A double-click or Enter on an entry opens its details; Ctrl+J joins it.
-    connect(clbIPs, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        guarded([this, row = static_cast<size_t>(index.row())] { showEntryDetails(row); });
-    });
+    connect(clbIPs, &CheckListBox::entryActivated, this,
+            [this](size_t row) { guarded([this, row] { showEntryDetails(row); }); });
     auto* joinKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_J), this);
     connect(joinKey, &QShortcut::activated, this,
             [this] { guarded([this] { joinEntry(m_servers.highlighted()); }); });

@@ -62,8 +62,19 @@ void CheckListBox::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) emit clicked();
 }
 
+void CheckListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListView::mouseDoubleClickEvent(event);
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && at.isValid()) emit entryActivated(static_cast<size_t>(at.row()));
+}
+
 void CheckListBox::keyPressEvent(QKeyEvent* event) {
     const QModelIndex before = currentIndex();
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && before.isValid() &&
+        event->modifiers() == Qt::NoModifier) {
+        emit entryActivated(static_cast<size_t>(before.row()));
+        return;
+    }
     if (event->key() == Qt::Key_Space && before.isValid()) {
         list().toggleChecked(static_cast<size_t>(before.row()));
         return;

@@ -27,11 +27,14 @@ class CheckListBox : public QListView {
     void copyPressed();
     void undoPressed();
     void selectAllPressed();
+    /// A double-click or Enter on an entry: the window opens its details.
+    void entryActivated(size_t row);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:

@@ -271,3 +271,17 @@ TEST_F(JoinWindow, TheFindTableJoinsOnTheListsGamePort) {
     QTest::keyClick(&find, Qt::Key_J, Qt::ControlModifier);
     EXPECT_EQ(dialogs.launched.size(), 2u);
 }
+
+TEST_F(JoinWindow, ADoubleClickOrEnterInTheListOpensTheDetails) {
+    const QRect row = window->clbIPs->visualRect(window->clbIPs->model()->index(0, 0));
+    QTest::mouseDClick(window->clbIPs->viewport(), Qt::LeftButton, {}, row.center());
+    auto* first = window->findChild<TfmServerDetails*>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->objectName(), "fmServerDetails");
+    window->clbIPs->setFocus();
+    QTest::keyClick(window->clbIPs, Qt::Key_Return);
+    // Several may be open at once, each of its own.
+    EXPECT_EQ(window->findChildren<TfmServerDetails*>().size(), 2);
+    for (TfmServerDetails* d : window->findChildren<TfmServerDetails*>())
+        d->close();
+}
