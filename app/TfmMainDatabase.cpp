@@ -98,7 +98,7 @@ void TfmMain::bbSaveListClick() {
                           fromDisplay(edExportDate->text())};
     // A bare name goes into the export folder; an installed program's own folder is no
     // place for the user's files.
-    if (!options.fileName.empty() && options.fileName.front() != '/')
+    if (!options.fileName.empty() && !isAbsolutePath(options.fileName))
         options.fileName = m_env.exportDir + options.fileName;
     try {
         report(exportList(options, fromDisplay(lbCount->text()), m_servers.texts()));

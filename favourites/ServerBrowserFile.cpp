@@ -1,6 +1,7 @@
 #include "favourites/ServerBrowserFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FsPath.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -23,8 +24,8 @@ Outcome rewriteServerBrowserFile(const std::string& path,
                                  std::string_view textOfMissingFile) {
     try {
         std::error_code ec;
-        const bool missing =
-            !std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !textOfMissingFile.empty();
+        const bool missing = !std::filesystem::exists(std::filesystem::symlink_status(fsPath(path), ec)) &&
+                             !textOfMissingFile.empty();
         const std::string text = missing ? std::string(textOfMissingFile) : readServerBrowserFile(path);
         replaceServerBrowserFile(path, rewrite(text));
     } catch (const std::exception& e) {

@@ -16,7 +16,7 @@ std::string steamFavouritesFileOf(const std::string& steamFolder, const std::str
 
 std::string steamBackupFileOf(const std::string& favouritesFile) {
     const size_t dot = favouritesFile.rfind('.');
-    const size_t slash = favouritesFile.rfind('/');
+    const size_t slash = favouritesFile.find_last_of("/\\");
     const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? favouritesFile.substr(0, dot) : favouritesFile) + ".bak";
 }

@@ -1,6 +1,7 @@
 #include "favourites/SteamLocation.h"
 
 #include "keyvalues/KeyValues.h"
+#include "platform/FsPath.h"
 #include "platform/ProcessList.h"
 #include "platform/SteamPlaces.h"
 #include "platform/TextFile.h"
@@ -22,8 +23,8 @@ std::vector<std::string> findSteamFolders(const std::vector<std::string>& candid
     std::vector<std::string> folders;
     for (const std::string& candidate : candidates) {
         std::error_code ec;
-        if (!fs::is_directory(fs::path(candidate) / "userdata", ec)) continue;
-        const std::string real = fs::canonical(candidate, ec).string();
+        if (!fs::is_directory(fsPath(candidate) / "userdata", ec)) continue;
+        const std::string real = fsText(fs::canonical(fsPath(candidate), ec));
         if (ec) continue;
         if (std::find(folders.begin(), folders.end(), real) == folders.end()) folders.push_back(real);
     }
@@ -75,7 +76,7 @@ std::map<std::string, LoginUser> loginUsers(const std::string& steamFolder) {
 // are not plain KeyValues, so only the one line is looked for.
 std::string personaFromLocalConfig(const fs::path& accountFolder) {
     try {
-        TextFileStream in((accountFolder / "config" / "localconfig.vdf").string());
+        TextFileStream in(fsText(accountFolder / "config" / "localconfig.vdf"));
         constexpr std::string_view kKey = "\"PersonaName\"";
         while (!in.atEnd()) {
             const std::string line = in.readLine();
@@ -105,9 +106,9 @@ std::vector<SteamAccount> steamAccountsIn(const std::string& steamFolder) {
     std::vector<bool> recent;
     const std::map<std::string, LoginUser> users = loginUsers(steamFolder);
     std::error_code ec;
-    for (fs::directory_iterator it(fs::path(steamFolder) / "userdata", ec), end; !ec && it != end;
+    for (fs::directory_iterator it(fsPath(steamFolder) / "userdata", ec), end; !ec && it != end;
          it.increment(ec)) {
-        const std::string id = it->path().filename().string();
+        const std::string id = fsText(it->path().filename());
         if (!digitsOnly(id, 10) || !fs::is_directory(it->path() / "7" / "remote", ec)) continue;
         SteamAccount account{id, {}};
         const auto user = users.find(id);

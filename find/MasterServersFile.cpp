@@ -2,6 +2,7 @@
 
 #include "keyvalues/KeyValues.h"
 #include "platform/FileError.h"
+#include "platform/FsPath.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
@@ -83,7 +84,8 @@ std::vector<std::string> masterServersFilesOf(const std::string& gameFolder) {
 std::string modOfGameFolder(const std::string& gameFolder) {
     for (const char* mod : {"cstrike", "czero", "dod", "tfc", "gearbox", "ricochet", "dmc", "valve"}) {
         std::error_code ec;
-        if (!gameFolder.empty() && std::filesystem::is_directory(nativePath(gameFolder + "\\" + mod), ec))
+        if (!gameFolder.empty() &&
+            std::filesystem::is_directory(fsPath(nativePath(gameFolder + "\\" + mod)), ec))
             return mod;
     }
     return "cstrike";

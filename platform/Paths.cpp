@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include "platform/FsPath.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -13,12 +15,17 @@ std::string nativePath(const std::string& path) {
 
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
-    const auto absolute = std::filesystem::absolute(nativePath(path), ec);
-    return ec ? path : absolute.lexically_normal().string();
+    const auto absolute = std::filesystem::absolute(fsPath(nativePath(path)), ec);
+    return ec ? path : fsText(absolute.lexically_normal());
+}
+
+bool isAbsolutePath(const std::string& path) {
+    return !path.empty() && fsPath(nativePath(path)).is_absolute();
 }
 
 std::string folderOf(const std::string& path) {
-    auto slash = path.rfind('/');
+    // Either separator: a path picked on Windows comes with backslashes.
+    auto slash = path.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);

@@ -30,7 +30,11 @@ std::string homeFolder();
 /// link that leads nowhere gives the path it names; a loop gives the path as it was.
 std::string finalPathOf(const std::string& path);
 
-/// The folder part of a path ("." for a bare name).
+/// True for a path that names its place without the current folder: "/..." on Linux,
+/// "C:\..." or "\\server\..." on Windows.
+bool isAbsolutePath(const std::string& path);
+
+/// The folder part of a path, split at its last "/" or "\\" ("." for a bare name).
 std::string folderOf(const std::string& path);
 
 /// Makes the folder of `file` the process's current directory, as picking a file in the

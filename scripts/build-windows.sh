@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 
-PACKAGES="g++-mingw-w64-x86-64-posix nlohmann-json3-dev openssl nginx-light wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
+PACKAGES="g++-mingw-w64-x86-64-posix nsis x11-utils nlohmann-json3-dev openssl nginx-light wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
 qt6-base-dev-tools libgtest-dev python3"
 missing=""
 for p in $PACKAGES; do
@@ -51,3 +51,8 @@ x86_64-w64-mingw32-strip "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles
 cp "$build/program/index.html" "$build/program/servers.db2" "$stage/"
 (cd "$build" && python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", ".", sys.argv[1])' "$name")
 echo "$build/$name.zip"
+
+# The installer beside it: the same files as an installed tree, per user (resources/windows/installer.nsi).
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$build/app/quillmark.ico" \
+    -DOUTFILE="$root/$build/quillmark-$version-setup.exe" resources/windows/installer.nsi >&2
+echo "$build/quillmark-$version-setup.exe"

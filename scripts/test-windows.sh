@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the Windows zip and runs every cross-built test under Wine, on one virtual display
-# and one wineserver for the whole run. Tests that Wine or Windows cannot stand for say so
+# Builds the Windows zip and installer and runs every cross-built test under Wine, on one
+# virtual display and one wineserver for the whole run; then the installer and the tests of
+# paths in any language in a prefix whose user is Cyrillic. Tests that Wine or Windows cannot stand for say so
 # and are skipped.
 #   scripts/test-windows.sh
 set -eu
@@ -25,3 +26,6 @@ trap cleanup EXIT
 wineboot -i >/dev/null 2>&1 || true
 cd build-windows
 ctest --output-on-failure --timeout 300 -j"$(nproc)"
+cd "$root"
+# The installer, and the paths of a Cyrillic user, in a Wine prefix of their own.
+scripts/test-windows-install.sh build-windows

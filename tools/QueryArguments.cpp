@@ -1,5 +1,6 @@
 #include "tools/QueryArguments.h"
 
+#include "platform/FsPath.h"
 #include "platform/TextTools.h"
 
 #include <algorithm>
@@ -91,11 +92,11 @@ bool readListFile(const std::string& path, std::istream& in, QueryArguments& a, 
     a.fromFile = true;
     if (path == "-") return readList(in, "standard input", a, err);
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(fsPath(path), ec)) {
         err << "quillmark-query: " << path << " is a folder, not a list of servers\n";
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(fsPath(path), std::ios::binary);
     if (!file) {
         err << "quillmark-query: cannot read " << path << "\n";
         return false;

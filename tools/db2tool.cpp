@@ -7,6 +7,7 @@
 #include "database/Db2File.h"
 #include "database/Db2Format.h"
 #include "platform/AtomicFile.h"
+#include "platform/ConsoleProgram.h"
 #include "platform/FileError.h"
 #include "platform/TextFile.h"
 
@@ -16,6 +17,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -125,17 +127,19 @@ int encode(const std::string& from, const std::string& to) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 4 || (std::string(argv[1]) != "decode" && std::string(argv[1]) != "encode")) {
+    qm::useUtf8Console();
+    const std::vector<std::string> args = qm::commandArguments(argc, argv);
+    if (args.size() != 3 || (args[0] != "decode" && args[0] != "encode")) {
         std::fprintf(stderr,
                      "usage: db2tool decode FILE.db2 FILE.txt\n       db2tool encode FILE.txt FILE.db2\n"
                      "A FILE of \"-\" is standard input or output.\n");
         return 2;
     }
     try {
-        return std::string(argv[1]) == "decode" ? decode(argv[2], argv[3]) : encode(argv[2], argv[3]);
+        return args[0] == "decode" ? decode(args[1], args[2]) : encode(args[1], args[2]);
     } catch (const OutputFailure& e) {
         return fail(e.what());
     } catch (const std::exception& e) {
-        return fail(nameOf(argv[2]) + ": " + e.what());
+        return fail(nameOf(args[1]) + ": " + e.what());
     }
 }

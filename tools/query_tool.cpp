@@ -1,8 +1,10 @@
 // quillmark-query: the Monitoring page's server query from the command line.
+#include "platform/ConsoleProgram.h"
 #include "tools/QueryCommand.h"
 
 #include <iostream>
 
 int main(int argc, char* argv[]) {
-    return qm::runQueryCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    qm::useUtf8Console();
+    return qm::runQueryCommand(qm::commandArguments(argc, argv), std::cout, std::cerr);
 }

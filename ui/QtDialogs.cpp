@@ -15,6 +15,15 @@
 
 namespace qm {
 
+namespace {
+
+// A picked path as the system writes it: with backslashes on Windows.
+std::string pathPicked(const QString& picked) {
+    return QFile::encodeName(QDir::toNativeSeparators(picked)).toStdString();
+}
+
+} // namespace
+
 std::unique_ptr<QMessageBox> QtDialogs::makeBox(const std::string& caption, const std::string& text,
                                                 bool error) {
     // A plain message has no icon; only errors carry one.
@@ -39,20 +48,21 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filterDescript
         filter += QStringLiteral(" (%1)").arg(toDisplay(pattern));
     else if (!filter.contains('('))
         filter = QStringLiteral("%1 (%1)").arg(toDisplay(pattern));
-    const QString picked =
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
-                                     start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str()),
-                                     filter, nullptr, QFileDialog::DontUseNativeDialog);
+    // The system's own dialog where it has one: Windows' Open dialog, a Linux desktop's
+    // portal; Qt's dialog otherwise.
+    const QString picked = QFileDialog::getOpenFileName(
+        QApplication::activeWindow(), QString(),
+        start.empty() ? QDir::currentPath() : QFile::decodeName(start.c_str()), filter);
     if (picked.isEmpty()) return std::nullopt;
-    return QFile::encodeName(picked).toStdString();
+    return pathPicked(picked);
 }
 
 std::optional<std::string> QtDialogs::chooseFolder(const std::string& caption, const std::string& start) {
     const QString picked = QFileDialog::getExistingDirectory(
         QApplication::activeWindow(), toDisplay(caption), QFile::decodeName(QByteArray::fromStdString(start)),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        QFileDialog::ShowDirsOnly);
     if (picked.isEmpty()) return std::nullopt;
-    return QFile::encodeName(picked).toStdString();
+    return pathPicked(picked);
 }
 
 bool QtDialogs::openDocument(const std::string& target) {

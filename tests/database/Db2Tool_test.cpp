@@ -1,3 +1,4 @@
+#include "platform/FsPath.h"
 #include "platform/Paths.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestSystem.h"
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 using namespace qm;
 using namespace qm::test;
@@ -73,4 +75,25 @@ TEST(Db2Tool, ReplacesAnExistingDatabaseAndNamesTheFileItCannotWrite) {
     std::erase(said, '\r');
     EXPECT_EQ(said, "db2tool: " + systemPathOf(dir.file("ro.db2")) + ": File access denied\n");
     EXPECT_EQ(readAll(dir.file("ro.db2")), "old");
+}
+
+// Paths in any language reach the tool whole (on Windows through its wide command line).
+TEST(Db2Tool, PathsInAnyLanguageRoundTrip) {
+    TempDir dir;
+    const std::string folder =
+        dir.file("\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B \xE5\x8F\x8D\xE6\x81\x90"); // Игры 反恐
+    std::filesystem::create_directories(fsPath(folder));
+    const std::string text = folder + "/\xD0\xB1\xD0\xB0\xD0\xB7\xD0\xB0.txt"; // база.txt
+    const std::string db2 = folder + "/\xD0\xB1\xD0\xB0\xD0\xB7\xD0\xB0.db2";
+    const std::string db2tool = systemPathOf(onWindows() ? "Z:" + std::string(QM_DB2TOOL) : QM_DB2TOOL);
+    const std::string sample = systemPathOf(onWindows() ? "Z:" QM_SAMPLE_DB : QM_SAMPLE_DB);
+    ASSERT_EQ(runCommandLine("\"" + db2tool + "\" decode \"" + sample + "\" \"" + text + "\""), 0);
+    ASSERT_EQ(runCommandLine("\"" + db2tool + "\" encode \"" + text + "\" \"" + db2 + "\""), 0);
+    EXPECT_EQ(readAll(db2), readAll(QM_SAMPLE_DB));
+    // A file that is not there is named whole in the message.
+    const std::string said = folder + "/said.txt";
+    EXPECT_EQ(runCommandLine("\"" + db2tool + "\" decode \"" + folder + "/\xD0\xBD\xD0\xB5\xD1\x82.db2\" \"" +
+                             text + "\" 2> \"" + said + "\""),
+              1);
+    EXPECT_NE(readAll(said).find("\xD0\xBD\xD0\xB5\xD1\x82.db2"), std::string::npos) << readAll(said);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // File-system faults for the writers' tests: a full disk, a read-only folder, and a look
 // at every byte of a folder before and after.
+#include "platform/FsPath.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestSystem.h"
 
@@ -33,8 +34,8 @@ class FileSizeLimit {
 
 inline std::map<std::string, std::string> everyFile(const std::string& root) {
     std::map<std::string, std::string> files;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(root))
-        if (e.is_regular_file()) files[e.path().string()] = readAll(e.path().string());
+    for (const auto& e : std::filesystem::recursive_directory_iterator(fsPath(root)))
+        if (e.is_regular_file()) files[fsText(e.path())] = readAll(fsText(e.path()));
     return files;
 }
 
@@ -55,10 +56,10 @@ inline void expectFaultsKeepEveryFile(const FileWriter& w) {
         if (fullDisk && !cannotRun(Needs::FileSizeLimit).empty()) continue;
         TempDir dir;
         for (const auto& [file, bytes] : w.layout) {
-            std::filesystem::create_directories(std::filesystem::path(dir.file(file)).parent_path());
+            std::filesystem::create_directories(fsPath(dir.file(file)).parent_path());
             writeAll(dir.file(file), bytes);
         }
-        const std::string folder = std::filesystem::path(dir.file(w.file)).parent_path().string();
+        const std::string folder = fsText(fsPath(dir.file(w.file)).parent_path());
         if (!fullDisk) {
             setReadOnly(dir.file(w.file), true);
             setReadOnly(folder, true);

@@ -1,5 +1,7 @@
 #include "tests/support/Fixtures.h"
 
+#include "platform/FsPath.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -15,8 +17,8 @@ std::vector<std::string> vdfFixtures() {
 
 std::vector<std::string> vdfFixturesIn(const std::string& folder) {
     std::vector<std::string> files;
-    for (const auto& e : std::filesystem::directory_iterator(fixturePath(folder)))
-        if (e.path().extension() == ".vdf") files.push_back(e.path().string());
+    for (const auto& e : std::filesystem::directory_iterator(fsPath(fixturePath(folder))))
+        if (e.path().extension() == ".vdf") files.push_back(fsText(e.path()));
     std::sort(files.begin(), files.end());
     return files;
 }

@@ -1,5 +1,7 @@
 #include "tests/support/TempDir.h"
 
+#include "platform/FsPath.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +24,7 @@ TempDir::TempDir() {
         // create_directory is false for a folder that exists: someone else's, try again.
         if (std::filesystem::create_directory(base / name, ec)) {
             // The system's own separator, as the program writes it in messages.
-            m_path = (base / name).string() + char(std::filesystem::path::preferred_separator);
+            m_path = fsText(base / name) + char(std::filesystem::path::preferred_separator);
             return;
         }
     }
@@ -32,23 +34,23 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Tests make files read-only; give the permissions back so that removal succeeds.
-    for (auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
+    for (auto& e : std::filesystem::recursive_directory_iterator(fsPath(m_path), ec))
         std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(fsPath(m_path), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(m_path, ec);
+    std::filesystem::remove_all(fsPath(m_path), ec);
 }
 
 std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fsPath(path), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
 }
 
 void writeAll(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
@@ -56,18 +58,18 @@ void setReadOnly(const std::string& path, bool readOnly) {
     using std::filesystem::perms;
     std::error_code ec;
     std::filesystem::permissions(
-        path, perms::owner_write | perms::group_write | perms::others_write,
+        fsPath(path), perms::owner_write | perms::group_write | perms::others_write,
         readOnly ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add, ec);
 }
 
 CurrentDirectory::CurrentDirectory(const std::string& dir)
-    : m_previous(std::filesystem::current_path().string()) {
-    std::filesystem::current_path(dir);
+    : m_previous(fsText(std::filesystem::current_path())) {
+    std::filesystem::current_path(fsPath(dir));
 }
 
 CurrentDirectory::~CurrentDirectory() {
     std::error_code ec;
-    std::filesystem::current_path(m_previous, ec);
+    std::filesystem::current_path(fsPath(m_previous), ec);
 }
 
 } // namespace qm::test
@@ -77,8 +79,8 @@ namespace qm::test {
 std::vector<std::string> filesIn(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(folder, ec))
-        names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(fsPath(folder), ec))
+        names.push_back(fsText(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -33,6 +33,10 @@ unsigned fileModeOf(const std::string& path);
 /// Sets them; false where the system keeps none.
 bool setFileMode(const std::string& path, unsigned mode);
 
+/// Runs a command line through the system's shell (sh, or cmd on Windows) and returns its
+/// exit status. The text is UTF-8: Windows gets it as wide text, whatever its code page.
+int runCommandLine(const std::string& utf8);
+
 /// A path as the system writes it in messages: backslashes on Windows.
 std::string systemPathOf(const std::string& path);
 

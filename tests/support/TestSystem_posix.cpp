@@ -1,5 +1,9 @@
 #include "tests/support/TestSystem.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +19,11 @@ std::string cannotRun(Needs) {
 
 int currentProcessId() {
     return static_cast<int>(::getpid());
+}
+
+int runCommandLine(const std::string& utf8) {
+    const int status = std::system(utf8.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool makeFifo(const std::string& path) {

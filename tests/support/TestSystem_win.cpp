@@ -1,6 +1,10 @@
 #include "tests/support/TestSystem.h"
 
+#include "platform/WideText_win.h"
+
 #include <windows.h>
+
+#include <cstdlib>
 
 namespace qm::test {
 
@@ -43,6 +47,10 @@ std::string cannotRun(Needs what) {
 
 int currentProcessId() {
     return static_cast<int>(GetCurrentProcessId());
+}
+
+int runCommandLine(const std::string& utf8) {
+    return _wsystem(wideOf(utf8).c_str());
 }
 
 bool makeFifo(const std::string&) {
