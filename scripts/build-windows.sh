@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
 
-PACKAGES="g++-mingw-w64-x86-64-posix nsis x11-utils nlohmann-json3-dev openssl nginx-light wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
+PACKAGES="g++-mingw-w64-x86-64-posix nsis x11-utils iso-codes nlohmann-json3-dev openssl nginx-light wine wine64 fonts-wine dpkg-dev xvfb xauth cmake ninja-build qt6-base-dev
 qt6-base-dev-tools libgtest-dev python3"
 missing=""
 for p in $PACKAGES; do
@@ -23,13 +23,14 @@ fi
 
 qt=$(scripts/build-windows-qt.sh)
 export QUILLMARK_WINDOWS_QT="$qt"
+maxminddb=$(scripts/build-windows-maxminddb.sh)
 build=build-windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" \
-    -DQUILLMARK_BENCH=OFF >/dev/null
+    -DQUILLMARK_WINDOWS_MAXMINDDB="$maxminddb" -DQUILLMARK_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 
 # The folder a player unpacks: the programs, the Qt and mingw runtime libraries they load,
@@ -49,6 +50,7 @@ cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$mingw/libstdc++-6.dll" "$mingw/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
 x86_64-w64-mingw32-strip "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll
 cp "$build/program/index.html" "$build/program/servers.db2" "$stage/"
+cp resources/geo/geo-whois-asn-country-ipv4.mmdb resources/geo/country-data.txt resources/geo/NRO_LICENSE "$stage/"
 (cd "$build" && python3 -c 'import shutil, sys; shutil.make_archive(sys.argv[1], "zip", ".", sys.argv[1])' "$name")
 echo "$build/$name.zip"
 

@@ -7,18 +7,18 @@ cd "$1"
 allowed() {
     case $1 in
     platform) echo "" ;;
-    keyvalues | serverlist | database | query | join) echo "platform" ;;
+    keyvalues | serverlist | database | query | join | geo) echo "platform" ;;
     favourites) echo "platform keyvalues serverlist" ;;
     update) echo "platform database" ;;
     find) echo "platform keyvalues query" ;;
-    tools) echo "platform database query find" ;;
+    tools) echo "platform database query find geo" ;;
     ui) echo "platform serverlist" ;;
-    details) echo "platform query join ui" ;;
-    app) echo "platform keyvalues serverlist favourites database query update find join ui details" ;;
+    details) echo "platform query join geo ui" ;;
+    app) echo "platform keyvalues serverlist favourites database query update find join geo ui details" ;;
     esac
 }
 status=0
-for room in platform keyvalues serverlist favourites database query update find join tools ui details app; do
+for room in platform keyvalues serverlist favourites database query update find join geo tools ui details app; do
     ok=" $room $(allowed "$room") "
     for file in "$room"/*.cpp "$room"/*.h; do
         [ -e "$file" ] || continue
