@@ -18,12 +18,16 @@ constexpr size_t kExtrasAtOnce = 8;
 void printLine(std::ostream& out, const ServerReport& r) {
     const ServerSummary s = r.answer.summary();
     out << r.server << '\t' << r.state << '\t' << (r.pingMs >= 0 ? std::to_string(r.pingMs) : "-") << '\t'
-        << s.players << '/' << s.maxPlayers << '\t' << s.map << '\t' << s.name << '\n'
-        << extrasText(r);
+        << s.players << '/' << s.maxPlayers << '\t' << s.map << '\t' << s.name;
+    if (r.country) out << '\t' << countryText(r);
+    out << '\n' << extrasText(r);
 }
 
-ServerReport reportOf(const std::string& entry, const QueryTarget& target, const BatchResult& r) {
-    return {entry, r.answer, r.state, r.pingMs, target.host, target.port, {}, {}};
+ServerReport reportOf(const std::string& entry, const QueryTarget& target, const BatchResult& r,
+                      const AskedExtras& extras) {
+    ServerReport report{entry, r.answer, r.state, r.pingMs, target.host, target.port, {}, {}, {}};
+    if (extras.countryOf) report.country = extras.countryOf(target.host);
+    return report;
 }
 
 // Every answering server's extras, a few servers at a time.
@@ -42,17 +46,19 @@ void askAllExtras(std::vector<ServerReport>& reports, const std::vector<QueryTar
 
 int runWithExtras(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
                   const BatchOptions& options, QueryOutput output, std::ostream& out,
-                  const HostLookup& lookup, AskedExtras extras) {
+                  const HostLookup& lookup, const AskedExtras& extras,
+                  const std::function<void(const ServerReport&)>& each) {
     std::vector<ServerReport> reports(targets.size());
     bool all = true;
     BatchQuery batch(options, lookup);
     batch.run(targets, [&](const BatchResult& r) {
         all = all && r.answer.answered();
-        reports[r.index] = reportOf(given[r.index], targets[r.index], r);
+        reports[r.index] = reportOf(given[r.index], targets[r.index], r, extras);
     });
     askAllExtras(reports, targets, extras, options.silenceMs, lookup);
     if (output == QueryOutput::Json) out << '[';
     for (size_t i = 0; i < reports.size(); ++i) {
+        if (each) each(reports[i]);
         if (output == QueryOutput::Plain)
             printLine(out, reports[i]);
         else
@@ -73,9 +79,9 @@ void askExtras(ServerReport& report, const QueryTarget& target, AskedExtras extr
 
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
                     const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup,
-                    AskedExtras extras) {
+                    AskedExtras extras, const std::function<void(const ServerReport&)>& each) {
     // With extras every answer waits for its server's players and rules: printed after.
-    if (extras.any()) return runWithExtras(given, targets, options, output, out, lookup, extras);
+    if (extras.any()) return runWithExtras(given, targets, options, output, out, lookup, extras, each);
     std::vector<std::optional<BatchResult>> results(targets.size());
     size_t printed = 0;
     bool all = true;
@@ -84,18 +90,21 @@ int runBatchCommand(const std::vector<std::string>& given, const std::vector<Que
     batch.run(targets, [&](const BatchResult& r) {
         all = all && r.answer.answered();
         if (output == QueryOutput::JsonLines) {
-            out << serverJson(reportOf(given[r.index], targets[r.index], r)) << '\n';
+            const ServerReport report = reportOf(given[r.index], targets[r.index], r, extras);
+            if (each) each(report);
+            out << serverJson(report) << '\n';
             out.flush();
             return;
         }
         results[r.index] = r;
         // In the order given: each server as soon as every one before it is out.
         for (; printed < results.size() && results[printed]; ++printed) {
+            const ServerReport report = reportOf(given[printed], targets[printed], *results[printed], extras);
+            if (each) each(report);
             if (output == QueryOutput::Json)
-                out << (printed ? ",\n" : "\n")
-                    << serverJson(reportOf(given[printed], targets[printed], *results[printed]));
+                out << (printed ? ",\n" : "\n") << serverJson(report);
             else
-                printLine(out, reportOf(given[printed], targets[printed], *results[printed]));
+                printLine(out, report);
             results[printed].reset();
         }
         out.flush();

@@ -4,6 +4,7 @@
 #include "tools/QueryArguments.h"
 #include "tools/ServerJson.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,11 +21,14 @@ struct AskedExtras {
     bool players = false;
     bool rules = false;
     bool any() const { return players || rules; }
+    /// --country: the country code of a host (no question to the server).
+    std::function<std::string(const std::string& host)> countryOf;
 };
 
+/// `each`, when given, is told every server's report as it is printed.
 int runBatchCommand(const std::vector<std::string>& given, const std::vector<QueryTarget>& targets,
                     const BatchOptions& options, QueryOutput output, std::ostream& out, HostLookup lookup,
-                    AskedExtras extras = {});
+                    AskedExtras extras = {}, const std::function<void(const ServerReport&)>& each = {});
 
 /// Asks the server of `report` for what `extras` names, each wait `waitMs`.
 void askExtras(ServerReport& report, const QueryTarget& target, AskedExtras extras, int waitMs,

@@ -107,12 +107,15 @@ bool readListFile(const std::string& path, std::istream& in, QueryArguments& a, 
 bool takesValue(const std::string& option) {
     return option == "-f" || option == "--file" || option == "--maxsim" || option == "--interval" ||
            option == "--retry" || option == "--wait" || option == "--master" || option == "--masters-of" ||
-           option == "--filter" || option == "--region" || option == "--limit" || option == "--key-file";
+           option == "--filter" || option == "--region" || option == "--limit" || option == "--key-file" ||
+           option == "--db2" || option == "--build" || option == "--country-db";
 }
 
 std::string valueKind(const std::string& option) {
     if (option == "-f" || option == "--file" || option == "--key-file") return "a file";
     if (option == "--masters-of") return "a game folder";
+    if (option == "--db2" || option == "--country-db") return "a file";
+    if (option == "--build") return "a text";
     if (option == "--master") return "HOST:PORT";
     if (option == "--filter") return "a filter such as \\gamedir\\cstrike";
     return "a number";
@@ -134,6 +137,10 @@ bool applySearchOption(const std::string& option, const std::string& value, Serv
         s.filter = value;
     } else if (option == "--key-file") {
         s.keyFile = value;
+    } else if (option == "--db2" || option == "--build") {
+        refused = value.empty();
+        if (refused) err << "quillmark-query: " << option << " needs " << valueKind(option) << "\n";
+        (option == "--db2" ? s.db2 : s.build) = value;
     } else if (option == "--region") {
         refused = !readNumber(value, 0, number) || number > 255;
         if (refused) err << "quillmark-query: --region needs a number from 0 to 255\n";
@@ -153,6 +160,11 @@ bool applySearchOption(const std::string& option, const std::string& value, Serv
 bool applyOption(const std::string& option, const std::string& value, std::istream& in, QueryArguments& a,
                  std::ostream& err) {
     if (option == "-f" || option == "--file") return readListFile(value, in, a, err);
+    if (option == "--country-db") {
+        a.withCountry = true;
+        a.countryDb = value;
+        return !value.empty();
+    }
     bool refused = false;
     if (applySearchOption(option, value, a.search, err, refused)) return !refused;
     int number = 0;
@@ -201,8 +213,8 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
             // A process's arguments are there for every user of the machine to read.
             return refuse(
                 "the Steam key is read from QUILLMARK_STEAM_KEY or --key-file, never from an argument");
-        } else if (arg == "--players" || arg == "--rules") {
-            (arg == "--players" ? a.withPlayers : a.withRules) = true;
+        } else if (arg == "--players" || arg == "--rules" || arg == "--country") {
+            (arg == "--players" ? a.withPlayers : arg == "--rules" ? a.withRules : a.withCountry) = true;
         } else if (arg == "--json" || arg == "--jsonl") {
             a.output = arg == "--json" ? QueryOutput::Json : QueryOutput::JsonLines;
         } else {
@@ -223,6 +235,8 @@ QueryArguments readQueryArguments(const std::vector<std::string>& args, std::ist
     if (a.search.steamList && (!a.search.masters.empty() || !a.search.mastersOf.empty()))
         return refuse("--steam-list does not go with masters");
     if (a.targets.empty() && !a.fromFile && !a.search.wanted()) return refuse("no server to ask");
+    if (!a.search.wanted() && (!a.search.db2.empty() || !a.search.build.empty()))
+        return refuse("--db2 and --build go with a search (--master, --masters-of or --steam-list)");
     return a;
 }
 

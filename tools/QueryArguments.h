@@ -23,6 +23,8 @@ struct ServerSearchArguments {
     bool limitGiven = false; // Steam's list asks for the window's number unless told
     bool everyMaster = false;
     bool query = false; // ask what was found, as -f does
+    std::string db2;    // --db2: a server database of what was found (answering, with --query)
+    std::string build;  // --build: its build line (today's date unless given)
     bool wanted() const { return !masters.empty() || !mastersOf.empty() || steamList; }
 };
 
@@ -34,6 +36,9 @@ struct QueryArguments {
     /// --players, --rules: each answering server's players and rules with its answer.
     bool withPlayers = false;
     bool withRules = false;
+    /// --country: each server's country; --country-db names another database than the shipped one.
+    bool withCountry = false;
+    std::string countryDb;
     BatchOptions options;
     bool fromFile = false;
     /// Lines of a list that are no server: reported, skipped, and an exit status of 2.

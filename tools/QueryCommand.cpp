@@ -1,5 +1,10 @@
 #include "tools/QueryCommand.h"
 
+#include "geo/CountryData.h"
+#include "geo/CountryNames.h"
+#include "platform/Paths.h"
+#include "tools/CountryColumn.h"
+
 #include "platform/Clock.h"
 #include "query/InfoQuery.h"
 #include "query/TIdUDPClient.h"
@@ -10,6 +15,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 namespace qm {
@@ -23,6 +29,8 @@ constexpr const char* kUsage =
     "       quillmark-query --help | --version\n"
     "--players and --rules add each answering server's players and rules (server\n"
     "variables): indented lines under its line, or player_list and rules in JSON.\n"
+    "--country adds each server's country (a last column, or country and country_name in\n"
+    "JSON) from the database shipped beside the program, or from --country-db FILE.\n"
     "Asks a game server for its details as the Monitoring page does; the port is 27015\n"
     "when left out. Given many servers (or -f FILE with one a line, as HOST:PORT or as a\n"
     "server list entry \"address:port gamedir\"; - reads standard input), asks them all at\n"
@@ -43,7 +51,9 @@ constexpr const char* kUsage =
     "sent as written (\\gamedir\\cstrike\\map\\de_dust2\\empty\\1), --region is the\n"
     "master's region byte (255, every region), --limit the most servers (100000; for\n"
     "Steam's list 5000, which asks for \\appid\\10 when no --filter is given).\n"
-    "--every-master merges every master's list instead of the first whole one.\n";
+    "--every-master merges every master's list instead of the first whole one.\n"
+    "--db2 FILE also writes what was found (with --query, what answered) as a server\n"
+    "database grouped by country; --build TEXT sets its build line (today's date).\n";
 
 // The memo shows a socket error on two lines; a terminal shows them the same way.
 std::string withNewlines(std::string text) {
@@ -79,8 +89,14 @@ InfoExchange askOne(TIdUDPClient& client, const QueryTarget& target, const Stead
     }
 }
 
+// " (Germany)" after a code; nothing for an unknown one.
+std::string countryNameText(const std::string& code) {
+    const std::string_view name = countryName(code);
+    return name.empty() ? std::string() : " (" + std::string(name) + ")";
+}
+
 ServerReport reportOf(const std::string& given, const QueryTarget& target, const InfoExchange& shown) {
-    ServerReport r{given, shown.answer, {}, -1, target.host, target.port, {}, {}};
+    ServerReport r{given, shown.answer, {}, -1, target.host, target.port, {}, {}, {}};
     const bool measured =
         !shown.pingText.empty() && shown.pingText.find_first_not_of("0123456789") == std::string::npos;
     if (shown.answered && measured) r.pingMs = std::stoi(shown.pingText);
@@ -94,6 +110,7 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
                     HostLookup lookup, std::istream* in) {
     SearchSeams seams;
     seams.lookup = std::move(lookup);
+    seams.countryFolders = countryDataFolders(executableDir());
     seams.environment = [](const char* name) {
         const char* value = std::getenv(name);
         return std::string(value ? value : "");
@@ -119,20 +136,27 @@ int runQueryCommand(const std::vector<std::string>& args, std::ostream& out, std
     case QueryArguments::Action::Query:
         break;
     }
-    if (a.search.wanted()) return runSearchCommand(a, out, err, seams);
+    // Countries come from a database opened once, and only when asked for.
+    std::optional<CountryColumn> countries;
+    if (a.withCountry || !a.search.db2.empty()) countries.emplace(a.countryDb, seams.countryFolders, err);
+    AskedExtras extras{a.withPlayers, a.withRules, {}};
+    if (a.withCountry) extras.countryOf = [&](const std::string& host) { return countries->codeOf(host); };
+    if (a.search.wanted())
+        return runSearchCommand(a, out, err, seams, extras, countries ? &*countries : nullptr);
     int status = 0;
     if (a.fromFile || a.targets.size() > 1) {
-        status = runBatchCommand(a.given, a.targets, a.options, a.output, out, std::move(lookup),
-                                 {a.withPlayers, a.withRules});
+        status = runBatchCommand(a.given, a.targets, a.options, a.output, out, std::move(lookup), extras);
     } else {
         TIdUDPClient client(lookup);
         const SteadyClock clock;
         const InfoExchange shown = askOne(client, a.targets[0], clock);
         ServerReport report = reportOf(a.given[0], a.targets[0], shown);
-        if (shown.answered)
-            askExtras(report, a.targets[0], {a.withPlayers, a.withRules}, a.options.silenceMs, lookup);
+        if (shown.answered) askExtras(report, a.targets[0], extras, a.options.silenceMs, lookup);
+        if (extras.countryOf) report.country = extras.countryOf(a.targets[0].host);
         if (a.output == QueryOutput::Plain) {
             printPlain(out, a.targets[0], shown);
+            if (report.country)
+                out << "Country: " << countryText(report) << countryNameText(*report.country) << '\n';
             out << extrasText(report);
         } else {
             out << serverJson(report) << '\n';

@@ -2,6 +2,7 @@
 
 #include "tools/JsonText.h"
 
+#include "geo/CountryNames.h"
 #include "platform/TextTools.h"
 #include "query/ServerDetails.h"
 
@@ -51,6 +52,10 @@ std::string rulesJson(const RulesAnswer& a) {
 
 } // namespace
 
+std::string countryText(const ServerReport& r) {
+    return r.country && !r.country->empty() ? *r.country : "-";
+}
+
 std::string extrasText(const ServerReport& r) {
     std::string out;
     if (r.players) {
@@ -83,6 +88,11 @@ std::string serverJson(const ServerReport& r) {
     out += ",\"fields\":" + (answered ? jsonFields(r) : std::string("null"));
     const std::string dir = answered ? r.answer.gameDir() : std::string();
     out += ",\"gamedir\":" + (dir.empty() ? std::string("null") : jsonString(dir));
+    if (r.country) {
+        const std::string_view name = countryName(*r.country);
+        out += ",\"country\":" + (r.country->empty() ? std::string("null") : jsonString(*r.country));
+        out += ",\"country_name\":" + (name.empty() ? std::string("null") : jsonString(std::string(name)));
+    }
     if (r.players) out += ",\"player_list\":" + playersJson(*r.players);
     if (r.rules) out += ",\"rules\":" + rulesJson(*r.rules);
     return out + "}";
