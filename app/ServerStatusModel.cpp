@@ -1,5 +1,6 @@
 #include "app/ServerStatusModel.h"
 
+#include "geo/CountryNames.h"
 #include "platform/HostResolver.h"
 #include "query/QueryTarget.h"
 #include "query/ServerDetails.h"
@@ -26,8 +27,10 @@ void ServerStatusModel::reset(const std::vector<std::string>& entries) {
     beginResetModel();
     m_rows.assign(entries.size(), {});
     m_answered = m_silent = m_asking = 0;
-    for (size_t i = 0; i < entries.size(); ++i)
+    for (size_t i = 0; i < entries.size(); ++i) {
         m_rows[i].entry = entries[i];
+        m_rows[i].country = countryOfEntry(entries[i]);
+    }
     endResetModel();
 }
 
@@ -42,6 +45,7 @@ void ServerStatusModel::append(const std::vector<ListedServer>& servers) {
         if (s.described) row.summary = s.summary;
         row.gameDir = s.gameDir;
         row.gamePort = s.gamePort;
+        if (m_countryOf) row.country = m_countryOf(row.entry.substr(0, row.entry.rfind(':')));
         m_rows.push_back(std::move(row));
     }
     endInsertRows();
@@ -116,15 +120,43 @@ void ServerStatusModel::cancelAsking() {
     m_asking = 0;
 }
 
+namespace {
+
+std::string entryToAdd(const StatusRow& row, const std::string& fallbackGameDir) {
+    const std::string& dir = row.gameDir.empty() ? fallbackGameDir : row.gameDir;
+    return dir.empty() ? row.entry : row.entry + " " + dir;
+}
+
+} // namespace
+
 std::vector<std::string> ServerStatusModel::entriesToAdd(bool answeringOnly,
                                                          const std::string& fallbackGameDir) const {
     std::vector<std::string> entries;
-    for (const StatusRow& row : m_rows) {
-        if (answeringOnly ? !(row.done && row.answered) : !row.checked) continue;
-        const std::string& dir = row.gameDir.empty() ? fallbackGameDir : row.gameDir;
-        entries.push_back(dir.empty() ? row.entry : row.entry + " " + dir);
-    }
+    for (const StatusRow& row : m_rows)
+        if (answeringOnly ? row.done && row.answered : row.checked)
+            entries.push_back(entryToAdd(row, fallbackGameDir));
     return entries;
+}
+
+std::vector<ServerOfCountry> ServerStatusModel::serversOfCountry(Chosen which,
+                                                                 const std::string& fallbackGameDir) const {
+    std::vector<ServerOfCountry> servers;
+    for (const StatusRow& row : m_rows) {
+        const bool chosen = which == Chosen::All       ? true
+                            : which == Chosen::Checked ? row.checked
+                                                       : row.done && row.answered;
+        // A database entry always has its blank, the game directory after it may be empty.
+        std::string entry = entryToAdd(row, fallbackGameDir);
+        if (entry.find(' ') == std::string::npos) entry += ' ';
+        if (chosen) servers.push_back({std::move(entry), std::string(countryName(row.country))});
+    }
+    return servers;
+}
+
+std::string ServerStatusModel::countryOfEntry(const std::string& entry) const {
+    if (!m_countryOf) return {};
+    const auto target = targetOfEntry(entry);
+    return target ? m_countryOf(target->host) : std::string();
 }
 
 std::optional<JoinTarget> ServerStatusModel::joinTarget(size_t r, const std::string& fallbackGameDir) const {
@@ -193,6 +225,9 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
             return shown ? countOf(r.summary.bots) : INT_MAX;
         case Ping:
             return r.pingMs >= 0 && answered ? r.pingMs : INT_MAX;
+        case Country:
+            // Servers of no known country after every known one.
+            return r.country.empty() ? QString(QChar(0xFFFF)) : toDisplay(r.country);
         default:
             return data(index, Qt::DisplayRole).toString().toCaseFolded();
         }
@@ -202,6 +237,8 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::ToolTipRole && !r.playersRemark.empty())
         return toDisplay("players look fake: " + r.playersRemark);
+    if (role == Qt::ToolTipRole && index.column() == Country)
+        return r.country.empty() ? QString() : toDisplay(std::string(countryName(r.country)));
     if (role == Qt::ToolTipRole && index.column() == State) return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
@@ -215,6 +252,8 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
         return shown ? toDisplay(r.summary.players + "/" + r.summary.maxPlayers) : QString();
     case Bots:
         return shown ? toDisplay(r.summary.bots) : QString();
+    case Country:
+        return toDisplay(r.country);
     case Ping:
         return answered && r.pingMs >= 0 ? QString::number(r.pingMs) : QString();
     case Protocol:
@@ -232,8 +271,8 @@ QVariant ServerStatusModel::data(const QModelIndex& index, int role) const {
 
 QVariant ServerStatusModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kTitles[] = {"Entry", "Server name", "Map",    "Players",
-                                          "Bots",  "Ping (ms)",   "Speaks", "State"};
+    static const char* const kTitles[] = {"Entry",   "Server name", "Map",    "Players", "Bots",
+                                          "Country", "Ping (ms)",   "Speaks", "State"};
     return section >= 0 && section < ColumnCount ? QString::fromLatin1(kTitles[section]) : QVariant();
 }
 

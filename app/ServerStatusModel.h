@@ -1,10 +1,12 @@
 #pragma once
+#include "database/CountryExport.h"
 #include "find/ListedServer.h"
 #include "join/JoinPlan.h"
 #include "query/BatchQuery.h"
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,13 +29,14 @@ struct StatusRow {
     std::optional<uint16_t> gamePort; // from the answer, or from the list
     bool password = false;            // the answer says the server has one
     std::string playersRemark;        // why its players look fake, once its details were seen
+    std::string country;              // its two-letter code; empty when not known
 };
 
 /// The status table's rows, one per server list entry, filled as results come.
 class ServerStatusModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    enum Column { Entry, Name, Map, Players, Bots, Ping, Protocol, State, ColumnCount };
+    enum Column { Entry, Name, Map, Players, Bots, Country, Ping, Protocol, State, ColumnCount };
     /// What the table sorts by: numbers for the counts and the ping, texts otherwise.
     static constexpr int SortRole = Qt::UserRole;
 
@@ -42,6 +45,11 @@ class ServerStatusModel : public QAbstractTableModel {
     void reset(const std::vector<std::string>& entries);
     /// Rows for servers a search found, at the end; what their list tells shows at once.
     void append(const std::vector<ListedServer>& servers);
+    /// How a host's country is found (its two-letter code, empty when not known); rows
+    /// made from then on carry it.
+    void setCountryOf(std::function<std::string(const std::string& host)> countryOf) {
+        m_countryOf = std::move(countryOf);
+    }
     /// Gives every row a check box in the entry column.
     void setCheckable(bool checkable) { m_checkable = checkable; }
     /// Takes a batch of results, each for the row of its index.
@@ -64,6 +72,10 @@ class ServerStatusModel : public QAbstractTableModel {
     /// `fallbackGameDir`.
     std::vector<std::string> entriesToAdd(bool answeringOnly, const std::string& fallbackGameDir) const;
     size_t size() const { return m_rows.size(); }
+    /// Which rows go into a database: every row, the checked ones, or the answering ones.
+    enum class Chosen { All, Checked, Answering };
+    /// Their entries (as entriesToAdd makes them) with the names of their countries.
+    std::vector<ServerOfCountry> serversOfCountry(Chosen which, const std::string& fallbackGameDir) const;
     /// The row's server as a join takes it; nothing for a row that is no IPv4 server.
     std::optional<JoinTarget> joinTarget(size_t row, const std::string& fallbackGameDir) const;
     /// Marks every row of the server at "ip:port" with why its players look fake (empty:
@@ -83,6 +95,8 @@ class ServerStatusModel : public QAbstractTableModel {
     size_t m_silent = 0;
     size_t m_asking = 0;
     bool m_checkable = false;
+    std::function<std::string(const std::string& host)> m_countryOf;
+    std::string countryOfEntry(const std::string& entry) const;
 };
 
 } // namespace qm

@@ -15,7 +15,20 @@ class StatusSortProxy : public QSortFilterProxyModel {
         setSortRole(ServerStatusModel::SortRole);
     }
 
+    /// Shows only the rows whose country's code or name holds `text` (any case); all rows
+    /// for an empty text.
+    void setCountryFilter(const QString& text) {
+        m_country = text.trimmed();
+        invalidateFilter();
+    }
+
   protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        if (m_country.isEmpty()) return true;
+        const QModelIndex country = m_model->index(row, ServerStatusModel::Country, parent);
+        return country.data(Qt::DisplayRole).toString().contains(m_country, Qt::CaseInsensitive) ||
+               country.data(Qt::ToolTipRole).toString().contains(m_country, Qt::CaseInsensitive);
+    }
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
         const bool leftShown = m_model->hasAnswer(left.row());
         if (leftShown != m_model->hasAnswer(right.row()))
@@ -26,6 +39,7 @@ class StatusSortProxy : public QSortFilterProxyModel {
 
   private:
     ServerStatusModel* m_model;
+    QString m_country;
 };
 
 } // namespace qm

@@ -1,18 +1,21 @@
 #include "app/TfmFindServers.h"
 
 #include "app/ServerStatusModel.h"
+#include "app/StatusSortProxy.h"
 #include "app/StatusTable.h"
 #include "find/FindRun.h"
 #include "find/MasterServersFile.h"
 #include "find/ServerSources.h"
 #include "platform/ProfileFile.h"
 #include "platform/TextTools.h"
+#include "ui/Dialogs.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowKeys.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -147,8 +151,36 @@ void TfmFindServers::buildWindow() {
     bbAddChecked = namedButton("bbAddChecked", "Add c&hecked to list", this);
     bbAddAnswering = namedButton("bbAddAnswering", "Add &answering to list", this);
     bbFindClose = namedButton("bbFindClose", "&Close", this);
+    // The found servers as a database of their countries; a filter by country.
+    edFindCountry = named(new QLineEdit(this), "edFindCountry");
+    edFindCountry->setPlaceholderText(QStringLiteral("Country"));
+    edFindCountry->setToolTip(
+        QStringLiteral("Show only the servers of a country: its name or its two-letter code"));
+    edFindCountry->setClearButtonEnabled(true);
+    edDatabaseBuild = named(new QLineEdit(this), "edDatabaseBuild");
+    edDatabaseBuild->setPlaceholderText(QStringLiteral("Build (today's date)"));
+    edDatabaseBuild->setToolTip(QStringLiteral("The build line of an exported database"));
+    bbExportDatabase = namedButton("bbExportDatabase", "Export as &database...", this);
+    auto* exportMenu = new QMenu(bbExportDatabase);
+    const struct {
+        const char* name;
+        const char* caption;
+        ServerStatusModel::Chosen which;
+    } exports[] = {{"miExportAll", "All found servers", ServerStatusModel::Chosen::All},
+                   {"miExportChecked", "Checked servers", ServerStatusModel::Chosen::Checked},
+                   {"miExportAnswering", "Answering servers", ServerStatusModel::Chosen::Answering}};
+    for (const auto& e : exports) {
+        QAction* a = exportMenu->addAction(QString::fromLatin1(e.caption));
+        a->setObjectName(QString::fromLatin1(e.name));
+        connect(a, &QAction::triggered, this, [this, which = e.which] { exportDatabase(which); });
+    }
+    bbExportDatabase->setMenu(exportMenu);
     auto* add = new QHBoxLayout;
+    add->addWidget(new QLabel(QStringLiteral("Country:"), this));
+    add->addWidget(edFindCountry);
     add->addStretch(1);
+    add->addWidget(edDatabaseBuild);
+    add->addWidget(bbExportDatabase);
     add->addWidget(bbAddChecked);
     add->addWidget(bbAddAnswering);
     add->addWidget(bbFindClose);
@@ -234,6 +266,8 @@ void TfmFindServers::connectControls() {
     connect(bbFindCancel, &QPushButton::clicked, this, [this] { bbFindCancelClick(); });
     connect(bbAddChecked, &QPushButton::clicked, this, [this] { bbAddCheckedClick(); });
     connect(bbAddAnswering, &QPushButton::clicked, this, [this] { bbAddAnsweringClick(); });
+    connect(edFindCountry, &QLineEdit::textChanged, this,
+            [this](const QString& text) { static_cast<StatusSortProxy*>(m_sorted)->setCountryFilter(text); });
     connect(bbFindClose, &QPushButton::clicked, this, [this] { close(); });
     for (QRadioButton* r : {rbGameMasters, rbTypedMasters, rbSteamList})
         connect(r, &QRadioButton::toggled, this, [this](bool on) {
@@ -453,6 +487,30 @@ void TfmFindServers::bbAddCheckedClick() {
 }
 void TfmFindServers::bbAddAnsweringClick() {
     addToList(true);
+}
+
+void TfmFindServers::exportDatabase(ServerStatusModel::Chosen which) {
+    const std::vector<ServerOfCountry> servers =
+        m_model->serversOfCountry(which, std::string(trimmed(fromDisplay(edFindGameDir->text()))));
+    if (servers.empty()) {
+        lbFindState->setText(QStringLiteral("No server to export."));
+        return;
+    }
+    const QDate today = QDate::currentDate();
+    const std::string date = fromDisplay(today.toString(QStringLiteral("dd/MM/yy")));
+    const std::string todayBuild = fromDisplay(today.toString(QStringLiteral("yyyyMMdd")));
+    const std::string typed(trimmed(fromDisplay(edDatabaseBuild->text())));
+    if (!m_setup.dialogs) return;
+    const auto path = m_setup.dialogs->saveFile("Server database", "*.db2",
+                                                m_setup.exportDir + "servers-" + todayBuild + ".db2");
+    if (!path) return;
+    try {
+        const Outcome done = exportCountryDatabase(*path, typed.empty() ? todayBuild : typed, date, servers);
+        lbFindState->setText(toDisplay(done.status));
+    } catch (const std::exception& e) {
+        m_setup.dialogs->showError("Quillmark",
+                                   "Cannot write " + *path + ": " + e.what() + ". Nothing was exported.");
+    }
 }
 
 void TfmFindServers::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/FindChoices.h"
+#include "app/ServerStatusModel.h"
 #include "find/MasterSearch.h"
 #include "find/SteamServerList.h"
 #include "query/BatchQuery.h"
@@ -26,8 +27,8 @@ class QTimer;
 namespace qm {
 
 class FindRun;
-class ServerStatusModel;
 struct ServerActions;
+class Dialogs;
 
 /// What the "Find servers" window takes from the main window.
 struct FindServersSetup {
@@ -46,6 +47,9 @@ struct FindServersSetup {
     MasterSearchOptions masterOptions;
     /// Steam's list: the proxy of the Options page, and for tests another server.
     SteamListRequest steam;
+    /// The save dialog and error boxes of Export as database, and the folder it starts in.
+    Dialogs* dialogs = nullptr;
+    std::string exportDir;
 };
 
 /// The "Find servers" window: servers listed by the game folder's masters, by masters
@@ -70,6 +74,9 @@ class TfmFindServers : public QWidget {
     void bbFindCancelClick();
     void bbAddCheckedClick();
     void bbAddAnsweringClick();
+    /// Export as database: the servers chosen, grouped by country, into a .db2 file the
+    /// save dialog names; the build is the one typed, else today's date.
+    void exportDatabase(ServerStatusModel::Chosen which);
 
     QRadioButton* rbGameMasters = nullptr;
     QRadioButton* rbTypedMasters = nullptr;
@@ -96,6 +103,9 @@ class TfmFindServers : public QWidget {
     QPushButton* bbAddChecked = nullptr;
     QPushButton* bbAddAnswering = nullptr;
     QPushButton* bbFindClose = nullptr;
+    QLineEdit* edFindCountry = nullptr;
+    QLineEdit* edDatabaseBuild = nullptr;
+    QPushButton* bbExportDatabase = nullptr;
 
   signals:
     /// A search ended, completely or by Cancel.

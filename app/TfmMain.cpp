@@ -79,6 +79,7 @@ void TfmMain::connectButtons() {
         {&TfmMain::bbSteamOverwrite, &TfmMain::bbSteamOverwriteClick},
         {&TfmMain::bbSteamBackup, &TfmMain::bbSteamBackupClick},
         {&TfmMain::bbSteamRestore, &TfmMain::bbSteamRestoreClick},
+        {&TfmMain::bbCountryData, &TfmMain::bbCountryDataClick},
     };
     for (const auto& [button, handler] : clicks)
         connect(this->*button, &QPushButton::clicked, this,
@@ -174,6 +175,8 @@ void TfmMain::FormCreate() {
     loadSettings();
     detectSteam();
     showDefaultJoinWith();
+    // A chosen database that went missing says so once, and the countries stay unknown.
+    openCountryData(m_countryDataChosen, false);
     imLogoUpdate->setPixmap(imLogo->pixmap());
     imHelpLogo->setPixmap(imLogo->pixmap());
 }

@@ -2,6 +2,7 @@
 #include "favourites/SteamLocation.h"
 #include "find/MasterSearch.h"
 #include "find/SteamServerList.h"
+#include "geo/CountryDatabase.h"
 #include "join/JoinPlan.h"
 #include "platform/Clock.h"
 #include "platform/Outcome.h"
@@ -20,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -57,6 +59,8 @@ struct TfmMainEnvironment {
     /// Where an export name without a folder is written, with a trailing separator: an
     /// installed program's user's documents; empty for the current folder.
     std::string exportDir;
+    /// The shipped country database; empty: the one in the data folder (or beside the program).
+    std::string countryData;
     /// The host-name lookup of the network clients.
     HostLookup hostLookup = systemHostLookup;
     /// The web site the update check asks.
@@ -162,6 +166,12 @@ class TfmMain : public QWidget {
     /// page has no answer of it: for its password and the port a game connects to.
     void joinEntry(size_t row);
     void showEntryDetails(size_t row);
+    /// Countries: a file dialog for another country database (.mmdb), kept in userpref.ini.
+    void bbCountryDataClick();
+    /// A host's two-letter country code; empty when not known (no database, no country).
+    std::string countryOf(const std::string& host) const;
+    /// The country database in use, or empty when none opened.
+    const std::string& countryDataPath() const { return m_countryDataPath; }
     /// Opens a details window of the server beside this one.
     TfmServerDetails* showServerDetails(const JoinTarget& server);
     /// How a join starts the game: the choice made on the Options page, or else the
@@ -226,6 +236,9 @@ class TfmMain : public QWidget {
     ServerActions serverActions();
     /// Shows the choice of cbJoinWith as the default makes it, until one is made.
     void showDefaultJoinWith();
+    /// Opens the chosen country database, else the shipped one; a problem is `said` (a
+    /// box for a file the player chose) and leaves every country unknown. True when open.
+    bool openCountryData(const std::string& chosen, bool said);
 
     /// One network call of the window: marks `busy` while it lasts, runs `finish` when
     /// it ends (normally or by a failure), then closes the window if that was asked for
@@ -266,6 +279,10 @@ class TfmMain : public QWidget {
     std::string m_lastAnswerEntry;
     /// The join choice was loaded or made by the user; until then it follows the default.
     bool m_joinWithChosen = false;
+    /// The country database: the player's choice (empty: the shipped one), and the open file.
+    std::string m_countryDataChosen;
+    std::string m_countryDataPath;
+    std::unique_ptr<CountryDatabase> m_countries;
 
   public:
     // Controls, named as the window's design names them.
@@ -299,6 +316,7 @@ class TfmMain : public QWidget {
     GradientButton* bbSaveSettings = nullptr;
     QCheckBox* cbSaveOnExit = nullptr;
     QComboBox* cbJoinWith = nullptr;
+    GradientButton* bbCountryData = nullptr;
     GradientButton* bbBackUp = nullptr;
     GradientButton* bbRestore = nullptr;
     QLineEdit* edSteamFolder = nullptr;

@@ -145,6 +145,7 @@ TfmServerDetails* TfmMain::showServerDetails(const JoinTarget& server) {
     setup.lookup = m_env.hostLookup;
     setup.refreshMs = seTimer->value();
     setup.dialogs = m_env.dialogs;
+    setup.countryOf = [this](const std::string& host) { return countryOf(host); };
     setup.join = [this](const JoinTarget& s) { guarded([this, s] { joinServer(s); }); };
     setup.addToList = [this](const std::string& entry) {
         beforeListCommand();

@@ -248,11 +248,13 @@ void TfmMain::buildSteamGroup(QWidget* page) {
     label(page, nullptr, "Join with", {16, 369, 60, 16});
     cbJoinWith = new QComboBox(page);
     cbJoinWith->setObjectName(QStringLiteral("cbJoinWith"));
-    cbJoinWith->setGeometry(76, 366, 221, 22);
+    cbJoinWith->setGeometry(76, 366, 150, 22);
     cbJoinWith->addItem(QStringLiteral("the game folder's hl.exe"),
                         QString::fromLatin1(joinWithName(JoinWith::GameFolder)));
     cbJoinWith->addItem(QStringLiteral("Steam"), QString::fromLatin1(joinWithName(JoinWith::Steam)));
     cbJoinWith->setToolTip(QStringLiteral("How Join server starts the game (Ctrl+J)"));
+    // Where the countries of servers come from: the shipped database, or one of the player's.
+    bbCountryData = button(page, "bbCountryData", "Countries", {230, 365, 67, 24});
 }
 
 void TfmMain::buildImportPage(QWidget* page) {

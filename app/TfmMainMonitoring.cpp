@@ -1,6 +1,7 @@
 // The Monitoring page, and Detect and Add IP on the Import page.
 #include "app/TfmMain.h"
 
+#include "geo/CountryNames.h"
 #include "platform/IntText.h"
 #include "query/InfoQuery.h"
 #include "serverlist/ServerEntry.h"
@@ -78,6 +79,11 @@ void TfmMain::bbUDPRefreshClick() {
         const InfoExchange shown = runInfoExchange(udpClient, host, port, *m_env.clock, m_countsPerMs);
         m_lastAnswer = shown.answer;
         m_lastAnswerEntry = entry;
+        // Where the server is: the memo's tooltip.
+        const std::string code = countryOf(host);
+        mmUDPInfo->setToolTip(
+            code.empty() ? QStringLiteral("Country: not known")
+                         : toDisplay("Country: " + std::string(qm::countryName(code)) + " (" + code + ")"));
         QStringList lines;
         for (const std::string& l : shown.memoLines)
             lines << toDisplay(l);

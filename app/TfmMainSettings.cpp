@@ -44,6 +44,7 @@ void TfmMain::loadSettings() {
                 break;
             }
         }
+        m_countryDataChosen = file.read("Options", "CountryDatabase", "");
         // Until the player picks one, a join follows the default (game folder, else Steam).
         if (const auto with = joinWithNamed(file.read("Options", "cbJoinWith", ""))) {
             const QSignalBlocker quiet(cbJoinWith);
@@ -85,6 +86,7 @@ void TfmMain::bbSaveSettingsClick() {
             file.set(row.section, row.key, value);
         }
         if (m_joinWithChosen) file.set("Options", "cbJoinWith", joinWithName(joinWith()));
+        if (!m_countryDataChosen.empty()) file.set("Options", "CountryDatabase", m_countryDataChosen);
         // One rewrite for every key: the file is whole before and after.
         file.save();
     } catch (const std::exception&) {

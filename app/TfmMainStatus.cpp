@@ -1,6 +1,7 @@
 // The server list's context menu and the "Server status" window.
 #include "app/TfmMain.h"
 
+#include "app/ServerStatusModel.h"
 #include "app/StatusTable.h"
 #include "app/TfmFindServers.h"
 #include "app/TfmServerStatus.h"
@@ -32,6 +33,7 @@ void TfmMain::bbServerStatusClick() {
         fmServerStatus = new TfmServerStatus(m_servers, m_env.statusOptions, m_env.hostLookup, this);
         fmServerStatus->beforeListChange = [this] { beforeListCommand(); };
         fmServerStatus->setServerActions(serverActions());
+        fmServerStatus->model().setCountryOf([this](const std::string& host) { return countryOf(host); });
     }
     showBeside(fmServerStatus, this);
     if (!fmServerStatus->refreshing()) fmServerStatus->bbStatusRefreshClick();
@@ -62,10 +64,13 @@ void TfmMain::bbFindServersClick() {
             setup.steam.proxyHost.clear();
         setup.steam.proxyUser = fromDisplay(edProxyLogin->text());
         setup.steam.proxyPassword = fromDisplay(edProxyPassword->text());
+        setup.dialogs = m_env.dialogs;
+        setup.exportDir = m_env.exportDir;
         fmFindServers = new TfmFindServers(m_servers, std::move(setup), this);
         fmFindServers->beforeListChange = [this] { beforeListCommand(); };
         fmFindServers->afterListChange = [this](size_t) { refreshCountLabel(); };
         fmFindServers->setServerActions(serverActions());
+        fmFindServers->model().setCountryOf([this](const std::string& host) { return countryOf(host); });
     }
     showBeside(fmFindServers, this);
 }

@@ -39,6 +39,9 @@ class SilentDialogs : public qm::Dialogs {
     std::optional<std::string> openFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
+    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<std::string> chooseFolder(const std::string&, const std::string&) override {
         return std::nullopt;
     }

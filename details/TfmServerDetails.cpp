@@ -1,6 +1,7 @@
 #include "details/TfmServerDetails.h"
 
 #include "details/PingChart.h"
+#include "geo/CountryNames.h"
 #include "platform/TextTools.h"
 #include "ui/Dialogs.h"
 #include "ui/TextCodec.h"
@@ -185,6 +186,7 @@ void TfmServerDetails::bbDetailsRefreshClick() {
     if (m_run) return;
     m_next->stop();
     if (!m_waitingForSlot) lbDetailsStatus->setText(QStringLiteral("Asking the server..."));
+    m_pointAdded = false;
     m_run = std::make_unique<DetailsRun>(m_setup.target, m_setup.options, m_setup.lookup);
     m_drain->start();
 }
@@ -193,9 +195,10 @@ void TfmServerDetails::takeDetails() {
     if (!m_run) return;
     std::optional<ServerDetails> details = m_run->take();
     if (!details) return;
+    showDetails(*details);
+    if (!details->complete) return;
     m_run.reset();
     m_drain->stop();
-    showDetails(*details);
     m_next->start(std::max(m_setup.refreshMs, 100));
     emit answered();
 }
@@ -203,9 +206,13 @@ void TfmServerDetails::takeDetails() {
 void TfmServerDetails::showDetails(const ServerDetails& details) {
     const ServerFacts facts = factsOf(details.info.answer, m_setup.target.text());
     const bool answered = details.info.answer.answered();
-    m_history.add({answered ? details.info.pingMs : -1, answered ? facts.players : -1,
-                   answered ? facts.maxPlayers : -1});
-    showPing(facts);
+    // One point a refresh, when its info has come; the players and rules come after.
+    if (!m_pointAdded) {
+        m_history.add({answered ? details.info.pingMs : -1, answered ? facts.players : -1,
+                       answered ? facts.maxPlayers : -1});
+        m_pointAdded = true;
+        showPing(facts);
+    }
     if (!answered) {
         // Silence keeps what the server said before; only the state changes.
         if (tvFacts->topLevelItemCount() == 0) showFacts(facts, details.info);
@@ -213,8 +220,8 @@ void TfmServerDetails::showDetails(const ServerDetails& details) {
         return;
     }
     showFacts(facts, details.info);
-    showPlayers(details.players);
-    showRules(details.rules);
+    if (details.players || details.complete) showPlayers(details.players);
+    if (details.rules || details.complete) showRules(details.rules);
     const std::string name = details.info.answer.summary().name;
     setWindowTitle(
         QStringLiteral("Server details: %1 (%2)").arg(toDisplay(name), toDisplay(m_setup.target.text())));
@@ -223,6 +230,12 @@ void TfmServerDetails::showDetails(const ServerDetails& details) {
     if (facts.gamePort) m_joinTarget.gamePort = facts.gamePort;
     if (const std::string dir = details.info.answer.gameDir(); !dir.empty()) m_joinTarget.gameDir = dir;
 
+    // The players are weighed, and a free slot joined, once everything has come.
+    if (!details.complete) {
+        lbDetailsStatus->setText(QStringLiteral("Answered in %1 ms; asking for the players and rules...")
+                                     .arg(details.info.pingMs));
+        return;
+    }
     const bool listed = details.players && details.players->offered;
     const std::string remark = fakePlayersReason(facts, listed ? &details.players->players : nullptr);
     lbPlayersFake->setText(toDisplay("players look fake: " + remark));
@@ -235,10 +248,18 @@ void TfmServerDetails::showDetails(const ServerDetails& details) {
 
 void TfmServerDetails::showFacts(const ServerFacts& facts, const BatchResult& info) {
     tvFacts->clear();
-    for (const DetailField& f : facts.fields)
+    for (const DetailField& f : facts.fields) {
         new QTreeWidgetItem(tvFacts, {toDisplay(f.label), toDisplay(f.value)});
+        if (f.label == "Address") new QTreeWidgetItem(tvFacts, {QStringLiteral("Country"), countryText()});
+    }
     if (info.answer.answered())
         new QTreeWidgetItem(tvFacts, {QStringLiteral("Ping"), QStringLiteral("%1 ms").arg(info.pingMs)});
+}
+
+QString TfmServerDetails::countryText() const {
+    const std::string code = m_setup.countryOf ? m_setup.countryOf(m_setup.target.host) : std::string();
+    if (code.empty()) return QStringLiteral("not known");
+    return toDisplay(std::string(countryName(code)) + " (" + code + ")");
 }
 
 void TfmServerDetails::showPlayers(const std::optional<PlayersAnswer>& players) {

@@ -37,6 +37,8 @@ struct ServerDetailsSetup {
     /// The Monitoring timer's interval: how often the server is asked again.
     int refreshMs = 3000;
     Dialogs* dialogs = nullptr;
+    /// The country code of a host (empty when not known).
+    std::function<std::string(const std::string& host)> countryOf;
     std::function<void(const JoinTarget&)> join;
     /// Adds "ip:port gamedir" to the server list.
     std::function<void(const std::string& entry)> addToList;
@@ -102,6 +104,8 @@ class TfmServerDetails : public QWidget {
     void showPlayers(const std::optional<PlayersAnswer>& players);
     void showRules(const std::optional<RulesAnswer>& rules);
     void showPing(const ServerFacts& facts);
+    /// "Germany (DE)", or "not known".
+    QString countryText() const;
     void filterRules();
     /// While waiting: joins once the server has a free slot.
     void joinIfSlotFree(const ServerFacts& facts);
@@ -114,6 +118,7 @@ class TfmServerDetails : public QWidget {
     QTimer* m_drain = nullptr;
     QTimer* m_next = nullptr;
     bool m_waitingForSlot = false;
+    bool m_pointAdded = false; // the refresh under way has its point on the chart
 };
 
 } // namespace qm

@@ -12,13 +12,17 @@ DetailsRun::DetailsRun(QueryTarget target, BatchOptions options, HostLookup look
             details.info.state = kNoReplyState;
             m_batch.run({target}, [&](const BatchResult& r) { details.info = r; });
             const auto stopped = [this] { return m_stop.load(); };
-            if (!stopped() && details.info.answer.answered()) {
-                details.players = queryPlayers(target, waitMs, lookup, stopped);
-                if (!stopped()) details.rules = queryRules(target, waitMs, lookup, stopped);
-            }
             if (stopped()) return;
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_details = std::move(details);
+            if (details.info.answer.answered()) {
+                publish(details);
+                details.players = queryPlayers(target, waitMs, lookup, stopped);
+                if (stopped()) return;
+                publish(details);
+                details.rules = queryRules(target, waitMs, lookup, stopped);
+                if (stopped()) return;
+            }
+            details.complete = true;
+            publish(details);
         });
 }
 
@@ -26,6 +30,11 @@ DetailsRun::~DetailsRun() {
     m_stop = true;
     m_batch.cancel();
     m_worker.join();
+}
+
+void DetailsRun::publish(const ServerDetails& details) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_details = details;
 }
 
 std::optional<ServerDetails> DetailsRun::take() {

@@ -17,11 +17,14 @@ struct ServerDetails {
     /// Asked only of a server that answered the info exchange.
     std::optional<PlayersAnswer> players;
     std::optional<RulesAnswer> rules;
+    /// Every question has its answer; before that, what has come so far.
+    bool complete = false;
 };
 
 /// One server's info, players and rules asked in turn on a thread of its own, the info
-/// through the batch engine, for a window to poll with take(). Destruction stops the
-/// exchanges and returns within one slice of their waits.
+/// through the batch engine, for a window to poll with take(): it shows each answer as it
+/// comes (an old server that never answers A2S_PLAYER makes no one wait for its info).
+/// Destruction stops the exchanges and returns within one slice of their waits.
 class DetailsRun {
   public:
     DetailsRun(QueryTarget target, BatchOptions options, HostLookup lookup);
@@ -29,7 +32,7 @@ class DetailsRun {
     DetailsRun(const DetailsRun&) = delete;
     DetailsRun& operator=(const DetailsRun&) = delete;
 
-    /// The details, once, when every question has its answer.
+    /// What has come since the last take, all of it so far; nothing when nothing new came.
     std::optional<ServerDetails> take();
 
   private:
@@ -37,6 +40,7 @@ class DetailsRun {
     BatchQuery m_batch;
     std::mutex m_lock;
     std::optional<ServerDetails> m_details;
+    void publish(const ServerDetails& details);
     std::thread m_worker;
 };
 

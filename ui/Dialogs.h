@@ -24,6 +24,10 @@ class Dialogs {
     virtual std::optional<std::string> openFile(const std::string& filterDescription,
                                                 const std::string& pattern,
                                                 const std::string& start = {}) = 0;
+    /// The file-save dialog with one filter entry, opened at `start` (a folder, or a file
+    /// name to offer); the full path chosen, or nothing.
+    virtual std::optional<std::string> saveFile(const std::string& filterDescription,
+                                                const std::string& pattern, const std::string& start) = 0;
     /// The folder dialog, opened at `start`; the folder picked, or nothing.
     virtual std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) = 0;
     /// The shell's "open" for a URL or a file name relative to the current directory;
@@ -49,6 +53,8 @@ class QtDialogs : public Dialogs {
     void showError(const std::string& caption, const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
                                         const std::string& start = {}) override;
+    std::optional<std::string> saveFile(const std::string& filterDescription, const std::string& pattern,
+                                        const std::string& start) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
     std::string launchProgram(const ProgramLaunch& launch) override;

@@ -57,6 +57,16 @@ std::optional<std::string> QtDialogs::openFile(const std::string& filterDescript
     return pathPicked(picked);
 }
 
+std::optional<std::string> QtDialogs::saveFile(const std::string& filterDescription,
+                                               const std::string& pattern, const std::string& start) {
+    const QString filter = QStringLiteral("%1 (%2)").arg(toDisplay(filterDescription), toDisplay(pattern));
+    const QString picked = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QString(),
+        start.empty() ? QDir::currentPath() : QFile::decodeName(QByteArray::fromStdString(start)), filter);
+    if (picked.isEmpty()) return std::nullopt;
+    return pathPicked(picked);
+}
+
 std::optional<std::string> QtDialogs::chooseFolder(const std::string& caption, const std::string& start) {
     const QString picked = QFileDialog::getExistingDirectory(
         QApplication::activeWindow(), toDisplay(caption), QFile::decodeName(QByteArray::fromStdString(start)),

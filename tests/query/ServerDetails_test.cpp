@@ -184,9 +184,14 @@ TEST(FakePlayers, RealPlayerListAddsUp) {
 
 class DetailsRunTest : public ::testing::Test {
   protected:
-    ServerDetails waitFor(DetailsRun& run) {
+    // The details once complete, and how many snapshots came before.
+    ServerDetails waitFor(DetailsRun& run, int* partial = nullptr) {
         for (;;) {
-            if (auto d = run.take()) return *d;
+            if (auto d = run.take()) {
+                if (d->complete) return *d;
+                if (partial) ++*partial;
+                EXPECT_TRUE(d->info.answer.answered()); // only an answer is shown before the end
+            }
             std::this_thread::yield();
         }
     }
@@ -212,7 +217,10 @@ TEST_F(DetailsRunTest, InfoPlayersAndRulesOfOneServer) {
     demo = std::make_unique<DemoServer>(info, DemoProtocol::A2s);
     demo->setRules(12);
     DetailsRun run({"127.0.0.1", udp.port()}, quick(), noLookup);
-    const ServerDetails d = waitFor(run);
+    int partial = 0;
+    const ServerDetails d = waitFor(run, &partial);
+    EXPECT_GE(partial, 1); // the info is shown before the players and rules come
+    EXPECT_LE(partial, 2);
     ASSERT_TRUE(d.info.answer.answered()) << d.info.state;
     EXPECT_GE(d.info.pingMs, 0);
     ASSERT_TRUE(d.players && d.players->offered) << d.players->failure;

@@ -19,6 +19,13 @@ std::optional<std::string> ScriptedDialogs::openFile(const std::string& filterDe
     return nextPick();
 }
 
+std::optional<std::string> ScriptedDialogs::saveFile(const std::string& filterDescription,
+                                                     const std::string& pattern, const std::string& start) {
+    filters.emplace_back(filterDescription, pattern);
+    saveDialogStarts.push_back(start);
+    return nextPick();
+}
+
 std::optional<std::string> ScriptedDialogs::chooseFolder(const std::string& caption,
                                                          const std::string& start) {
     folderDialogs.emplace_back(caption, start);

@@ -22,6 +22,8 @@ class ScriptedDialogs : public Dialogs {
     void showError(const std::string& caption, const std::string& text) override;
     std::optional<std::string> openFile(const std::string& filterDescription, const std::string& pattern,
                                         const std::string& start = {}) override;
+    std::optional<std::string> saveFile(const std::string& filterDescription, const std::string& pattern,
+                                        const std::string& start) override;
     std::optional<std::string> chooseFolder(const std::string& caption, const std::string& start) override;
     bool openDocument(const std::string& target) override;
     std::string launchProgram(const ProgramLaunch& launch) override;
@@ -38,6 +40,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::pair<std::string, std::string>> filters;
     /// The start folder of every file dialog (empty: the current folder).
     std::vector<std::string> fileDialogStarts;
+    /// The start of every save dialog.
+    std::vector<std::string> saveDialogStarts;
     /// The caption and start folder of every folder dialog.
     std::vector<std::pair<std::string, std::string>> folderDialogs;
     /// Programs started, and what launchProgram answers (empty: it started).
