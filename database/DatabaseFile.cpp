@@ -6,8 +6,12 @@
 namespace qm {
 
 std::optional<size_t> writeDatabaseLines(const std::string& path, const std::vector<std::string>& lines) {
+    return writeDatabaseLines(path, std::vector<std::string_view>(lines.begin(), lines.end()));
+}
+
+std::optional<size_t> writeDatabaseLines(const std::string& path, const std::vector<std::string_view>& lines) {
     size_t size = 0;
-    for (const std::string& line : lines)
+    for (std::string_view line : lines)
         size += line.size() + 2;
     std::string bytes;
     bytes.reserve(size);
