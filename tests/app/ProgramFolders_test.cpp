@@ -1,6 +1,7 @@
 // Where the settings live: beside a portable program, in the user's config folder for an
 // installed one, and every read and save of the window going there.
 #include "app/ProgramFolders.h"
+#include "platform/FsPath.h"
 #include "tests/app/WindowTest.h"
 
 #include <QLineEdit>
@@ -49,6 +50,21 @@ TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
         EXPECT_EQ(installed.dataDir, fs::canonical(dir.file("usr/share/quillmark")).string() + "/");
     }
     setReadOnly(dir.file("usr/bin"), false);
+}
+
+// An installed tree whose folders are named in Cyrillic (a user named Игорь on Windows):
+// found as installed, its shared files' folder named whole.
+TEST(ProgramFolders, AnInstalledTreeInACyrillicFolderIsFoundWhole) {
+    TempDir dir;
+    const std::string root = dir.file("\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C/Programs/Quillmark/"); // Игорь
+    fs::create_directories(fsPath(root + "bin"));
+    fs::create_directories(fsPath(root + "share/quillmark"));
+    writeAll(root + "share/quillmark/index.html", "<html/>");
+    const ProgramFolders installed = locateProgramFolders(root + "bin/", "/xdg", dir.file("home"));
+    EXPECT_FALSE(installed.portable);
+    EXPECT_TRUE(fs::equivalent(fsPath(installed.dataDir), fsPath(root + "share/quillmark")))
+        << installed.dataDir;
+    EXPECT_NE(installed.dataDir.find("\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C"), std::string::npos);
 }
 
 class InstalledSettings : public WindowTest {};

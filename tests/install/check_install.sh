@@ -13,6 +13,7 @@ cmake --install "$build" --prefix "$work/usr" >/dev/null
 id=example.quillmark.Quillmark
 for f in bin/quillmark bin/db2tool bin/quillmark-query bin/quillmark-demo-server \
          share/quillmark/index.html share/quillmark/servers.db2 \
+         share/quillmark/geo-whois-asn-country-ipv4.mmdb share/quillmark/country-data.txt share/quillmark/NRO_LICENSE \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg \
          share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
@@ -36,6 +37,9 @@ appstreamcli validate --no-net "$work/usr/share/metainfo/$id.metainfo.xml" >"$wo
 "$work/usr/bin/db2tool" decode "$work/usr/share/quillmark/servers.db2" "$work/servers.txt" ||
     fail "installed db2tool"
 head -1 "$work/servers.txt" | grep -q "^Quillmark" || fail "installed sample database"
+# The installed quillmark-query finds the country data in its share folder.
+"$work/usr/bin/quillmark-query" --country --retry=0 --wait=100 127.0.0.1:9 >/dev/null 2>"$work/country.log" || true
+! grep -q "country database" "$work/country.log" || { cat "$work/country.log"; fail "installed country data"; }
 
 (cd "$build" && cpack -G DEB -B "$work/package" >/dev/null) || fail "cpack"
 deb=$(ls "$work"/package/quillmark_*_amd64.deb)
