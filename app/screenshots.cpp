@@ -7,6 +7,9 @@
 // Server status window is asked and pictured too. With --master, the Find servers window
 // asks that master (the demo server's, say) and is pictured. With --details, the details
 // window of that server is pictured after a few refreshes, its players and its rules.
+// With --file-dialog, the Browse of the Options page is pictured with the system's own
+// Open dialog (Windows' one under Wine, "-platform windows"): the whole screen is grabbed
+// while the dialog is up, and the program ends there.
 #include "app/ServerStatusModel.h"
 #include "app/TfmFindServers.h"
 #include "app/TfmMain.h"
@@ -23,11 +26,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -152,6 +157,20 @@ bool saveDetailsWindow(qm::TfmMain& window, const std::string& server, const QSt
     return true;
 }
 
+// The Open dialog as hl.exe's Browse shows it, grabbed from the screen while it is up.
+[[noreturn]] void saveFileDialog(const QString& folder) {
+    QTimer::singleShot(4000, [folder] {
+        const QString name = folder + QStringLiteral("/file-dialog.png");
+        const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(name);
+        std::printf("%s\n", saved ? qPrintable(name) : "cannot grab the screen");
+        std::fflush(stdout);
+        // The dialog's own loop holds the stack: the picture is all that was wanted.
+        std::quick_exit(saved ? 0 : 1);
+    });
+    qm::QtDialogs().openFile("hl.exe", "hl.exe", QDir::rootPath().toStdString());
+    std::quick_exit(1);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -160,6 +179,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     std::string server, statusPorts, master, detailsOf;
+    for (int i = 2; i < argc; ++i)
+        if (std::string(argv[i]) == "--file-dialog") {
+            QDir().mkpath(folder);
+            saveFileDialog(folder);
+        }
     for (int i = 2; i + 1 < argc; i += 2) {
         if (std::string(argv[i]) == "--server") server = argv[i + 1];
         if (std::string(argv[i]) == "--status") statusPorts = argv[i + 1];
