@@ -165,10 +165,10 @@ bool saveDetailsWindow(qm::TfmMain& window, const std::string& server, const QSt
         std::printf("%s\n", saved ? qPrintable(name) : "cannot grab the screen");
         std::fflush(stdout);
         // The dialog's own loop holds the stack: the picture is all that was wanted.
-        std::quick_exit(saved ? 0 : 1);
+        std::_Exit(saved ? 0 : 1);
     });
     qm::QtDialogs().openFile("hl.exe", "hl.exe", QDir::rootPath().toStdString());
-    std::quick_exit(1);
+    std::_Exit(1);
 }
 
 } // namespace
