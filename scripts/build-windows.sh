@@ -55,6 +55,6 @@ cp resources/geo/geo-whois-asn-country-ipv4.mmdb resources/geo/country-data.txt 
 echo "$build/$name.zip"
 
 # The installer beside it: the same files as an installed tree, per user (resources/windows/installer.nsi).
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$build/app/quillmark.ico" \
+makensis -V2 -DVERSION="$version" -DSTAGE="$root/$stage" -DICON="$root/$build/app/quillmark.ico" \
     -DOUTFILE="$root/$build/quillmark-$version-setup.exe" resources/windows/installer.nsi >&2
 echo "$build/quillmark-$version-setup.exe"
