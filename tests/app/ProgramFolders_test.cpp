@@ -62,8 +62,7 @@ TEST(ProgramFolders, AnInstalledTreeInACyrillicFolderIsFoundWhole) {
     writeAll(root + "share/quillmark/index.html", "<html/>");
     const ProgramFolders installed = locateProgramFolders(root + "bin/", "/xdg", dir.file("home"));
     EXPECT_FALSE(installed.portable);
-    EXPECT_TRUE(fs::equivalent(fsPath(installed.dataDir), fsPath(root + "share/quillmark")))
-        << installed.dataDir;
+    EXPECT_EQ(systemPathOf(installed.dataDir), systemPathOf(root + "share/quillmark/"));
     EXPECT_NE(installed.dataDir.find("\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C"), std::string::npos);
 }
 

@@ -51,7 +51,7 @@ TEST(UnicodePaths, FolderAndFilesKeepTheirNamesWhole) {
         EXPECT_TRUE(folderTakesWrites(folder));
         CurrentDirectory here(dir.path());
         moveCurrentDirectoryTo(file);
-        EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), fsPath(folder)));
+        EXPECT_EQ(systemPathOf(fsText(std::filesystem::current_path()) + "/"), systemPathOf(folder));
     }
 }
 

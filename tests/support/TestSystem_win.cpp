@@ -50,7 +50,9 @@ int currentProcessId() {
 }
 
 int runCommandLine(const std::string& utf8) {
-    return _wsystem(wideOf(utf8).c_str());
+    // cmd /c drops the first and the last quote of a line that holds more than two: one
+    // more pair around the whole line keeps the quotes of its paths.
+    return _wsystem(wideOf("\"" + utf8 + "\"").c_str());
 }
 
 bool makeFifo(const std::string&) {
