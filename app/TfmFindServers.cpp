@@ -9,6 +9,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/TextTools.h"
 #include "ui/Dialogs.h"
+#include "ui/NamedWidgets.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowKeys.h"
 
@@ -51,15 +52,6 @@ struct Region {
 constexpr Region kRegions[] = {{"All regions", 255}, {"US east coast", 0}, {"US west coast", 1},
                                {"South America", 2}, {"Europe", 3},        {"Asia", 4},
                                {"Australia", 5},     {"Middle East", 6},   {"Africa", 7}};
-
-template <class T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
-    return named(new QPushButton(QString::fromLatin1(caption), parent), name);
-}
 
 QCheckBox* namedCheck(const char* name, const char* caption, QWidget* parent) {
     return named(new QCheckBox(QString::fromLatin1(caption), parent), name);

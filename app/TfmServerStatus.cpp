@@ -5,6 +5,8 @@
 #include "platform/TextTools.h"
 #include "query/BatchRun.h"
 #include "query/PlayersRun.h"
+#include "query/ServerDetails.h"
+#include "ui/NamedWidgets.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowKeys.h"
 
@@ -28,20 +30,6 @@ namespace qm {
 namespace {
 
 constexpr int kDrainIntervalMs = 50;
-
-QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-QString connectedTime(float seconds) {
-    const int s = seconds > 0 ? static_cast<int>(seconds) : 0;
-    return QStringLiteral("%1:%2:%3")
-        .arg(s / 3600)
-        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(s % 60, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -255,7 +243,7 @@ void TfmServerStatus::takePlayers() {
     }
     for (const A2sPlayer& p : answer->players)
         new QTreeWidgetItem(tvPlayers, {toDisplay(escapedControls(p.name)), QString::number(p.score),
-                                        connectedTime(p.seconds)});
+                                        toDisplay(connectedTime(p.seconds))});
 }
 
 void TfmServerStatus::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include "geo/CountryNames.h"
 #include "platform/TextTools.h"
 #include "ui/Dialogs.h"
+#include "ui/NamedWidgets.h"
 #include "ui/TextCodec.h"
 #include "ui/WindowKeys.h"
 
@@ -27,12 +28,6 @@ namespace {
 
 constexpr int kDrainIntervalMs = 25;
 constexpr int kSortRole = Qt::UserRole;
-
-QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 QTreeWidget* namedTree(const char* name, const QStringList& headers, QWidget* parent) {
     auto* tree = new QTreeWidget(parent);
