@@ -30,8 +30,8 @@ std::vector<uint32_t> randomAddresses() {
 }
 
 std::string dotted(uint32_t a) {
-    return std::to_string(a >> 24) + "." + std::to_string(a >> 16 & 255) + "." + std::to_string(a >> 8 & 255) +
-           "." + std::to_string(a & 255);
+    return std::to_string(a >> 24) + "." + std::to_string(a >> 16 & 255) + "." +
+           std::to_string(a >> 8 & 255) + "." + std::to_string(a & 255);
 }
 
 qm::test::TempDir& folder() {
@@ -50,8 +50,8 @@ const qm::bench::TableRows rows([] {
             for (const std::string& t : *texts)
                 benchmark::DoNotOptimize(opened.database->countryCodeOf(t));
     });
-    tableRow("country: lookups of dotted addresses", "libmaxminddb's MMDB_lookup_string and get_value", kLookups,
-             [texts](benchmark::State& state) {
+    tableRow("country: lookups of dotted addresses", "libmaxminddb's MMDB_lookup_string and get_value",
+             kLookups, [texts](benchmark::State& state) {
                  MMDB_s db{};
                  MMDB_open(QM_SHIPPED_MMDB, MMDB_MODE_MMAP, &db);
                  for (auto _ : state)
@@ -68,8 +68,8 @@ const qm::bench::TableRows rows([] {
     // 100,000 found servers in 50 countries and "Unknown".
     auto servers = std::make_shared<std::vector<qm::ServerOfCountry>>();
     for (int64_t i = 0; i < 100000; ++i)
-        servers->push_back({"10." + std::to_string(i / 65536 % 256) + "." + std::to_string(i / 256 % 256) + "." +
-                                std::to_string(i % 256) + ":27015 cstrike",
+        servers->push_back({"10." + std::to_string(i / 65536 % 256) + "." + std::to_string(i / 256 % 256) +
+                                "." + std::to_string(i % 256) + ":27015 cstrike",
                             i % 51 == 50 ? std::string() : "Country " + std::to_string(i % 51)});
     tableRow("country: Export as database", kOurs, 100000, [servers](benchmark::State& state) {
         const std::string path = folder().file("found.db2");

@@ -9,7 +9,8 @@ std::optional<size_t> writeDatabaseLines(const std::string& path, const std::vec
     return writeDatabaseLines(path, std::vector<std::string_view>(lines.begin(), lines.end()));
 }
 
-std::optional<size_t> writeDatabaseLines(const std::string& path, const std::vector<std::string_view>& lines) {
+std::optional<size_t> writeDatabaseLines(const std::string& path,
+                                         const std::vector<std::string_view>& lines) {
     size_t size = 0;
     for (std::string_view line : lines)
         size += line.size() + 2;

@@ -56,7 +56,8 @@ TEST(ProgramFolders, PortableBesideTheProgramInstalledInTheConfigFolder) {
 // found as installed, its shared files' folder named whole.
 TEST(ProgramFolders, AnInstalledTreeInACyrillicFolderIsFoundWhole) {
     TempDir dir;
-    const std::string root = dir.file("\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C/Programs/Quillmark/"); // Игорь
+    const std::string root =
+        dir.file("\xD0\x98\xD0\xB3\xD0\xBE\xD1\x80\xD1\x8C/Programs/Quillmark/"); // Игорь
     fs::create_directories(fsPath(root + "bin"));
     fs::create_directories(fsPath(root + "share/quillmark"));
     writeAll(root + "share/quillmark/index.html", "<html/>");
