@@ -45,6 +45,9 @@ void TcpTestServer::run() {
         const os::Socket fd = ::accept(native(m_listen), nullptr, nullptr);
         if (fd == os::kBadSocket) continue;
         ++m_connections;
+        // Sends wait in steps, so that a peer that never reads (or whose hang-up the
+        // system never reports) cannot hold the server past its stop.
+        os::setNonBlocking(fd);
         Connection c(static_cast<std::intptr_t>(fd), *this);
         m_script(c);
         os::closeSocket(fd);
@@ -83,8 +86,14 @@ bool TcpTestServer::Connection::send(const std::string& bytes) {
     while (done < bytes.size()) {
         const auto n =
             ::send(native(m_fd), bytes.data() + done, static_cast<int>(bytes.size() - done), os::kNoSignal);
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0 || !os::lastCallWouldBlock()) return false;
+        pollfd p{native(m_fd), POLLOUT, 0};
+        while (os::pollSockets(&p, 1, 20) == 0)
+            if (m_server.m_stop) return false;
     }
     return true;
 }

@@ -27,4 +27,8 @@ inline bool setNonBlocking(Socket s) {
     return ::fcntl(s, F_SETFL, ::fcntl(s, F_GETFL) | O_NONBLOCK) == 0;
 }
 
+inline bool lastCallWouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
 } // namespace qm::test::os

@@ -29,4 +29,8 @@ inline bool setNonBlocking(Socket s) {
     return ::ioctlsocket(s, FIONBIO, &on) == 0;
 }
 
+inline bool lastCallWouldBlock() {
+    return ::WSAGetLastError() == WSAEWOULDBLOCK;
+}
+
 } // namespace qm::test::os
